@@ -1,0 +1,12 @@
+#pragma once
+// Every file the program writes goes through here: written whole to a temporary file
+// in the same folder and renamed over the target, so a crash or a full disk never
+// leaves a half-written dictionary or settings file.
+
+#include <string>
+#include <string_view>
+
+// Writes `bytes` to `path` (a UTF-8 file name), keeping the permissions of a file
+// that is replaced. Raises "ファイル %s を作成できません" when the file cannot be
+// written, and then leaves any existing file as it was.
+void WriteFileAtomically(const std::string& path, std::string_view bytes);

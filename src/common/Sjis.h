@@ -1,0 +1,68 @@
+#pragma once
+// Code page 932 (Shift-JIS) for the dictionary's bytes.
+//
+// Everything the program keeps (dictionary lines, keys, headwords, settings values,
+// record pages) stays as code page 932 bytes in std::string. This is the one place
+// where those bytes become characters for a widget and where the user's input
+// becomes bytes again. Bytes that are not valid code page 932 decode to U+FFFD for
+// display only; the bytes themselves are never rewritten.
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+
+class QString;
+
+namespace Sjis {
+
+// The lead bytes of a double-byte character: 0x81-0x9F and 0xE0-0xFC.
+constexpr bool IsLeadByte(unsigned char b) noexcept {
+    return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
+}
+
+// Zero-based index of the character after the one starting at `pos`. A lead byte
+// takes the byte after it as its second byte, whatever that byte is, except at the
+// end of the text where a lone lead byte is a character of its own.
+constexpr std::size_t NextCharPos(std::string_view s, std::size_t pos) noexcept {
+    if (pos >= s.size()) return s.size();
+    if (IsLeadByte(static_cast<unsigned char>(s[pos])) && pos + 1 < s.size()) return pos + 2;
+    return pos + 1;
+}
+
+// Zero-based index of the first byte of the character that contains byte `pos`
+// (when `pos` is a second byte, the index of its lead byte).
+std::size_t CharStartOf(std::string_view s, std::size_t pos) noexcept;
+
+// Number of characters, a double-byte character counting as one.
+std::size_t CharCount(std::string_view s) noexcept;
+
+// True when no character of the text is double-byte (half-width katakana are
+// single-byte); true for the empty text.
+bool IsSingleByteText(std::string_view s) noexcept;
+
+// Zero-based index of the first occurrence of `needle` that starts on a character
+// boundary at or after `from`, or npos. Used where a double-byte character's second
+// byte must not start a match (the full-width comma, a Japanese key).
+std::size_t FindChars(std::string_view hay, std::string_view needle, std::size_t from = 0) noexcept;
+
+// Decoding for display. An invalid sequence becomes U+FFFD; a lead byte followed by
+// an ASCII byte yields U+FFFD and the ASCII byte is read again as itself, so nothing
+// readable disappears from view.
+std::u16string DecodeToUtf16(std::string_view bytes);
+QString ToQString(std::string_view bytes);
+
+// Encoding of the user's input. `lossless` tells whether every character could be
+// represented; a character that cannot be is written as "?".
+struct Encoded {
+    std::string bytes;
+    bool lossless = true;
+};
+Encoded EncodeUtf16(std::u16string_view text);
+Encoded FromQString(const QString& text);
+
+// The UTF-8 form of the code page 932 bytes, for messages and file names.
+std::string ToUtf8(std::string_view bytes);
+Encoded FromUtf8(std::string_view utf8);
+
+}  // namespace Sjis

@@ -1,0 +1,43 @@
+#include "dictionary/DictionaryLoad.h"
+
+#include "dictionary/DataFile.h"
+#include "textview/TextLines.h"
+
+std::string DamageCounts::Report() const {
+    return std::to_string(noNum) + "//" + std::to_string(noTitle) + "::" + std::to_string(noYaku) +
+           " データの修復が必要です";
+}
+
+HeadwordScan ScanHeadwords(const TextLines& lines, const Separators& separators) {
+    HeadwordScan scan;
+    const std::size_t count = lines.LineCount();
+    scan.headwordText.reserve(count * 24);
+    for (std::size_t i = 0; i < count; ++i) {
+        const IndexEntry entry = CutIndexEntry(lines.LineView(i), separators);
+        switch (entry.damage) {
+        case LineDamage::NoNum: ++scan.damage.noNum; break;
+        case LineDamage::NoTitle: ++scan.damage.noTitle; break;
+        case LineDamage::NoYaku: ++scan.damage.noYaku; break;
+        case LineDamage::None:
+            scan.headwordText.append(entry.headword);
+            scan.headwordText.append("\r\n");
+            break;
+        }
+    }
+    return scan;
+}
+
+LoadReport LoadDictionaryText(const std::string& path, const Separators& separators, TextLines& fullText,
+                              TextLines& headwordIndex) {
+    FileContents contents = ReadWholeFile(path);
+    fullText.SetWholeText(std::move(contents.text));
+    HeadwordScan scan = ScanHeadwords(fullText, separators);
+    headwordIndex.SetWholeText(std::move(scan.headwordText));
+
+    LoadReport report;
+    report.size = contents.size;
+    report.damage = scan.damage;
+    report.sizeText = "Size=" + std::to_string(contents.size);
+    if (scan.damage.Any()) report.damageText = scan.damage.Report();
+    return report;
+}

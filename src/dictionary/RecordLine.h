@@ -1,0 +1,53 @@
+#pragma once
+// The record line: number, SepNum, headword, SepTitle, translation, SepYaku, examples.
+// These are the only cutting rules of the program; the load, the repair, the search
+// and the record page all cut lines here.
+//
+// A separator is found by its first occurrence, and wherever a line is cut the number
+// separator counts as one character and the other two as three characters, whatever
+// text the settings give them.
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+
+struct Separators {
+    std::string num = " ";      // SepNum: ends the record number
+    std::string title = "///";  // SepTitle: ends the headword
+    std::string yaku = ":::";   // SepYaku: ends the translation
+};
+
+// Skips the separator lengths the cutting rules use.
+inline constexpr std::size_t kNumSeparatorChars = 1;
+inline constexpr std::size_t kFieldSeparatorChars = 3;
+
+// Zero-based index of the first occurrence of `separator` at or after `from` that
+// starts on a character boundary, or npos (also for an empty separator).
+std::size_t FindSeparator(std::string_view line, std::string_view separator, std::size_t from = 0) noexcept;
+
+// Zero-based index `count` characters after `pos`, at most the end of `text`.
+std::size_t SkipChars(std::string_view text, std::size_t pos, std::size_t count) noexcept;
+
+// How a line fails the record format, by the first separator missing in the order
+// SepNum, SepTitle, SepYaku.
+enum class LineDamage { None, NoNum, NoTitle, NoYaku };
+
+// The damage of a line and, for a sound line, its headword index entry: the text
+// from one character after the first SepNum up to the first SepTitle of the whole
+// line (empty when that SepTitle comes first).
+struct IndexEntry {
+    LineDamage damage = LineDamage::None;
+    std::string_view headword;
+};
+IndexEntry CutIndexEntry(std::string_view line, const Separators& separators) noexcept;
+
+// The four pieces of a line cut one after another: the headword is looked for after
+// the number, the translation after the headword. nullopt when a separator is missing.
+struct RecordFields {
+    std::string_view number;
+    std::string_view headword;
+    std::string_view translation;
+    std::string_view examples;
+};
+std::optional<RecordFields> CutRecordFields(std::string_view line, const Separators& separators) noexcept;

@@ -1,0 +1,162 @@
+#include "textview/TextLines.h"
+
+#include "common/AtomicFile.h"
+#include "common/Errors.h"
+
+#include <cstring>
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+#include <stdexcept>
+#include <vector>
+
+namespace {
+
+// The first CR or LF in [p, end), or end. Sixteen bytes at a time: a million-line
+// text is split while the user waits for the window.
+const char* FindLineBreak(const char* p, const char* end) noexcept {
+#ifdef __SSE2__
+    const __m128i cr = _mm_set1_epi8('\r');
+    const __m128i lf = _mm_set1_epi8('\n');
+    for (; end - p >= 16; p += 16) {
+        const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+        const int mask = _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(chunk, cr), _mm_cmpeq_epi8(chunk, lf)));
+        if (mask != 0) return p + __builtin_ctz(static_cast<unsigned>(mask));
+    }
+#endif
+    for (; p < end; ++p)
+        if (*p == '\r' || *p == '\n') return p;
+    return end;
+}
+
+// Calls emit(begin, end) for every line of `text` and answers whether the text ended
+// with a line break.
+template <typename Emit>
+bool SplitLines(std::string_view text, Emit&& emit) {
+    const char* const end = text.data() + text.size();
+    const char* lineStart = text.data();
+    while (lineStart < end) {
+        const char* lineBreak = FindLineBreak(lineStart, end);
+        if (lineBreak == end) break;
+        emit(lineStart, lineBreak);
+        if (*lineBreak == '\r' && lineBreak + 1 < end && lineBreak[1] == '\n') ++lineBreak;
+        lineStart = lineBreak + 1;
+    }
+    if (lineStart < end) {
+        emit(lineStart, end);
+        return false;
+    }
+    return !text.empty();
+}
+
+}  // namespace
+
+void TextLines::SetWholeText(std::string text) {
+    if (const void* nul = std::memchr(text.data(), '\0', text.size()))
+        text.resize(static_cast<std::size_t>(static_cast<const char*>(nul) - text.data()));
+    base_ = std::move(text);
+    added_.clear();
+    added_.shrink_to_fit();
+
+    std::vector<Span> spans;
+    spans.reserve(base_.size() / 48 + 16);
+    const char* const origin = base_.data();
+    endsWithLineBreak_ = SplitLines(base_, [&](const char* b, const char* e) {
+        spans.push_back({static_cast<std::uint64_t>(b - origin), static_cast<std::uint64_t>(e - b)});
+    });
+    lines_ = SplitVector<Span>(std::move(spans));
+    modified_ = false;
+}
+
+std::string TextLines::WholeText() const {
+    std::uint64_t total = 0;
+    for (std::size_t i = 0; i < lines_.size(); ++i) total += lines_[i].length + 2;
+    std::string text;
+    text.reserve(total);
+    for (std::size_t i = 0; i < lines_.size(); ++i) {
+        text.append(LineView(i));
+        if (i + 1 < lines_.size() || endsWithLineBreak_) text.append("\r\n");
+    }
+    return text;
+}
+
+std::string_view TextLines::LineView(std::size_t index) const noexcept {
+    const Span& span = lines_[index];
+    const std::string& buffer = (span.start & kAddedFlag) ? added_ : base_;
+    return std::string_view(buffer).substr(span.start & ~kAddedFlag, span.length);
+}
+
+std::string TextLines::Line(std::int64_t index) const {
+    if (index < 0 || static_cast<std::uint64_t>(index) >= lines_.size()) throw ListIndexError(index);
+    return std::string(LineView(static_cast<std::size_t>(index)));
+}
+
+TextLines::Span TextLines::AddLine(std::string_view text) {
+    // append copes with `text` being a view of added_ itself (a line copied to another).
+    const Span span{added_.size() | kAddedFlag, text.size()};
+    added_.append(text);
+    return span;
+}
+
+void TextLines::InsertLines(std::size_t position, std::string_view text) {
+    // The pieces are copied first: `text` may be a view of added_, which grows here.
+    const std::string copy(text);
+    std::vector<std::string_view> pieces;
+    const bool trailingBreak = SplitLines(copy, [&](const char* b, const char* e) {
+        pieces.emplace_back(b, static_cast<std::size_t>(e - b));
+    });
+    if (trailingBreak || pieces.empty()) pieces.emplace_back();  // what follows the last break
+    for (std::size_t i = 0; i < pieces.size(); ++i) lines_.insert(position + i, AddLine(pieces[i]));
+}
+
+void TextLines::ReplaceLine(std::int64_t index, std::string_view text) {
+    if (index < 0 || static_cast<std::uint64_t>(index) >= lines_.size()) throw ListIndexError(index);
+    const auto position = static_cast<std::size_t>(index);
+    if (text.find_first_of("\r\n") == std::string_view::npos) {
+        lines_[position] = AddLine(text);
+    } else {
+        lines_.erase(position);
+        InsertLines(position, text);
+    }
+    modified_ = true;
+}
+
+void TextLines::DeleteRow(std::int64_t index) {
+    if (index < 0 || static_cast<std::uint64_t>(index) >= lines_.size()) return;
+    lines_.erase(static_cast<std::size_t>(index));
+    modified_ = true;
+}
+
+void TextLines::AppendLine(std::string_view text) {
+    if (text.find_first_of("\r\n") == std::string_view::npos) {
+        lines_.push_back(AddLine(text));
+    } else {
+        InsertLines(lines_.size(), text);
+    }
+    endsWithLineBreak_ = true;
+}
+
+void TextLines::ClearLines() {
+    lines_.clear();
+    base_.clear();
+    added_.clear();
+    endsWithLineBreak_ = false;
+}
+
+void TextLines::SaveLinesToFile(const std::string& path) const {
+    WriteFileAtomically(path, WholeText());
+}
+
+void TextLines::Check() const {
+    lines_.Check();
+    if (base_.find('\0') != std::string::npos) throw std::logic_error("a NUL byte in the text");
+    for (std::size_t i = 0; i < lines_.size(); ++i) {
+        const Span& span = lines_[i];
+        const std::string& buffer = (span.start & kAddedFlag) ? added_ : base_;
+        const std::uint64_t start = span.start & ~kAddedFlag;
+        if (start > buffer.size() || span.length > buffer.size() - start)
+            throw std::logic_error("line " + std::to_string(i) + " reaches past its buffer");
+        if (LineView(i).find_first_of("\r\n") != std::string_view::npos)
+            throw std::logic_error("line " + std::to_string(i) + " holds a line break");
+    }
+}

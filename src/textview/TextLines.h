@@ -1,0 +1,82 @@
+#pragma once
+// The text of a text view as a list of lines, with no GUI type in it.
+//
+// The text as last set whole stays in one buffer (a dictionary of a million lines is
+// one allocation, not a million), each line is a span into it, and a line written
+// later lives in a second, append-only buffer. The spans sit in a gap vector, so
+// edits that move through the text line by line cost no more than the distance moved.
+//
+// Line breaks: CR LF, a lone CR and a lone LF each end a line; a line break at the
+// very end starts no extra line but is remembered, and WholeText writes it back.
+// Every line is written back followed by CR LF. A NUL byte ends the text.
+
+#include "textview/SplitVector.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+class TextLines {
+public:
+    // Replaces every line. The text is taken over, not copied. A new text is
+    // unmodified.
+    void SetWholeText(std::string text);
+
+    // Every line followed by CR LF, except the last one when the text last set did
+    // not end with a line break.
+    std::string WholeText() const;
+
+    std::size_t LineCount() const noexcept { return lines_.size(); }
+
+    // A copy of line `index` without its line break; an index outside the lines
+    // raises "リストのインデックスが範囲を超えています (%d)".
+    std::string Line(std::int64_t index) const;
+
+    // The same bytes without a copy, valid until the next change; `index` must be a
+    // line of the text.
+    std::string_view LineView(std::size_t index) const noexcept;
+
+    // Replaces line `index` (raising like Line outside the text); the line keeps its
+    // line break. A text that itself holds line breaks becomes several lines, so no
+    // byte is lost.
+    void ReplaceLine(std::int64_t index, std::string_view text);
+
+    // Removes line `index` when there is one; nothing otherwise.
+    void DeleteRow(std::int64_t index);
+
+    // Adds a line, followed by a line break, at the end.
+    void AppendLine(std::string_view text);
+
+    void ClearLines();
+
+    // Writes WholeText to `path` (UTF-8 file name) whole or not at all; raises
+    // "ファイル %s を作成できません" on failure.
+    void SaveLinesToFile(const std::string& path) const;
+
+    bool EndsWithLineBreak() const noexcept { return endsWithLineBreak_; }
+
+    // Set by ReplaceLine, DeleteRow and the user's editing; a whole new text and
+    // SetModified(false) clear it.
+    bool Modified() const noexcept { return modified_; }
+    void SetModified(bool modified) noexcept { modified_ = modified; }
+
+    // Verifies the invariants written beside the fields; throws std::logic_error.
+    void Check() const;
+
+private:
+    struct Span {
+        std::uint64_t start = 0;   // offset in its buffer; kAddedFlag set: in added_
+        std::uint64_t length = 0;
+    };
+    static constexpr std::uint64_t kAddedFlag = std::uint64_t{1} << 63;
+
+    Span AddLine(std::string_view text);
+    void InsertLines(std::size_t position, std::string_view text);
+
+    std::string base_;            // the text as last set whole, cut at its first NUL; never changed after
+    std::string added_;           // bytes of every line written since; only appended to
+    SplitVector<Span> lines_;     // one span per line, in order; no span covers CR or LF
+    bool endsWithLineBreak_ = false;  // the last line set or appended was followed by a break
+    bool modified_ = false;
+};

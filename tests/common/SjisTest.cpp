@@ -1,0 +1,107 @@
+#include "common/Sjis.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+namespace {
+
+// "医学" (medicine), "ｱｲ" (half-width katakana), "表" whose second byte is 0x5C.
+const std::string kIgaku = "\x88\xE3\x8A\x77";
+const std::string kHalfWidthAi = "\xB1\xB2";
+const std::string kHyou = "\x95\x5C";
+
+TEST(Sjis, DecodesAsciiKanjiAndHalfWidthKatakana) {
+    EXPECT_EQ(Sjis::DecodeToUtf16("abc"), u"abc");
+    EXPECT_EQ(Sjis::DecodeToUtf16(kIgaku), u"医学");
+    EXPECT_EQ(Sjis::DecodeToUtf16(kHalfWidthAi), u"ｱｲ");
+    EXPECT_EQ(Sjis::DecodeToUtf16(kHyou + "x"), u"表x");
+    EXPECT_EQ(Sjis::DecodeToUtf16("\x81\x40\x81\x43"), u"　，");
+}
+
+TEST(Sjis, InvalidBytesShowAsReplacementWithoutHidingTheirNeighbours) {
+    // A lone lead byte at the end of the text.
+    EXPECT_EQ(Sjis::DecodeToUtf16("ab\x88"), u"ab\uFFFD");
+    // A lead byte before an ASCII byte: the ASCII byte stays visible.
+    EXPECT_EQ(Sjis::DecodeToUtf16("\x88" "a"), u"\uFFFD" u"a");
+    // An unassigned pair: an ASCII second byte is read again, any other is swallowed.
+    EXPECT_EQ(Sjis::DecodeToUtf16("\x85\x40z"), u"\uFFFD@z");
+    EXPECT_EQ(Sjis::DecodeToUtf16("\x85\x90z"), u"\uFFFDz");
+    EXPECT_EQ(Sjis::DecodeToUtf16(std::string("\0a", 2)), std::u16string(u"\0a", 2));
+}
+
+TEST(Sjis, DecodingRandomBytesNeverFailsAndKeepsEveryAsciiByte) {
+    std::mt19937 random(932);
+    for (int round = 0; round < 2000; ++round) {
+        std::string bytes(random() % 40, '\0');
+        for (char& c : bytes) c = static_cast<char>(random());
+        const std::u16string text = Sjis::DecodeToUtf16(bytes);
+        EXPECT_LE(text.size(), bytes.size());
+        EXPECT_GE(text.size(), Sjis::CharCount(bytes));
+    }
+}
+
+TEST(Sjis, EncodesInputAndTellsWhatCannotBeRepresented) {
+    const Sjis::Encoded medicine = Sjis::EncodeUtf16(u"医学 abc");
+    EXPECT_TRUE(medicine.lossless);
+    EXPECT_EQ(medicine.bytes, kIgaku + " abc");
+
+    const Sjis::Encoded emoji = Sjis::EncodeUtf16(u"a\U0001F600b");
+    EXPECT_FALSE(emoji.lossless);
+    EXPECT_EQ(emoji.bytes, "a?b");
+
+    const Sjis::Encoded hangul = Sjis::EncodeUtf16(u"한");
+    EXPECT_FALSE(hangul.lossless);
+
+    EXPECT_EQ(Sjis::FromUtf8("表").bytes, kHyou);
+    EXPECT_EQ(Sjis::ToUtf8(kIgaku), "医学");
+}
+
+TEST(Sjis, StepsAndCountsCharacters) {
+    const std::string text = "a" + kIgaku + kHalfWidthAi + "\x88";
+    EXPECT_EQ(Sjis::CharCount(text), 1u + 2u + 2u + 1u);
+    EXPECT_EQ(Sjis::NextCharPos(text, 0), 1u);
+    EXPECT_EQ(Sjis::NextCharPos(text, 1), 3u);
+    EXPECT_EQ(Sjis::NextCharPos(text, text.size() - 1), text.size());  // lone lead byte
+    EXPECT_EQ(Sjis::CharStartOf(text, 2), 1u);
+    EXPECT_EQ(Sjis::CharStartOf(text, 5), 5u);
+    EXPECT_EQ(Sjis::CharCount(""), 0u);
+}
+
+TEST(Sjis, SingleByteTextCountsHalfWidthKatakanaAsSingleByte) {
+    EXPECT_TRUE(Sjis::IsSingleByteText(""));
+    EXPECT_TRUE(Sjis::IsSingleByteText("heart-rate"));
+    EXPECT_TRUE(Sjis::IsSingleByteText(kHalfWidthAi));
+    EXPECT_FALSE(Sjis::IsSingleByteText("a" + kIgaku));
+    EXPECT_FALSE(Sjis::IsSingleByteText("a\x88"));
+}
+
+TEST(Sjis, FindCharsRefusesMatchesOnASecondByte) {
+    // 0x95 0x5C is one character; the backslash inside it is not a match.
+    EXPECT_EQ(Sjis::FindChars(kHyou + "\\", "\\"), 2u);
+    // 0x81 0x81 then "C": the bytes 0x81 0x43 are there, but no full-width comma.
+    const std::string trap = "\x81\x81" "C";
+    EXPECT_EQ(Sjis::FindChars(trap, "\x81\x43"), std::string::npos);
+    EXPECT_EQ(Sjis::FindChars("x\x81\x43", "\x81\x43"), 1u);
+    EXPECT_EQ(Sjis::FindChars("abab", "ab", 1), 2u);
+    EXPECT_EQ(Sjis::FindChars("abc", ""), std::string::npos);
+}
+
+TEST(Sjis, FindCharsAgreesWithANaiveCharacterWalk) {
+    std::mt19937 random(7);
+    const std::string alphabet[] = {"a", "\\", "\x95\x5C", "\x81\x43", "C", "\x81\x81", "\xB1"};
+    for (int round = 0; round < 3000; ++round) {
+        std::string hay, needle;
+        for (int i = random() % 12; i > 0; --i) hay += alphabet[random() % 7];
+        for (int i = 1 + random() % 2; i > 0; --i) needle += alphabet[random() % 7];
+        std::size_t expected = std::string::npos;
+        for (std::size_t pos = 0; pos < hay.size(); pos = Sjis::NextCharPos(hay, pos))
+            if (hay.compare(pos, needle.size(), needle) == 0) {
+                expected = pos;
+                break;
+            }
+        EXPECT_EQ(Sjis::FindChars(hay, needle), expected) << hay << " / " << needle;
+    }
+}
+
+}  // namespace

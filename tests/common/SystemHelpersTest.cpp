@@ -1,0 +1,40 @@
+#include "common/SystemHelpers.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// Every byte one pixel wide: the widths in these tests are lengths.
+int Length(std::string_view text) { return static_cast<int>(text.size()); }
+
+TEST(ShortenPath, DropsLeadingFoldersOneByOneUntilThePathFits) {
+    const std::string path = "/home/ann/medical/dic.txt";
+    EXPECT_EQ(ShortenPath(path, Length, 100), path);
+    EXPECT_EQ(ShortenPath(path, Length, 24), "/.../ann/medical/dic.txt");
+    EXPECT_EQ(ShortenPath(path, Length, 20), "/.../medical/dic.txt");
+    EXPECT_EQ(ShortenPath(path, Length, 12), "/.../dic.txt");
+    EXPECT_EQ(ShortenPath(path, Length, 11), ".../dic.txt");
+    EXPECT_EQ(ShortenPath(path, Length, 10), "dic.txt");
+    EXPECT_EQ(ShortenPath(path, Length, 0), "dic.txt");  // the file name is never cut
+}
+
+TEST(ShortenPath, HandlesPathsWithoutFoldersRelativePathsAndDotFolders) {
+    EXPECT_EQ(ShortenPath("a-very-long-file-name.txt", Length, 3), "a-very-long-file-name.txt");
+    EXPECT_EQ(ShortenPath("/dic.txt", Length, 3), "dic.txt");
+    EXPECT_EQ(ShortenPath("data/old/dic.txt", Length, 15), ".../old/dic.txt");
+    // A folder whose name starts with a dot is a folder, not an elision mark.
+    EXPECT_EQ(ShortenPath("/.config/quillor/dic.txt", Length, 20), "/.../quillor/dic.txt");
+    EXPECT_EQ(ShortenPath("/home/.cache/dic.txt", Length, 19), "/.../.cache/dic.txt");
+}
+
+TEST(ShortenPathForCaption, LeavesRoomForTheTitleAndTheFrame) {
+    const std::string path = "/home/ann/medical/dic.txt";  // 25 pixels
+    EXPECT_EQ(ShortenPathForCaption(path, 10 + 120 + 25, "QuillorDic", Length), path);
+    EXPECT_EQ(ShortenPathForCaption(path, 10 + 120 + 24, "QuillorDic", Length), "/.../ann/medical/dic.txt");
+    // An empty title is measured as ten spaces.
+    EXPECT_EQ(ShortenPathForCaption(path, 10 + 120 + 25, "", Length), path);
+    // A window too narrow for any folder shows the bare file name.
+    EXPECT_EQ(ShortenPathForCaption(path, 50, "QuillorDic", Length), "dic.txt");
+}
+
+}  // namespace
