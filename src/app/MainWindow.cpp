@@ -1,7 +1,134 @@
 #include "app/MainWindow.h"
 
-TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
-    setObjectName("Form1");
-    setWindowTitle(QStringLiteral("QuillorDic"));
-    resize(737, 483);
+#include "app/AppMessage.h"
+#include "app/ErrorReport.h"
+#include "common/Sjis.h"
+#include "common/SystemHelpers.h"
+#include "textview/TEditorEx.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFileInfo>
+#include <QFontMetrics>
+#include <QLabel>
+#include <QMessageBox>
+#include <QStatusBar>
+#include <QTabWidget>
+
+namespace {
+
+// The executable's path with only its extension changed: the settings and the usage
+// guide sit next to it and carry its name.
+QString ExecutableSibling(const QString& extension) {
+    const QFileInfo executable(QCoreApplication::applicationFilePath());
+    return executable.path() + QLatin1Char('/') + executable.completeBaseName() + extension;
 }
+
+}  // namespace
+
+TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(QStringLiteral("Form1"));
+    QFont font(QStringLiteral("ＭＳ Ｐゴシック"));
+    font.setPixelSize(12);
+    setFont(font);
+    setMinimumSize(318, 200);
+    setGeometry(234, 143, 737, 483);
+
+    CreateToolBarPanel();
+    CreateIndexPane();
+    CreatePages();
+    CreateStatusBar();
+    CreateMenus();
+    ConnectCommands();
+    FormCreate();
+}
+
+TForm1::~TForm1() { SetAppExceptionHandler(nullptr); }
+
+Separators TForm1::CurrentSeparators() const { return {ViewStrings[3], ViewStrings[4], ViewStrings[5]}; }
+
+void TForm1::FormCreate() {
+    IniFileName = ExecutableSibling(QStringLiteral(".ini"));
+    DataFileName.clear();
+    HelpFileName = ExecutableSibling(QStringLiteral(".mht"));
+    // Qt paints every widget double-buffered already.
+
+    E1->setChecked(!EditorEx1->ReadOnly());
+    EditorEx3->setVisible(false);
+
+    HitList.clear();
+    SearchText.clear();
+    LineStarts.clear();
+    MaxOfSelection = 300;
+
+    ViewStrings[3] = " ";
+    ViewStrings[4] = "///";
+    ViewStrings[5] = ":::";
+    ViewStrings[6] = "<FONT COLOR=\"BLUE\">";
+    ViewStrings[7] = "</FONT>";
+    ViewStrings[8] = "<Font Size=+1><span style='font-family: \"Tahoma,Microsoft Sans Serif;\"'>";
+    ViewStrings[9] = "</span></font>";
+    ViewStrings[10] = Sjis::FromUtf8("<span style='font-family: \"ＭＳ ゴシック\"; Color: \"Green\"'>").bytes;
+    ViewStrings[11] = "</span>";
+    ViewStrings[12] = "<span style='font-family: \"Tahoma,Microsoft Sans Serif;\"'>";
+    ViewStrings[13] = "</span>";
+
+    PageControl1->setCurrentIndex(0);
+    PageControl1->setTabVisible(1, false);
+
+    InstallAppMessage(this);
+    SetAppExceptionHandler([this](const std::exception& error) { OnAppException(error); });
+}
+
+void TForm1::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (shown_) return;
+    shown_ = true;
+    FormShow();
+}
+
+void TForm1::FormShow() {
+    if (DataFileName.isEmpty() || !QFileInfo(DataFileName).isFile()) return;
+    UpdateCaption(DataFileName);
+    LoadDictionary(DataFileName);
+    if (EditorEx2->LineCount() >= 2) ShowFirstRecord();
+}
+
+void TForm1::UpdateCaption(const QString& path) {
+    const QString title = QApplication::applicationName();
+    QFont captionFont(QStringLiteral("ＭＳ Ｐゴシック"));
+    captionFont.setPointSize(10);
+    captionFont.setBold(true);
+    const QFontMetrics metrics(captionFont);
+    const std::string shortened = ShortenPathForCaption(
+        path.toStdString(), width(), title.toStdString(),
+        [&metrics](std::string_view utf8) {
+            return metrics.horizontalAdvance(QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())));
+        });
+    setWindowTitle(title + QStringLiteral(" - ") + QString::fromStdString(shortened));
+}
+
+void TForm1::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    UpdateCaption(DataFileName);
+}
+
+void TForm1::closeEvent(QCloseEvent* event) {
+    // Closing is always allowed.
+    event->accept();
+}
+
+void TForm1::Exit1Click() { close(); }
+
+void TForm1::OnAppException(const std::exception& error) {
+    QMessageBox box(QMessageBox::Critical, QStringLiteral("エラー"),
+                    QStringLiteral("エラー発生 \r\n") + QString::fromUtf8(error.what()), QMessageBox::Ok, this);
+    box.setObjectName(QStringLiteral("ErrorReport"));
+    box.exec();
+}
+
+void TForm1::SetStatusText(int panel, const QString& text) { StatusPanels.at(static_cast<std::size_t>(panel))->setText(text); }
+
+QString TForm1::StatusText(int panel) const { return StatusPanels.at(static_cast<std::size_t>(panel))->text(); }

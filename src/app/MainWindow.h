@@ -1,10 +1,185 @@
 #pragma once
+// The main window: it owns every piece of program state, and its handlers read the
+// controls, call the core and apply the outcome. The handlers of each subsystem are
+// defined in that subsystem's folder.
+
+#include "dictionary/RecordLine.h"
 
 #include <QMainWindow>
 
-// The main window; for now the frame the program starts with.
+#include <array>
+#include <cstdint>
+#include <exception>
+#include <functional>
+#include <string>
+#include <vector>
+
+class QAction;
+class QCheckBox;
+class QComboBox;
+class QFileDialog;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QRadioButton;
+class QStatusBar;
+class QTabWidget;
+class QToolButton;
+class QVBoxLayout;
+class TEditorEx;
+class TSplitter;
+class TfrmInfomation;
+class TfrmOption;
+class TfrmVersion;
+
 class TForm1 : public QMainWindow {
     Q_OBJECT
 public:
     explicit TForm1(QWidget* parent = nullptr);
+    ~TForm1() override;
+
+    // --- program state ---
+    QString IniFileName;     // the executable's path with ".ini"
+    QString DataFileName;    // the data file loaded last; empty before the first load
+    QString HelpFileName;    // the executable's path with ".mht"
+    std::string SearchText;               // the search buffer; emptied whenever the text changes
+    std::vector<std::int32_t> LineStarts; // its line table, emptied with it
+    std::int32_t MaxOfSelection = 300;
+    std::vector<std::string> HitList;
+    int ResultCount = 0;  // result entries of the last search; each is a line of EditorEx3
+    int CurrentHit = 1;   // one-based number of the result shown
+    // 0-2 the search keys, 3-5 the separators, 6-13 the fragments of the record page.
+    std::array<std::string, 14> ViewStrings;
+    int NormalWidth = 0;   // the full layout's size, kept while the window is compact
+    int NormalHeight = 0;
+
+    Separators CurrentSeparators() const;
+
+    // --- window-level events and commands ---
+    void FormCreate();
+    void FormShow();
+    void UpdateCaption(const QString& path);
+    void ToggleCompact();
+    bool IsCompact() const;
+    bool Splitter1CanResize(int newWidth) const;
+    void Splitter1Moved();
+    void OnAppException(const std::exception& error);
+    void Exit1Click();
+
+    // --- dictionary ---
+    void LoadDictionary(const QString& path);
+    void Open1Click();
+    // "Tarnowe_Medical_Dic.txt" in the executable's folder, proposed by the open dialogs.
+    static QString ProposedDataFile();
+    // Runs OpenDialog1 with a proposed file; the chosen path, or empty on cancel.
+    QString RunOpenDialog(const QString& proposedPath);
+    // How the open commands ask for a file: the open dialog, unless a test answers instead.
+    std::function<QString(const QString& proposedPath)> ChooseFileToOpen =
+        [this](const QString& proposedPath) { return RunOpenDialog(proposedPath); };
+
+    // --- search results ---
+    void NextBtnClick();
+    void ForwardBtnClick();
+    void ShowCurrentHit();
+    void EditorEx3Click();
+    void SpeedButton2Click();
+
+    // --- records and the text views ---
+    void ShowRecord(std::int64_t n, bool markKeys);
+    void ShowPreviousRecord();
+    void ShowNextRecord();
+    void ShowFirstRecord();
+    void ShowLastRecord();
+    void EditorEx1Click();
+    void EditorEx2Click();
+
+    // --- status bar: panel 0 position and size, 1 search counts, 2 messages ---
+    void SetStatusText(int panel, const QString& text);
+    QString StatusText(int panel) const;
+
+    // --- the dialogs, children of this window ---
+    TfrmInfomation* frmInfomation = nullptr;
+    TfrmVersion* frmVersion = nullptr;
+    TfrmOption* frmOption = nullptr;
+
+    // --- controls, by their established names ---
+    QFrame* Panel1 = nullptr;
+    QToolButton* SpeedButton3 = nullptr;
+    QToolButton* SpeedButton4 = nullptr;
+    QToolButton* SpeedButton7 = nullptr;
+    QToolButton* SpeedButton9 = nullptr;
+    QToolButton* SpeedButton5 = nullptr;
+    QToolButton* SpeedButton6 = nullptr;
+    QFrame* Panel4 = nullptr;
+    QToolButton* ForwardBtn = nullptr;
+    QLineEdit* edtNowNo = nullptr;
+    QLabel* Label3 = nullptr;
+    QLineEdit* edtSearchHit = nullptr;
+    QToolButton* NextBtn = nullptr;
+    QComboBox* cmbSubStr = nullptr;
+    QToolButton* SpeedButton1 = nullptr;
+    QFrame* pnlZenKenCon = nullptr;
+    QLabel* Label1 = nullptr;
+    QRadioButton* rdoSelectCondition0 = nullptr;
+    QRadioButton* rdoSelectCondition1 = nullptr;
+    QRadioButton* rdoSelectCondition2 = nullptr;
+    QRadioButton* rdoSelectCondition3 = nullptr;
+    QCheckBox* chkNotSeparateWord = nullptr;
+    QCheckBox* chkNotPartMatch = nullptr;
+    QCheckBox* chkSearchWithAnd = nullptr;
+    QCheckBox* chkDispSentence = nullptr;
+    QStatusBar* StatusBar1 = nullptr;
+    std::array<QLabel*, 3> StatusPanels{};
+    QFrame* pnlIndex = nullptr;
+    QFrame* Panel2 = nullptr;
+    QToolButton* SpeedButton2 = nullptr;
+    TEditorEx* EditorEx2 = nullptr;
+    TEditorEx* EditorEx3 = nullptr;
+    TSplitter* Splitter1 = nullptr;
+    QFrame* pnlBase = nullptr;
+    QTabWidget* PageControl1 = nullptr;
+    QWidget* TabSheet1 = nullptr;
+    QWidget* TabSheet2 = nullptr;
+    QFrame* pnlBrowser = nullptr;
+    TEditorEx* EditorEx1 = nullptr;
+    QFileDialog* OpenDialog1 = nullptr;
+
+    QMenu* File1 = nullptr;
+    QAction* Open1 = nullptr;
+    QAction* SaveAs1 = nullptr;
+    QAction* R1 = nullptr;
+    QAction* Print1 = nullptr;
+    QAction* Exit1 = nullptr;
+    QMenu* Edit1 = nullptr;
+    QAction* E1 = nullptr;
+    QMenu* Show1 = nullptr;
+    QAction* P1 = nullptr;
+    QAction* N6 = nullptr;
+    QAction* P2 = nullptr;
+    QAction* F1 = nullptr;
+    QAction* B1 = nullptr;
+    QAction* T1 = nullptr;
+    QAction* L1 = nullptr;
+    QAction* S1 = nullptr;
+    QAction* O1 = nullptr;
+    QMenu* Help1 = nullptr;
+    QAction* U1 = nullptr;
+    QAction* V1 = nullptr;
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void CreateToolBarPanel();
+    void CreateSearchConditionPanel();
+    void CreateIndexPane();
+    void CreatePages();
+    void CreateStatusBar();
+    void CreateMenus();
+    void ConnectCommands();
+
+    bool shown_ = false;  // FormShow runs once, at the first show
 };

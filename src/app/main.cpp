@@ -1,12 +1,12 @@
+#include "app/ErrorReport.h"
+#include "app/Forms.h"
 #include "app/MainWindow.h"
-
-#include <QApplication>
+#include "app/Startup.h"
 
 int main(int argc, char* argv[]) {
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("QuillorDic"));
-    QApplication::setApplicationDisplayName(QStringLiteral("QuillorDic"));
-    TForm1 form1;
-    form1.show();
+    QuillorApplication app(argc, argv);
+    PrepareApplication();
+    const auto form1 = CreateForms();
+    form1->show();
     return QApplication::exec();
 }

@@ -3,6 +3,7 @@
 #include "common/AtomicFile.h"
 #include "common/Errors.h"
 
+#include <algorithm>
 #include <cstring>
 #ifdef __SSE2__
 #include <emmintrin.h>
@@ -61,11 +62,15 @@ void TextLines::SetWholeText(std::string text) {
     std::vector<Span> spans;
     spans.reserve(base_.size() / 48 + 16);
     const char* const origin = base_.data();
+    std::size_t longest = 0;
     endsWithLineBreak_ = SplitLines(base_, [&](const char* b, const char* e) {
         spans.push_back({static_cast<std::uint64_t>(b - origin), static_cast<std::uint64_t>(e - b)});
+        longest = std::max(longest, static_cast<std::size_t>(e - b));
     });
+    longestLine_ = longest;
     lines_ = SplitVector<Span>(std::move(spans));
     modified_ = false;
+    Notify(LinesChange::WholeText);
 }
 
 std::string TextLines::WholeText() const {
@@ -94,6 +99,7 @@ std::string TextLines::Line(std::int64_t index) const {
 TextLines::Span TextLines::AddLine(std::string_view text) {
     // append copes with `text` being a view of added_ itself (a line copied to another).
     const Span span{added_.size() | kAddedFlag, text.size()};
+    longestLine_ = std::max(longestLine_, text.size());
     added_.append(text);
     return span;
 }
@@ -119,12 +125,14 @@ void TextLines::ReplaceLine(std::int64_t index, std::string_view text) {
         InsertLines(position, text);
     }
     modified_ = true;
+    Notify(LinesChange::Lines);
 }
 
 void TextLines::DeleteRow(std::int64_t index) {
     if (index < 0 || static_cast<std::uint64_t>(index) >= lines_.size()) return;
     lines_.erase(static_cast<std::size_t>(index));
     modified_ = true;
+    Notify(LinesChange::Lines);
 }
 
 void TextLines::AppendLine(std::string_view text) {
@@ -134,13 +142,16 @@ void TextLines::AppendLine(std::string_view text) {
         InsertLines(lines_.size(), text);
     }
     endsWithLineBreak_ = true;
+    Notify(LinesChange::Lines);
 }
 
 void TextLines::ClearLines() {
     lines_.clear();
     base_.clear();
     added_.clear();
+    longestLine_ = 0;
     endsWithLineBreak_ = false;
+    Notify(LinesChange::WholeText);
 }
 
 void TextLines::SaveLinesToFile(const std::string& path) const {
@@ -151,6 +162,7 @@ void TextLines::Check() const {
     lines_.Check();
     if (base_.find('\0') != std::string::npos) throw std::logic_error("a NUL byte in the text");
     for (std::size_t i = 0; i < lines_.size(); ++i) {
+        if (LineView(i).size() > longestLine_) throw std::logic_error("line " + std::to_string(i) + " is longer than the bound");
         const Span& span = lines_[i];
         const std::string& buffer = (span.start & kAddedFlag) ? added_ : base_;
         const std::uint64_t start = span.start & ~kAddedFlag;

@@ -14,11 +14,21 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 
+// What a change did, for the view that shows the lines.
+enum class LinesChange {
+    WholeText,  // every line replaced (or removed)
+    Lines,      // some lines replaced, removed or added
+};
+
 class TextLines {
 public:
+    // Called after every change, so a view never shows lines that are gone.
+    void SetChangeHandler(std::function<void(LinesChange)> handler) { changed_ = std::move(handler); }
+
     // Replaces every line. The text is taken over, not copied. A new text is
     // unmodified.
     void SetWholeText(std::string text);
@@ -56,6 +66,10 @@ public:
 
     bool EndsWithLineBreak() const noexcept { return endsWithLineBreak_; }
 
+    // At least the length of the longest line (a removed line may have been longer):
+    // enough for a view's horizontal scroll range without a pass over every line.
+    std::size_t LongestLineBound() const noexcept { return longestLine_; }
+
     // Set by ReplaceLine, DeleteRow and the user's editing; a whole new text and
     // SetModified(false) clear it.
     bool Modified() const noexcept { return modified_; }
@@ -72,11 +86,16 @@ private:
     static constexpr std::uint64_t kAddedFlag = std::uint64_t{1} << 63;
 
     Span AddLine(std::string_view text);
+    void Notify(LinesChange change) const {
+        if (changed_) changed_(change);
+    }
     void InsertLines(std::size_t position, std::string_view text);
 
     std::string base_;            // the text as last set whole, cut at its first NUL; never changed after
     std::string added_;           // bytes of every line written since; only appended to
     SplitVector<Span> lines_;     // one span per line, in order; no span covers CR or LF
     bool endsWithLineBreak_ = false;  // the last line set or appended was followed by a break
+    std::size_t longestLine_ = 0;     // no line is longer
     bool modified_ = false;
+    std::function<void(LinesChange)> changed_;
 };

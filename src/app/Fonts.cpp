@@ -1,0 +1,14 @@
+#include "app/Fonts.h"
+
+#include <QFont>
+#include <QStringList>
+
+void InstallFontSubstitutions() {
+    const QString gothic = QStringLiteral("Noto Sans CJK JP");
+    const QString monospace = QStringLiteral("Noto Sans Mono CJK JP");
+    QFont::insertSubstitutions(QStringLiteral("ＭＳ Ｐゴシック"), {gothic});
+    QFont::insertSubstitutions(QStringLiteral("ＭＳ ゴシック"), {monospace});
+    QFont::insertSubstitutions(QStringLiteral("FixedSys"), {monospace});
+    QFont::insertSubstitutions(QStringLiteral("Tahoma"), {QStringLiteral("DejaVu Sans"), gothic});
+    QFont::insertSubstitutions(QStringLiteral("Microsoft Sans Serif"), {QStringLiteral("DejaVu Sans"), gothic});
+}

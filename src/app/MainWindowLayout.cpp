@@ -1,0 +1,260 @@
+// The controls of the main window, placed as designed.
+#include "app/MainWindow.h"
+
+#include "app/TSplitter.h"
+#include "app/ViewColors.h"
+#include "textview/TEditorEx.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QStatusBar>
+#include <QStyle>
+#include <QTabWidget>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace {
+
+// Every control carries its established name as object name, its hint as tool tip,
+// and an accessible name and description for screen readers.
+template <typename Widget>
+Widget* Named(Widget* widget, const char* name, const QString& accessibleName, const QString& hint = {}) {
+    widget->setObjectName(QString::fromLatin1(name));
+    widget->setAccessibleName(accessibleName);
+    if (!hint.isEmpty()) {
+        widget->setToolTip(hint);
+        widget->setAccessibleDescription(hint);
+    }
+    return widget;
+}
+
+QFrame* Panel(QWidget* parent, const char* name, const QString& accessibleName) {
+    auto* panel = Named(new QFrame(parent), name, accessibleName);
+    panel->setFrameShape(QFrame::NoFrame);
+    return panel;
+}
+
+QToolButton* IconButton(QWidget* parent, const char* name, QStyle::StandardPixmap icon,
+                        const QString& accessibleName, const QString& hint, QRect geometry) {
+    auto* button = Named(new QToolButton(parent), name, accessibleName, hint);
+    button->setIcon(parent->style()->standardIcon(icon));
+    button->setAutoRaise(true);
+    button->setFocusPolicy(Qt::NoFocus);
+    button->setGeometry(geometry);
+    return button;
+}
+
+QLineEdit* HitCounter(QWidget* parent, const char* name, const QString& accessibleName, const QString& text,
+                      QRect geometry) {
+    auto* edit = Named(new QLineEdit(text, parent), name, accessibleName);
+    edit->setReadOnly(true);
+    edit->setFocusPolicy(Qt::ClickFocus);  // skipped by the Tab key
+    QFont font(QStringLiteral("ＭＳ Ｐゴシック"));
+    font.setPixelSize(11);
+    edit->setFont(font);
+    QPalette palette = edit->palette();
+    palette.setColor(QPalette::Base, palette.color(QPalette::ToolTipBase));
+    edit->setPalette(palette);
+    edit->setGeometry(geometry);
+    return edit;
+}
+
+}  // namespace
+
+void TForm1::CreateToolBarPanel() {
+    auto* central = new QWidget(this);
+    central->setObjectName(QStringLiteral("Form1Client"));
+    auto* column = new QVBoxLayout(central);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    setCentralWidget(central);
+
+    Panel1 = Panel(central, "Panel1", QStringLiteral("ツールバー"));
+    Panel1->setFixedHeight(51);
+    Panel1->setFrameShape(QFrame::StyledPanel);
+    column->addWidget(Panel1);
+
+    SpeedButton3 = IconButton(Panel1, "SpeedButton3", QStyle::SP_ArrowBack, QStringLiteral("前のレコード"),
+                              QStringLiteral("前のレコードを表示します"), {2, 2, 25, 23});
+    SpeedButton4 = IconButton(Panel1, "SpeedButton4", QStyle::SP_ArrowForward, QStringLiteral("次のレコード"),
+                              QStringLiteral("次のレコードを表示します"), {27, 2, 25, 23});
+    SpeedButton7 = IconButton(Panel1, "SpeedButton7", QStyle::SP_TitleBarNormalButton,
+                              QStringLiteral("フォームサイズ切り替え"),
+                              QStringLiteral("フォームを最小と切り替えます"), {58, 2, 25, 23});
+    SpeedButton9 = IconButton(Panel1, "SpeedButton9", QStyle::SP_FileDialogInfoView, QStringLiteral("データ情報"),
+                              QStringLiteral("データ情報を表示します"), {83, 2, 25, 23});
+    SpeedButton5 = IconButton(Panel1, "SpeedButton5", QStyle::SP_DialogHelpButton, QStringLiteral("使用説明"),
+                              QStringLiteral("使用方法を表示します"), {108, 2, 25, 23});
+    SpeedButton6 = IconButton(Panel1, "SpeedButton6", QStyle::SP_DialogCloseButton, QStringLiteral("終了"),
+                              QStringLiteral("プログラムを終了します"), {139, 2, 25, 23});
+
+    Panel4 = Panel(Panel1, "Panel4", QStringLiteral("検索結果ナビゲータ"));
+    Panel4->setGeometry(170, 2, 136, 23);
+    ForwardBtn = IconButton(Panel4, "ForwardBtn", QStyle::SP_MediaSeekBackward, QStringLiteral("前の検索結果"),
+                            QStringLiteral("検索したデータの前のレコードを表示します"), {0, 0, 25, 23});
+    edtNowNo = HitCounter(Panel4, "edtNowNo", QStringLiteral("現在の検索結果番号"), QStringLiteral("1"),
+                          {27, 2, 38, 19});
+    Label3 = Named(new QLabel(QStringLiteral("/"), Panel4), "Label3", QStringLiteral("/"));
+    Label3->setGeometry(66, 2, 6, 19);
+    edtSearchHit = HitCounter(Panel4, "edtSearchHit", QStringLiteral("検索結果件数"), QStringLiteral("0"),
+                              {73, 2, 38, 19});
+    NextBtn = IconButton(Panel4, "NextBtn", QStyle::SP_MediaSeekForward, QStringLiteral("次の検索結果"),
+                         QStringLiteral("検索したデータの次のレコードを表示します"), {111, 0, 25, 23});
+
+    cmbSubStr = Named(new QComboBox(Panel1), "cmbSubStr", QStringLiteral("検索文字列"),
+                      QStringLiteral("検索する文字列をここに入力します(RETURNで履歴に登録)"));
+    cmbSubStr->setEditable(true);
+    cmbSubStr->setInsertPolicy(QComboBox::NoInsert);  // the history is kept by the program
+    cmbSubStr->setEditText(QStringLiteral("abate"));
+    cmbSubStr->setGeometry(2, 27, 242, 22);
+
+    SpeedButton1 = Named(new QToolButton(Panel1), "SpeedButton1", QStringLiteral("検索"),
+                         QStringLiteral("全文検索を実行します"));
+    SpeedButton1->setText(QStringLiteral("検索"));
+    SpeedButton1->setIcon(style()->standardIcon(QStyle::SP_FileDialogContentsView));
+    SpeedButton1->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    SpeedButton1->setGeometry(248, 27, 66, 22);
+
+    CreateSearchConditionPanel();
+}
+
+void TForm1::CreateSearchConditionPanel() {
+    pnlZenKenCon = Panel(Panel1, "pnlZenKenCon", QStringLiteral("検索条件"));
+    pnlZenKenCon->setGeometry(321, 2, 344, 46);
+    pnlZenKenCon->setFrameShape(QFrame::StyledPanel);
+
+    Label1 = Named(new QLabel(QStringLiteral("<検索対象>"), pnlZenKenCon), "Label1", QStringLiteral("検索対象"));
+    Label1->setGeometry(2, 3, 60, 18);
+
+    const auto radio = [this](const char* name, const QString& caption, const QString& hint, int x, int width) {
+        auto* button = Named(new QRadioButton(caption, pnlZenKenCon), name, caption, hint);
+        button->setGeometry(x, 2, width, 20);
+        return button;
+    };
+    rdoSelectCondition0 = radio("rdoSelectCondition0", QStringLiteral("全体"),
+                                QStringLiteral("見出し、訳文、例文の全部を対象にします"), 62, 46);
+    rdoSelectCondition1 = radio("rdoSelectCondition1", QStringLiteral("見出しのみ"),
+                                QStringLiteral("見出しだけを対象にします"), 110, 82);
+    rdoSelectCondition2 = radio("rdoSelectCondition2", QStringLiteral("訳文のみ"),
+                                QStringLiteral("訳文だけを対象にします"), 196, 72);
+    rdoSelectCondition3 = radio("rdoSelectCondition3", QStringLiteral("例文のみ"),
+                                QStringLiteral("例文だけを対象にします"), 270, 72);
+    rdoSelectCondition0->setChecked(true);
+
+    const auto check = [this](const char* name, const QString& caption, const QString& hint, int x, int width) {
+        auto* box = Named(new QCheckBox(caption, pnlZenKenCon), name, caption, hint);
+        box->setGeometry(x, 23, width, 20);
+        box->setChecked(true);
+        return box;
+    };
+    chkNotSeparateWord = check("chkNotSeparateWord", QStringLiteral("複数検索キー"),
+                               QStringLiteral("検索文字列をスペース区切りで分離するかを指定します"), 4, 94);
+    chkNotPartMatch = check("chkNotPartMatch", QStringLiteral("WORD(部分)"),
+                            QStringLiteral("英文検索を単語単位か文字列部分一致かを指定します"), 100, 86);
+    chkSearchWithAnd = check("chkSearchWithAnd", QStringLiteral("OR(AND)"),
+                             QStringLiteral("検索文字列を複数指定した場合の一致方法を指定します"), 188, 72);
+    chkDispSentence = check("chkDispSentence", QStringLiteral("全文表示"),
+                            QStringLiteral("検索に一致したパラグラフだけか全部表示かを指定します"), 262, 78);
+    chkDispSentence->setEnabled(false);
+}
+
+void TForm1::CreateIndexPane() {
+    auto* panes = new QHBoxLayout;
+    panes->setContentsMargins(0, 0, 0, 0);
+    panes->setSpacing(0);
+    static_cast<QVBoxLayout*>(centralWidget()->layout())->addLayout(panes, 1);
+
+    pnlIndex = Panel(centralWidget(), "pnlIndex", QStringLiteral("インデックス"));
+    pnlIndex->setFixedWidth(200);
+    auto* indexColumn = new QVBoxLayout(pnlIndex);
+    indexColumn->setContentsMargins(0, 0, 0, 0);
+    indexColumn->setSpacing(0);
+
+    Panel2 = Panel(pnlIndex, "Panel2", QStringLiteral("インデックス切り替え"));
+    Panel2->setFixedHeight(24);
+    SpeedButton2 = Named(new QToolButton(Panel2), "SpeedButton2", QStringLiteral("インデックス"),
+                         QStringLiteral("検索結果のインデックス･リストと表示を切り替えます"));
+    SpeedButton2->setText(QStringLiteral("インデックス"));
+    SpeedButton2->setAutoRaise(true);
+    SpeedButton2->setFocusPolicy(Qt::NoFocus);
+    SpeedButton2->setGeometry(0, 0, 200, 24);
+    indexColumn->addWidget(Panel2);
+
+    const auto indexView = [this](const char* name, const QString& accessibleName, const QString& description,
+                                  const TEditorEx::ViewColors& colors) {
+        auto* view = Named(new TEditorEx(pnlIndex), name, accessibleName, QString());
+        view->setAccessibleDescription(description);
+        view->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        view->viewport()->setCursor(Qt::PointingHandCursor);
+        view->setFocusPolicy(Qt::ClickFocus);  // not in the Tab order
+        view->SetViewColors(colors);
+        return view;
+    };
+    EditorEx2 = indexView("EditorEx2", QStringLiteral("見出し語インデックス"),
+                          QStringLiteral("クリックした見出し語のデータを表示します"), HeadwordIndexColors());
+    EditorEx3 = indexView("EditorEx3", QStringLiteral("検索インデックス"),
+                          QStringLiteral("クリックした検索結果のデータを表示します"), SearchIndexColors());
+    indexColumn->addWidget(EditorEx2, 1);
+    indexColumn->addWidget(EditorEx3, 1);
+
+    pnlBase = Panel(centralWidget(), "pnlBase", QStringLiteral("表示領域"));
+    Splitter1 = Named(new TSplitter(pnlIndex, centralWidget()), "Splitter1", QStringLiteral("区切り"),
+                      QString());
+    Splitter1->SetCanResize([this](int newWidth) { return Splitter1CanResize(newWidth); });
+    connect(Splitter1, &TSplitter::Moved, this, &TForm1::Splitter1Moved);
+
+    panes->addWidget(pnlIndex);
+    panes->addWidget(Splitter1);
+    panes->addWidget(pnlBase, 1);
+}
+
+void TForm1::CreatePages() {
+    auto* baseLayout = new QVBoxLayout(pnlBase);
+    baseLayout->setContentsMargins(0, 0, 0, 0);
+    PageControl1 = Named(new QTabWidget(pnlBase), "PageControl1", QStringLiteral("ページ"));
+    baseLayout->addWidget(PageControl1);
+
+    TabSheet1 = Named(new QWidget, "TabSheet1", QStringLiteral("ブラウザ"));
+    auto* browserPage = new QVBoxLayout(TabSheet1);
+    browserPage->setContentsMargins(0, 0, 0, 0);
+    pnlBrowser = Panel(TabSheet1, "pnlBrowser", QStringLiteral("ブラウザ"));
+    pnlBrowser->setAutoFillBackground(true);
+    QPalette white = pnlBrowser->palette();
+    white.setColor(QPalette::Window, Qt::white);
+    pnlBrowser->setPalette(white);
+    auto* browserLayout = new QVBoxLayout(pnlBrowser);
+    browserLayout->setContentsMargins(0, 0, 0, 0);
+    browserPage->addWidget(pnlBrowser);
+    PageControl1->addTab(TabSheet1, QStringLiteral("ブラウザ"));
+
+    TabSheet2 = Named(new QWidget, "TabSheet2", QStringLiteral("テキスト"));
+    auto* textPage = new QVBoxLayout(TabSheet2);
+    textPage->setContentsMargins(0, 0, 0, 0);
+    EditorEx1 = Named(new TEditorEx(TabSheet2), "EditorEx1", QStringLiteral("全文テキスト"), QString());
+    EditorEx1->setAccessibleDescription(QStringLiteral("辞書データ全体のテキスト"));
+    EditorEx1->SetViewColors(FullTextColors());
+    EditorEx1->SetWholeText("EditorEx1");
+    textPage->addWidget(EditorEx1);
+    PageControl1->addTab(TabSheet2, QStringLiteral("テキスト"));
+}
+
+void TForm1::CreateStatusBar() {
+    StatusBar1 = Named(new QStatusBar(this), "StatusBar1", QStringLiteral("ステータスバー"));
+    setStatusBar(StatusBar1);
+    static const char* const names[] = {"StatusPanel0", "StatusPanel1", "StatusPanel2"};
+    static const char* const roles[] = {"位置とサイズ", "検索件数", "メッセージ"};
+    for (std::size_t i = 0; i < StatusPanels.size(); ++i) {
+        auto* panel = Named(new QLabel(StatusBar1), names[i], QString::fromUtf8(roles[i]));
+        panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        panel->setTextFormat(Qt::PlainText);
+        if (i < 2) panel->setFixedWidth(100);
+        else panel->setMinimumWidth(50);
+        StatusBar1->addWidget(panel, i < 2 ? 0 : 1);
+        StatusPanels[i] = panel;
+    }
+}

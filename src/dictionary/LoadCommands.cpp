@@ -1,0 +1,51 @@
+// Opening a data file: the load and the open command of the main window.
+#include "app/MainWindow.h"
+
+#include "app/WaitCursor.h"
+#include "dictionary/DictionaryLoad.h"
+#include "textview/TEditorEx.h"
+
+#include <QCoreApplication>
+#include <QFileDialog>
+#include <QFileInfo>
+
+void TForm1::LoadDictionary(const QString& path) {
+    // A file that cannot be read raises here, before anything has changed.
+    const LoadReport report =
+        LoadDictionaryText(path.toStdString(), CurrentSeparators(), EditorEx1->Lines(), EditorEx2->Lines());
+    SearchText.clear();
+    LineStarts.clear();
+    DataFileName = path;
+    SetStatusText(0, QString::fromStdString(report.sizeText));
+    EditorEx1->RepaintNow();
+    if (report.damageText) SetStatusText(2, QString::fromStdString(*report.damageText));
+}
+
+QString TForm1::RunOpenDialog(const QString& proposedPath) {
+    if (!OpenDialog1) {
+        OpenDialog1 = new QFileDialog(this, QStringLiteral("開く"));
+        OpenDialog1->setObjectName(QStringLiteral("OpenDialog1"));
+        OpenDialog1->setFileMode(QFileDialog::ExistingFile);
+        OpenDialog1->setOption(QFileDialog::DontUseNativeDialog);
+    }
+    OpenDialog1->setDirectory(QFileInfo(proposedPath).path());
+    OpenDialog1->selectFile(proposedPath);
+    if (OpenDialog1->exec() != QDialog::Accepted || OpenDialog1->selectedFiles().isEmpty()) return {};
+    return OpenDialog1->selectedFiles().constFirst();
+}
+
+QString TForm1::ProposedDataFile() {
+    return QFileInfo(QCoreApplication::applicationFilePath()).path() + QStringLiteral("/Tarnowe_Medical_Dic.txt");
+}
+
+void TForm1::Open1Click() {
+    const QString path = ChooseFileToOpen(ProposedDataFile());
+    if (path.isEmpty()) return;
+
+    UpdateCaption(path);
+    {
+        const WaitCursor wait;  // a large file takes a moment
+        LoadDictionary(path);
+    }
+    if (EditorEx2->LineCount() >= 2) ShowFirstRecord();
+}

@@ -1,0 +1,365 @@
+// The real main window, driven offscreen: its layout, loading, clicks, the caret, the
+// compact layout, the splitter and the error report.
+#include "app/ErrorReport.h"
+#include "app/Forms.h"
+#include "app/MainWindow.h"
+#include "app/Startup.h"
+#include "app/TSplitter.h"
+#include "common/Sjis.h"
+#include "dialogs/TfrmOption.h"
+#include "textview/TEditorEx.h"
+
+#include <QAbstractButton>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+
+#include <functional>
+#include <memory>
+
+namespace {
+
+// A numbered dictionary of `count` sound records, CR LF.
+std::string Dictionary(int count) {
+    std::string text;
+    for (int i = 1; i <= count; ++i)
+        text += std::to_string(i) + " word" + std::to_string(i) + "///" + Sjis::FromUtf8("訳語").bytes +
+                ":::Example " + std::to_string(i) + ".\r\n";
+    return text;
+}
+
+// Answers the next modal dialog, once it is up, with `answer`.
+void WhenModalShows(std::function<void(QWidget*)> answer) {
+    auto* poll = new QTimer;
+    QObject::connect(poll, &QTimer::timeout, [poll, answer] {
+        if (QWidget* modal = QApplication::activeModalWidget()) {
+            poll->stop();
+            poll->deleteLater();
+            answer(modal);
+        }
+    });
+    poll->start(20);
+}
+
+// The centre of a row of a text view, in its viewport.
+QPoint RowCentre(const TEditorEx* view, std::int64_t visibleRow) {
+    return {20, static_cast<int>(visibleRow) * view->RowHeight() + view->RowHeight() / 2};
+}
+
+}  // namespace
+
+class MainWindowTest : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<TForm1> form;
+    QTemporaryDir dir;
+
+    QString WriteFile(const QString& name, const std::string& bytes) {
+        const QString path = dir.filePath(name);
+        QFile file(path);
+        file.open(QIODevice::WriteOnly);
+        file.write(bytes.data(), static_cast<qint64>(bytes.size()));
+        return path;
+    }
+
+private slots:
+    void init() {
+        form = CreateForms();
+        form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+        form->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(form.get()));
+    }
+
+    void cleanup() { form.reset(); }
+
+    void layoutHasEveryControlWithItsCaptionAndState() {
+        QCOMPARE(form->windowTitle(), QStringLiteral("QuillorDic - "));
+        QCOMPARE(form->size(), QSize(737, 483));
+        QCOMPARE(form->minimumSize(), QSize(318, 200));
+
+        const struct {
+            const char* name;
+            const char* hint;
+        } buttons[] = {
+            {"SpeedButton3", "前のレコードを表示します"},
+            {"SpeedButton4", "次のレコードを表示します"},
+            {"SpeedButton7", "フォームを最小と切り替えます"},
+            {"SpeedButton9", "データ情報を表示します"},
+            {"SpeedButton5", "使用方法を表示します"},
+            {"SpeedButton6", "プログラムを終了します"},
+            {"ForwardBtn", "検索したデータの前のレコードを表示します"},
+            {"NextBtn", "検索したデータの次のレコードを表示します"},
+            {"SpeedButton1", "全文検索を実行します"},
+            {"SpeedButton2", "検索結果のインデックス･リストと表示を切り替えます"},
+            {"cmbSubStr", "検索する文字列をここに入力します(RETURNで履歴に登録)"},
+            {"rdoSelectCondition0", "見出し、訳文、例文の全部を対象にします"},
+            {"rdoSelectCondition1", "見出しだけを対象にします"},
+            {"rdoSelectCondition2", "訳文だけを対象にします"},
+            {"rdoSelectCondition3", "例文だけを対象にします"},
+            {"chkNotSeparateWord", "検索文字列をスペース区切りで分離するかを指定します"},
+            {"chkNotPartMatch", "英文検索を単語単位か文字列部分一致かを指定します"},
+            {"chkSearchWithAnd", "検索文字列を複数指定した場合の一致方法を指定します"},
+            {"chkDispSentence", "検索に一致したパラグラフだけか全部表示かを指定します"},
+        };
+        for (const auto& [name, hint] : buttons) {
+            auto* widget = form->findChild<QWidget*>(QString::fromLatin1(name));
+            QVERIFY2(widget, name);
+            QCOMPARE(widget->toolTip(), QString::fromUtf8(hint));
+            QCOMPARE(widget->accessibleDescription(), QString::fromUtf8(hint));
+            QVERIFY2(!widget->accessibleName().isEmpty(), name);
+        }
+
+        QCOMPARE(form->cmbSubStr->currentText(), QStringLiteral("abate"));
+        QCOMPARE(form->SpeedButton1->text(), QStringLiteral("検索"));
+        QCOMPARE(form->SpeedButton2->text(), QStringLiteral("インデックス"));
+        QCOMPARE(form->Label1->text(), QStringLiteral("<検索対象>"));
+        QCOMPARE(form->edtNowNo->text(), QStringLiteral("1"));
+        QCOMPARE(form->edtSearchHit->text(), QStringLiteral("0"));
+        QVERIFY(form->edtNowNo->isReadOnly());
+        QVERIFY(form->rdoSelectCondition0->isChecked());
+        for (QCheckBox* box : {form->chkNotSeparateWord, form->chkNotPartMatch, form->chkSearchWithAnd,
+                               form->chkDispSentence})
+            QVERIFY(box->isChecked());
+        QVERIFY(!form->chkDispSentence->isEnabled());
+
+        QCOMPARE(form->pnlIndex->width(), 200);
+        QVERIFY(form->EditorEx2->isVisible());
+        QVERIFY(!form->EditorEx3->isVisible());
+        QCOMPARE(form->PageControl1->tabText(0), QStringLiteral("ブラウザ"));
+        QCOMPARE(form->PageControl1->tabText(1), QStringLiteral("テキスト"));
+        QCOMPARE(form->PageControl1->currentIndex(), 0);
+        QVERIFY(!form->PageControl1->isTabVisible(1));
+        QCOMPARE(form->EditorEx1->WholeText(), std::string("EditorEx1"));
+        QVERIFY(form->EditorEx1->ReadOnly());
+        QVERIFY(!form->E1->isChecked());
+        QCOMPARE(form->StatusPanels[0]->width(), 100);
+        QCOMPARE(form->StatusPanels[1]->width(), 100);
+
+        QCOMPARE(form->MaxOfSelection, 300);
+        QCOMPARE(form->ViewStrings[4], std::string("///"));
+        QVERIFY(form->IniFileName.endsWith(QStringLiteral(".ini")));
+        QVERIFY(form->HelpFileName.endsWith(QStringLiteral(".mht")));
+        QCOMPARE(form->frmOption->Memo1->toPlainText(),
+                 QStringLiteral("in\nthe\nof\non\nfor\nat\nto\ngo\nend\nany\n"));
+        QVERIFY(!form->frmOption->isVisible());
+    }
+
+    void commandMapHasEveryItemCaptionSeparatorAndShortcut() {
+        QStringList items;
+        for (QAction* menu : form->menuBar()->actions()) {
+            items << menu->text();
+            for (QAction* item : menu->menu()->actions())
+                items << item->objectName() + QLatin1Char('=') + (item->isSeparator() ? QStringLiteral("-") : item->text()) +
+                             (item->shortcut().isEmpty() ? QString() : QLatin1Char(' ') + item->shortcut().toString());
+        }
+        QCOMPARE(items, QStringList({
+                            "ファイル(&F)", "Open1=開く(&O)", "SaveAs1=名前を付けて保存(&A)", "N1=-",
+                            "R1=辞書データ修復(&R)", "N3=-", "Print1=表示データ印刷(&P)", "N2=-", "Exit1=終了(&X)",
+                            "編集(&E)", "E1=編集モード'(&E)",
+                            "表示(&V)", "P1=データプロパティ(&D)", "N4=-", "N6=検索結果次表示(&N) F3",
+                            "P2=検索結果前表示(&P) Shift+F3", "N5=-", "F1=次のデータ表示(&F) Ctrl+F",
+                            "B1=前のデータ表示(&B) Ctrl+P", "T1=最初のデータ表示(&T) Ctrl+T",
+                            "L1=最後のデータ表示(&L) Ctrl+L", "N7=-", "S1=フォームサイズ切り替え(&S)",
+                            "O1=オプション設定(&O)",
+                            "ヘルプ(&H)", "U1=使用説明(&U)", "V1=バージョン表示(&V)"}));
+        QVERIFY(form->E1->isCheckable());
+    }
+
+    void loadFillsBothViewsAndReportsSize() {
+        const std::string bytes = Dictionary(30);
+        const QString path = WriteFile(QStringLiteral("small.txt"), bytes);
+        form->StatusPanels[2]->setText(QStringLiteral("before"));
+        form->LoadDictionary(path);
+        QCOMPARE(form->StatusText(0), QStringLiteral("Size=%1").arg(bytes.size()));
+        QCOMPARE(form->StatusText(2), QStringLiteral("before"));  // no damage: panel 2 keeps its text
+        QCOMPARE(form->DataFileName, path);
+        QCOMPARE(form->EditorEx1->LineCount(), 30);
+        QCOMPARE(form->EditorEx2->LineCount(), 30);
+        QCOMPARE(form->EditorEx2->Line(29), std::string("word30"));
+        QVERIFY(!form->EditorEx1->Modified());
+    }
+
+    void loadOfADamagedFileReportsTheCounts() {
+        const QString path = WriteFile(QStringLiteral("damaged.txt"),
+                                       "1 a///x:::y\r\nnospace\r\n\r\nnone\r\n2 b\r\n3 c///x:::y\r\n");
+        form->LoadDictionary(path);
+        QCOMPARE(form->StatusText(2), QStringLiteral("3//1::0 データの修復が必要です"));
+        QCOMPARE(form->EditorEx2->LineCount(), 2);
+    }
+
+    void aFailedLoadChangesNothingAndIsReported() {
+        form->LoadDictionary(WriteFile(QStringLiteral("good.txt"), Dictionary(3)));
+        const QString missing = dir.filePath(QStringLiteral("missing.txt"));
+        QVERIFY_THROWS_EXCEPTION(std::exception, form->LoadDictionary(missing));
+        QCOMPARE(form->EditorEx2->LineCount(), 3);
+        QVERIFY(form->DataFileName.endsWith(QStringLiteral("good.txt")));
+    }
+
+    void openCommandProposesTheSampleAndLoadsTheChosenFile() {
+        const QString path = WriteFile(QStringLiteral("opened.txt"), Dictionary(5));
+        QString proposed;
+        form->ChooseFileToOpen = [&](const QString& proposal) {
+            proposed = proposal;
+            return path;
+        };
+        form->Open1->trigger();
+        QVERIFY(proposed.endsWith(QStringLiteral("/Tarnowe_Medical_Dic.txt")));
+        QCOMPARE(form->DataFileName, path);
+        QVERIFY(form->windowTitle().startsWith(QStringLiteral("QuillorDic - ")));
+        QVERIFY(form->windowTitle().endsWith(QStringLiteral("opened.txt")));
+        QCOMPARE(form->StatusText(0), QStringLiteral("No.1"));  // the first record is shown
+        QCOMPARE(form->EditorEx2->CaretRow(), 0);
+        QVERIFY(form->EditorEx2->HasKeyboardFocus());
+
+        const QString title = form->windowTitle();
+        form->ChooseFileToOpen = [](const QString&) { return QString(); };  // cancelled
+        form->Open1->trigger();
+        QCOMPARE(form->windowTitle(), title);
+        QCOMPARE(form->DataFileName, path);
+    }
+
+    void clicksInTheFullTextViewAndTheIndex() {
+        form->LoadDictionary(WriteFile(QStringLiteral("clicks.txt"), Dictionary(10)));
+
+        form->PageControl1->setTabVisible(1, true);
+        form->PageControl1->setCurrentIndex(1);
+        QTest::mouseClick(form->EditorEx1->viewport(), Qt::LeftButton, {}, RowCentre(form->EditorEx1, 4));
+        QCOMPARE(form->StatusText(0), QStringLiteral("No.4(4)4"));
+        QTest::mouseClick(form->EditorEx1->viewport(), Qt::LeftButton, {}, RowCentre(form->EditorEx1, 0));
+        QCOMPARE(form->StatusText(0), QStringLiteral("No.0(0)0"));
+
+        QTest::mouseClick(form->EditorEx2->viewport(), Qt::LeftButton, {}, RowCentre(form->EditorEx2, 3));
+        QCOMPARE(form->EditorEx2->CaretRow(), 3);
+        QCOMPARE(form->StatusText(0), QStringLiteral("No.4"));
+
+        // Below the last row: the caret goes to the empty place after it; nothing is shown.
+        QTest::mouseClick(form->EditorEx2->viewport(), Qt::LeftButton, {}, RowCentre(form->EditorEx2, 15));
+        QCOMPARE(form->EditorEx2->CaretRow(), 10);
+        QCOMPARE(form->StatusText(0), QStringLiteral("No.4"));
+
+        // The arrow keys move the band but show nothing.
+        QTest::mouseClick(form->EditorEx2->viewport(), Qt::LeftButton, {}, RowCentre(form->EditorEx2, 2));
+        QTest::keyClick(form->EditorEx2, Qt::Key_Down);
+        QCOMPARE(form->EditorEx2->CaretRow(), 3);
+        QCOMPARE(form->StatusText(0), QStringLiteral("No.3"));
+    }
+
+    void setCaretRowScrollsOnlyWithTheFocus() {
+        form->LoadDictionary(WriteFile(QStringLiteral("long.txt"), Dictionary(500)));
+        TEditorEx* index = form->EditorEx2;
+        form->SpeedButton1->setFocus();
+        index->SetCaretRow(300);
+        QCOMPARE(index->CaretRow(), 300);
+        QCOMPARE(index->TopRow(), 0);  // no focus: no scrolling
+
+        index->TakeFocus();
+        index->SetCaretRow(300);  // the same row: nothing at all
+        QCOMPARE(index->TopRow(), 0);
+        index->SetCaretRow(400);
+        QCOMPARE(index->TopRow(), 400 - index->VisibleRowCount() + 1);  // the row becomes the bottom row
+        index->SetCaretRow(350);
+        QCOMPARE(index->TopRow(), 350);  // the row becomes the top row
+        const std::int64_t top = index->TopRow();
+        index->SetCaretRow(352);
+        QCOMPARE(index->TopRow(), top);  // visible already
+
+        index->SetCaretRow(10'000);
+        QCOMPARE(index->CaretRow(), 500);  // after the last row: the text ends with a line break
+        index->SetCaretRow(-5);
+        QCOMPARE(index->CaretRow(), 0);
+
+        form->EditorEx1->SetWholeText("a\r\nb");  // no final line break
+        form->EditorEx1->SetCaretRow(9);
+        QCOMPARE(form->EditorEx1->CaretRow(), 1);
+    }
+
+    void compactLayoutAndBackRestoresTheSizeAndTheHeadwordIndex() {
+        form->LoadDictionary(WriteFile(QStringLiteral("compact.txt"), Dictionary(5)));
+        form->resize(800, 520);
+        QTest::qWait(10);
+        form->SpeedButton2->click();  // the search index is showing
+        QVERIFY(form->EditorEx3->isVisible());
+
+        form->SpeedButton7->click();
+        QVERIFY(form->IsCompact());
+        QCOMPARE(form->size(), QSize(318, 200));
+        QVERIFY(!form->menuBar()->isVisible());
+        QVERIFY(!form->StatusBar1->isVisible());
+        QVERIFY(!form->pnlZenKenCon->isVisible());
+        QVERIFY(!form->PageControl1->isVisible());
+        QVERIFY(form->pnlBrowser->isVisible());
+        QCOMPARE(form->pnlBrowser->parentWidget(), form->pnlBase);
+        QCOMPARE(form->NormalWidth, 800);
+        QCOMPARE(form->NormalHeight, 520);
+
+        form->S1->trigger();
+        QVERIFY(!form->IsCompact());
+        QCOMPARE(form->size(), QSize(800, 520));
+        QVERIFY(form->menuBar()->isVisible());
+        QVERIFY(form->EditorEx2->isVisible());
+        QVERIFY(!form->EditorEx3->isVisible());
+        QCOMPARE(form->SpeedButton2->text(), QStringLiteral("インデックス"));
+        QCOMPARE(form->pnlBrowser->parentWidget(), form->TabSheet1);
+        QCOMPARE(form->Splitter1->x(), form->pnlIndex->width());
+        QCOMPARE(form->StatusText(0), QStringLiteral("No.1"));  // the current record shown again
+    }
+
+    void splitterRefusesAnIndexPaneBelowAHundredPixels() {
+        QVERIFY(!form->Splitter1->ProposeWidth(99));
+        QCOMPARE(form->pnlIndex->width(), 200);
+        QVERIFY(form->Splitter1->ProposeWidth(100));
+        QCOMPARE(form->pnlIndex->width(), 100);
+
+        // A drag with the mouse, then the button follows the panel.
+        QTest::mousePress(form->Splitter1, Qt::LeftButton, {}, QPoint(2, 50));
+        QMouseEvent move(QEvent::MouseMove, QPointF(62, 50), form->Splitter1->mapToGlobal(QPointF(62, 50)),
+                         Qt::NoButton, Qt::LeftButton, {});
+        QApplication::sendEvent(form->Splitter1, &move);
+        QTest::mouseRelease(form->Splitter1, Qt::LeftButton, {}, QPoint(62, 50));
+        QCOMPARE(form->pnlIndex->width(), 160);
+        QCOMPARE(form->SpeedButton2->width(), form->Panel2->width());
+    }
+
+    void anExceptionFromAHandlerIsReportedAndTheProgramGoesOn() {
+        QString reported;
+        WhenModalShows([&](QWidget* modal) {
+            auto* box = qobject_cast<QMessageBox*>(modal);
+            reported = box->windowTitle() + QLatin1Char('|') + box->text();
+            box->button(QMessageBox::Ok)->click();
+        });
+        // The last record of an empty index is line -1: the list index error.
+        QTest::keyClick(form.get(), Qt::Key_L, Qt::ControlModifier);
+        QTRY_VERIFY(!reported.isEmpty());
+        QCOMPARE(reported, QStringLiteral("エラー|エラー発生 \r\nリストのインデックスが範囲を超えています (-1)"));
+        QCOMPARE(form->StatusText(0), QStringLiteral("No.0"));
+
+        form->LoadDictionary(WriteFile(QStringLiteral("after.txt"), Dictionary(4)));
+        form->activateWindow();  // the closed message box may still hold the activation
+        QVERIFY(QTest::qWaitForWindowActive(form.get()));
+        QTest::keyClick(form.get(), Qt::Key_L, Qt::ControlModifier);
+        QCOMPARE(form->StatusText(0), QStringLiteral("No.4"));
+    }
+};
+
+int main(int argc, char* argv[]) {
+    QuillorApplication app(argc, argv);
+    PrepareApplication();
+    MainWindowTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "MainWindowTest.moc"
