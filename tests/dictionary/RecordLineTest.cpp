@@ -29,23 +29,17 @@ TEST(CutIndexEntry, ClassifiesDamageByTheFirstMissingSeparator) {
 }
 
 TEST(CutIndexEntry, OtherSeparatorsAreTakenAsOneAndThreeCharactersLong) {
-    Separators tabs;
-    tabs.num = "\t";
-    tabs.title = "|";
-    tabs.yaku = "#";
+    const Separators tabs{"\t", "|", "#"};
     EXPECT_EQ(CutIndexEntry("7\tcoma|昏睡#x", tabs).headword, "coma");
     // A Japanese separator is found only on a character boundary: the second byte of
     // 0x95 0x5C ("表") is a backslash, but no separator.
-    Separators japanese;
-    japanese.num = "\x81\x40";  // the ideographic space
+    const Separators japanese{"\x81\x40", "///", ":::"};  // the ideographic space
     EXPECT_EQ(CutIndexEntry("\x81\x81\x40x", japanese).damage, LineDamage::NoNum);
     EXPECT_EQ(CutIndexEntry("1\x81\x40" "ab///c:::d", japanese).headword, "ab");
-    Separators backslash;
-    backslash.num = "\\";
+    const Separators backslash{"\\", "///", ":::"};
     EXPECT_EQ(CutIndexEntry("\x95\x5C" "a///b:::c", backslash).damage, LineDamage::NoNum);
     // An empty separator is never found.
-    Separators empty;
-    empty.num = "";
+    const Separators empty{"", "///", ":::"};
     EXPECT_EQ(CutIndexEntry("1 a///b:::c", empty).damage, LineDamage::NoNum);
 }
 
