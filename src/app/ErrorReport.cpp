@@ -20,7 +20,18 @@ void Report(const std::exception& error) {
 
 void SetAppExceptionHandler(std::function<void(const std::exception&)> handler) { Handler() = std::move(handler); }
 
-QuillorApplication::QuillorApplication(int& argc, char** argv) : QApplication(argc, argv) {}
+namespace {
+
+// The browser engine shares OpenGL contexts with the widgets; this must be said
+// before the application object exists.
+int& BeforeApplication(int& argc) {
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    return argc;
+}
+
+}  // namespace
+
+QuillorApplication::QuillorApplication(int& argc, char** argv) : QApplication(BeforeApplication(argc), argv) {}
 
 bool QuillorApplication::notify(QObject* receiver, QEvent* event) {
     try {

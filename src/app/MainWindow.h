@@ -29,6 +29,7 @@ class QToolButton;
 class QVBoxLayout;
 class TEditorEx;
 class TSplitter;
+class BrowserView;
 class TfrmInfomation;
 class TfrmOption;
 class TfrmVersion;
@@ -49,6 +50,7 @@ public:
     std::vector<std::string> HitList;
     int ResultCount = 0;  // result entries of the last search; each is a line of EditorEx3
     int CurrentHit = 1;   // one-based number of the result shown
+    int SearchScope = 0;  // the fields the last search looked at: 0 all, 1 headword, 2 translation, 3 examples
     // 0-2 the search keys, 3-5 the separators, 6-13 the fragments of the record page.
     std::array<std::string, 14> ViewStrings;
     int NormalWidth = 0;   // the full layout's size, kept while the window is compact
@@ -85,8 +87,10 @@ public:
     void EditorEx3Click();
     void SpeedButton2Click();
 
-    // --- records and the text views ---
+    // --- records, the usage guide and printing ---
     void ShowRecord(std::int64_t n, bool markKeys);
+    void U1Click();
+    void Print1Click();
     void ShowPreviousRecord();
     void ShowNextRecord();
     void ShowFirstRecord();
@@ -142,6 +146,7 @@ public:
     QWidget* TabSheet1 = nullptr;
     QWidget* TabSheet2 = nullptr;
     QFrame* pnlBrowser = nullptr;
+    BrowserView* WebBrowser1 = nullptr;
     TEditorEx* EditorEx1 = nullptr;
     QFileDialog* OpenDialog1 = nullptr;
 

@@ -4,6 +4,7 @@
 #include "app/TSplitter.h"
 #include "app/ViewColors.h"
 #include "textview/TEditorEx.h"
+#include "view/BrowserView.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -229,6 +230,9 @@ void TForm1::CreatePages() {
     pnlBrowser->setPalette(white);
     auto* browserLayout = new QVBoxLayout(pnlBrowser);
     browserLayout->setContentsMargins(0, 0, 0, 0);
+    WebBrowser1 = Named(new BrowserView(pnlBrowser), "WebBrowser1", QStringLiteral("レコード表示"));
+    WebBrowser1->setAccessibleDescription(QStringLiteral("選んだレコードの見出し語、訳語、例文を表示します"));
+    browserLayout->addWidget(WebBrowser1);
     browserPage->addWidget(pnlBrowser);
     PageControl1->addTab(TabSheet1, QStringLiteral("ブラウザ"));
 

@@ -79,6 +79,9 @@ void TForm1::ConnectCommands() {
     connect(Open1, &QAction::triggered, this, &TForm1::Open1Click);
     connect(Exit1, &QAction::triggered, this, &TForm1::Exit1Click);
     connect(SpeedButton6, &QToolButton::clicked, this, &TForm1::Exit1Click);
+    connect(U1, &QAction::triggered, this, &TForm1::U1Click);
+    connect(SpeedButton5, &QToolButton::clicked, this, &TForm1::U1Click);
+    connect(Print1, &QAction::triggered, this, &TForm1::Print1Click);
     connect(S1, &QAction::triggered, this, &TForm1::ToggleCompact);
     connect(SpeedButton7, &QToolButton::clicked, this, &TForm1::ToggleCompact);
 

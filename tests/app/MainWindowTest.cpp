@@ -334,6 +334,38 @@ private slots:
         QCOMPARE(form->SpeedButton2->width(), form->Panel2->width());
     }
 
+    void startUpLoadsTheLastDataFileAndShowsTheFirstRecord() {
+        form.reset();
+        form = CreateForms();
+        form->DataFileName = WriteFile(QStringLiteral("last.txt"), Dictionary(3));
+        form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+        QCOMPARE(form->EditorEx2->LineCount(), 3);
+        QCOMPARE(form->StatusText(0), QStringLiteral("No.1"));
+        QVERIFY(form->windowTitle().endsWith(QStringLiteral("last.txt")));
+
+        // One index line: loaded, but no record shown.
+        form.reset();
+        form = CreateForms();
+        form->DataFileName = WriteFile(QStringLiteral("one.txt"), Dictionary(1));
+        form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+        QCOMPARE(form->EditorEx2->LineCount(), 1);
+        QVERIFY(form->StatusText(0).startsWith(QStringLiteral("Size=")));
+    }
+
+    void theToolBarMenuMakesADesktopShortcut() {
+        QTemporaryDir home;
+        const QByteArray savedHome = qgetenv("HOME");
+        qputenv("HOME", home.path().toLocal8Bit());
+        auto* item = form->Panel1->findChild<QAction*>(QStringLiteral("SystemMenu100"));
+        QVERIFY(item);
+        QCOMPARE(item->text(), QStringLiteral("ﾃﾞｽｸﾄｯﾌﾟにｼｮｰﾄｶｯﾄ(&D)"));
+        item->trigger();
+        QTRY_VERIFY(QFile::exists(home.filePath(QStringLiteral("Desktop/QuillorDic.desktop"))));
+        qputenv("HOME", savedHome);
+    }
+
     void anExceptionFromAHandlerIsReportedAndTheProgramGoesOn() {
         QString reported;
         WhenModalShows([&](QWidget* modal) {

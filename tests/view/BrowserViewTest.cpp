@@ -1,0 +1,222 @@
+// Reading records in the real browser view, offscreen: pages, navigation, colours,
+// safety, the usage guide and printing.
+#include "app/ErrorReport.h"
+#include "app/Forms.h"
+#include "app/MainWindow.h"
+#include "app/Startup.h"
+#include "common/Sjis.h"
+#include "textview/TEditorEx.h"
+#include "view/BrowserView.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QPrinter>
+#include <QPrinterInfo>
+#include <QSignalSpy>
+#include <QProcess>
+#include <QTabWidget>
+#include <QToolButton>
+#include <QTcpServer>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QWebEnginePage>
+#include <QWebEngineScript>
+
+#include <memory>
+
+namespace {
+
+std::string Sjis932(const char* utf8) { return Sjis::FromUtf8(utf8).bytes; }
+
+// Runs a script in the program's own world and returns its result.
+QVariant Evaluate(BrowserView* view, const QString& script) {
+    QVariant result;
+    bool done = false;
+    view->page()->runJavaScript(script, QWebEngineScript::ApplicationWorld, [&](const QVariant& value) {
+        result = value;
+        done = true;
+    });
+    if (!QTest::qWaitFor([&] { return done; }, 10'000)) return QStringLiteral("<no answer>");
+    return result;
+}
+
+QString Title(BrowserView* view) { return Evaluate(view, QStringLiteral("document.title")).toString(); }
+QString BodyText(BrowserView* view) { return Evaluate(view, QStringLiteral("document.body.innerText")).toString(); }
+
+}  // namespace
+
+class BrowserViewTest : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<TForm1> form;
+    QTemporaryDir dir;
+
+    QString WriteFile(const QString& name, const std::string& bytes) {
+        const QString path = dir.filePath(name);
+        QFile file(path);
+        file.open(QIODevice::WriteOnly);
+        file.write(bytes.data(), static_cast<qint64>(bytes.size()));
+        return path;
+    }
+
+    // Prints the page on view into a PDF file and reads its text back.
+    QString PrintedText(const QString& pdf) {
+        {
+            QPrinter printer(QPrinter::HighResolution);
+            printer.setOutputFormat(QPrinter::PdfFormat);
+            printer.setOutputFileName(pdf);
+            form->WebBrowser1->PrintTo(printer);
+        }
+        QProcess text;
+        text.start(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")});
+        text.waitForFinished(10'000);
+        return QString::fromUtf8(text.readAllStandardOutput());
+    }
+
+    void LoadSample() {
+        const std::string text = "1 abate///" + Sjis932("軽減する") + ":::The pain abated./ It came back.\r\n" +
+                                 "2 CO_2///" + Sjis932("二酸化炭素") + ":::Na~+ and CO_2 were measured.\r\n" +
+                                 "3 heart///" + Sjis932("心臓") + ":::The heart beats.\r\n" +
+                                 "4 heart failure///" + Sjis932("心不全") + ":::Heart failure worsened.\r\n";
+        form->LoadDictionary(WriteFile(QStringLiteral("sample.txt"), text));
+        form->ShowFirstRecord();
+    }
+
+private slots:
+    void initTestCase() {
+        form = CreateForms();
+        form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+        form->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(form.get()));
+    }
+
+    void cleanupTestCase() { form.reset(); }
+
+    void aRecordIsShownAsItsPage() {
+        LoadSample();
+        QCOMPARE(form->StatusText(0), QStringLiteral("No.1"));
+        QCOMPARE(Title(form->WebBrowser1), QStringLiteral("1 abate"));
+        const QString text = BodyText(form->WebBrowser1);
+        QVERIFY2(text.contains(QStringLiteral("軽減する")), qPrintable(text));
+        QVERIFY2(text.contains(QStringLiteral("The pain abated.\n")), qPrintable(text));  // a sentence per line
+
+        // Superscripts and subscripts are real elements.
+        form->ShowRecord(1, false);
+        QCOMPARE(Evaluate(form->WebBrowser1, QStringLiteral("document.querySelectorAll('sub').length")).toInt(), 2);
+        QCOMPARE(Evaluate(form->WebBrowser1, QStringLiteral("document.querySelector('sup').textContent")).toString(),
+                 QStringLiteral("+"));
+    }
+
+    void theTranslationIsGreenAndTheFieldsUseTheirFonts() {
+        LoadSample();
+        const QString color = Evaluate(form->WebBrowser1, QStringLiteral(
+            "[...document.querySelectorAll('span')].find(s => s.textContent.includes('軽減する'))"
+            ".ownerDocument.defaultView.getComputedStyle([...document.querySelectorAll('span')]"
+            ".find(s => s.textContent.includes('軽減する'))).color")).toString();
+        QCOMPARE(color, QStringLiteral("rgb(0, 128, 0)"));
+        const QString headwordFont = Evaluate(form->WebBrowser1, QStringLiteral(
+            "getComputedStyle(document.querySelector('span')).fontFamily")).toString();
+        QVERIFY2(headwordFont.startsWith(QStringLiteral("Tahoma")), qPrintable(headwordFont));
+    }
+
+    void clicksAndNavigationShowTheirRecords() {
+        LoadSample();
+        TEditorEx* index = form->EditorEx2;
+        QTest::mouseClick(index->viewport(), Qt::LeftButton, {},
+                          QPoint(20, 2 * index->RowHeight() + index->RowHeight() / 2));
+        QCOMPARE(form->StatusText(0), QStringLiteral("No.3"));
+        QCOMPARE(Title(form->WebBrowser1), QStringLiteral("3 heart"));
+
+        form->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(form.get()));
+        QTest::keyClick(form.get(), Qt::Key_F, Qt::ControlModifier);
+        QCOMPARE(Title(form->WebBrowser1), QStringLiteral("4 heart failure"));
+        QTest::keyClick(form.get(), Qt::Key_F, Qt::ControlModifier);  // the last row: nothing
+        QCOMPARE(form->StatusText(0), QStringLiteral("No.4"));
+        QTest::keyClick(form.get(), Qt::Key_P, Qt::ControlModifier);
+        QCOMPARE(Title(form->WebBrowser1), QStringLiteral("3 heart"));
+        QTest::keyClick(form.get(), Qt::Key_T, Qt::ControlModifier);
+        QCOMPARE(Title(form->WebBrowser1), QStringLiteral("1 abate"));
+        QCOMPARE(index->CaretRow(), 0);
+        form->SpeedButton3->click();  // the first row: only the focus moves
+        QCOMPARE(form->StatusText(0), QStringLiteral("No.1"));
+        QVERIFY(index->HasKeyboardFocus());
+        QTest::keyClick(form.get(), Qt::Key_L, Qt::ControlModifier);
+        QCOMPARE(Title(form->WebBrowser1), QStringLiteral("4 heart failure"));
+        form->SpeedButton3->click();
+        QCOMPARE(form->StatusText(0), QStringLiteral("No.3"));
+        form->SpeedButton4->click();
+        QCOMPARE(form->StatusText(0), QStringLiteral("No.4"));
+    }
+
+    void recordTextNeitherRunsScriptsNorReachesTheNetwork() {
+        QTcpServer server;
+        QVERIFY(server.listen(QHostAddress::LocalHost));
+        const std::string hostile = "1 x<script>document.title='ran'</script>///y:::<img src=\"http://127.0.0.1:" +
+                                    std::to_string(server.serverPort()) + "/leak.png\">\r\n2 b///c:::d\r\n";
+        form->LoadDictionary(WriteFile(QStringLiteral("hostile.txt"), hostile));
+        const int blockedBefore = form->WebBrowser1->BlockedRequests();
+        form->ShowRecord(0, false);
+        QTest::qWait(300);
+        QVERIFY(!server.hasPendingConnections());
+        QVERIFY(form->WebBrowser1->BlockedRequests() > blockedBefore);
+        QVERIFY(Title(form->WebBrowser1) != QStringLiteral("ran"));
+    }
+
+    void aLineOutsideTheTextReportsTheIndexErrorAfterPanelZero() {
+        LoadSample();
+        QVERIFY_THROWS_EXCEPTION(std::exception, form->ShowRecord(9, false));
+        QCOMPARE(form->StatusText(0), QStringLiteral("No.10"));
+        QCOMPARE(Title(form->WebBrowser1), QStringLiteral("1 abate"));  // the page stays
+    }
+
+    void theUsageGuideOpensAndAMissingOneIsReported() {
+        LoadSample();
+        form->HelpFileName = dir.filePath(QStringLiteral("missing.mht"));
+        form->U1->trigger();
+        QCOMPARE(form->StatusText(2), QStringLiteral("VelkDic.mht が見つかりません"));
+        QCOMPARE(Title(form->WebBrowser1), QStringLiteral("1 abate"));
+
+        form->HelpFileName = QStringLiteral(QUILLOR_GUIDE);
+        form->PageControl1->setTabVisible(1, true);
+        form->PageControl1->setCurrentIndex(1);  // the text page of edit mode
+        QSignalSpy loaded(form->WebBrowser1, &QWebEngineView::loadFinished);
+        form->SpeedButton5->click();
+        QVERIFY(loaded.wait(10'000));
+        QCOMPARE(form->PageControl1->currentIndex(), 0);
+        QVERIFY2(BodyText(form->WebBrowser1).contains(QStringLiteral("全文検索")), qPrintable(Title(form->WebBrowser1)));
+        form->PageControl1->setTabVisible(1, false);
+
+        // Printing now prints the guide, not the record.
+        const QString pdf = dir.filePath(QStringLiteral("guide.pdf"));
+        QVERIFY(PrintedText(pdf).contains(QStringLiteral("全文検索")));
+    }
+
+    void printingWritesThePageOnViewAndFailsClearlyWithoutAPrinter() {
+        LoadSample();
+        form->ShowRecord(2, false);
+        const QString printed = PrintedText(dir.filePath(QStringLiteral("record.pdf")));
+        QVERIFY2(printed.contains(QStringLiteral("heart")) && printed.contains(QStringLiteral("心臓")), qPrintable(printed));
+
+        // No printer is configured on the test machine: a clear error, nothing printed.
+        if (QPrinterInfo::defaultPrinter().isNull()) {
+            try {
+                form->Print1Click();
+                QFAIL("printing without a printer succeeded");
+            } catch (const std::exception& error) {
+                QVERIFY(QString::fromUtf8(error.what()).contains(QStringLiteral("プリンタ")));
+            }
+        }
+    }
+};
+
+int main(int argc, char* argv[]) {
+    QuillorApplication app(argc, argv);
+    PrepareApplication();
+    BrowserViewTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "BrowserViewTest.moc"
