@@ -5,6 +5,9 @@
 #include "dictionary/DataFile.h"
 #include "dictionary/DictionaryLoad.h"
 #include "textview/TextLines.h"
+#include "view/RecordMarkup.h"
+
+#include <array>
 
 #include <benchmark/benchmark.h>
 
@@ -63,6 +66,24 @@ void BM_ScanHeadwords(benchmark::State& state) {
     for (auto _ : state) benchmark::DoNotOptimize(ScanHeadwords(lines, Separators()).damage.noNum);
 }
 
+// Record pages of the generated lines, with the default fragments and a key marked.
+void BM_BuildRecordPage(benchmark::State& state) {
+    TextLines lines;
+    lines.SetWholeText(ReadWholeFile(g_file).text);
+    std::array<std::string, 14> viewStrings{"heart", "", "", " ", "///", ":::", "<FONT COLOR=\"BLUE\">", "</FONT>",
+        "<Font Size=+1><span style='font-family: \"Tahoma,Microsoft Sans Serif;\"'>", "</span></font>",
+        "<span style='font-family: \"\x82\x6C\x82\x72 \x83\x53\x83\x56\x83\x62\x83\x4E\"; Color: \"Green\"'>",
+        "</span>", "<span style='font-family: \"Tahoma,Microsoft Sans Serif;\"'>", "</span>"};
+    const MarkupState markup{viewStrings, 0};
+    std::size_t line = 0;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(BuildRecordPage(lines.LineView(line), true, markup));
+        line = (line + 7919) % lines.LineCount();
+    }
+    state.SetItemsProcessed(state.iterations());
+}
+
+BENCHMARK(BM_BuildRecordPage);
 BENCHMARK(BM_SetWholeText)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ScanHeadwords)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_MemchrLineCount)->Unit(benchmark::kMillisecond);

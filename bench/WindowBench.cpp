@@ -1,9 +1,11 @@
 // The main window with a large dictionary, offscreen.
 //
 //   quillor_window_bench FILE [benchmark flags]
+//   quillor_window_bench FILE --resident-memory   one load in a fresh process
 #include "app/Forms.h"
 #include "app/MainWindow.h"
 #include "app/Startup.h"
+#include "app/ErrorReport.h"
 #include "textview/TEditorEx.h"
 
 #include <QApplication>
@@ -13,7 +15,14 @@
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
+#include <chrono>
+#include <cstring>
+#include <fstream>
 #include <memory>
+#include <utility>
+#include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -63,6 +72,54 @@ void BM_PageDownFrame(benchmark::State& state) {
     }
 }
 
+// From ShowRecord to the page loaded in the engine, over 100 records spread through
+// the dictionary; the median is reported.
+void BM_ShowRecordUntilLoaded(benchmark::State& state) {
+    TForm1& form = LoadedForm();
+    std::vector<double> milliseconds;
+    std::int64_t record = 0;
+    for (auto _ : state) {
+        const auto start = std::chrono::steady_clock::now();
+        form.ShowRecord(record, false);
+        milliseconds.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
+        record = (record + 9973) % form.EditorEx1->LineCount();
+    }
+    std::sort(milliseconds.begin(), milliseconds.end());
+    state.counters["median_ms"] = milliseconds[milliseconds.size() / 2];
+}
+
+// A field of /proc/PID/<file> in kilobytes, 0 when absent.
+long ProcKilobytes(int pid, const char* file, const char* field) {
+    std::ifstream status("/proc/" + std::to_string(pid) + "/" + file);
+    for (std::string line; std::getline(status, line);)
+        if (line.rfind(field, 0) == 0) return std::stol(line.substr(std::strlen(field)));
+    return 0;
+}
+
+// The memory of this process and of the browser engine's processes it started:
+// resident (shared libraries counted in every process) and proportional (shared
+// pages split between the processes that share them).
+std::pair<long, long> TreeKilobytes(int pid) {
+    std::pair<long, long> total{ProcKilobytes(pid, "status", "VmRSS:"), ProcKilobytes(pid, "smaps_rollup", "Pss:")};
+    std::ifstream children("/proc/" + std::to_string(pid) + "/task/" + std::to_string(pid) + "/children");
+    for (int child; children >> child;) {
+        const auto [rss, pss] = TreeKilobytes(child);
+        total.first += rss;
+        total.second += pss;
+    }
+    return total;
+}
+
+void ReportResidentMemory() {
+    TForm1& form = LoadedForm();
+    form.ShowRecord(form.EditorEx1->LineCount() / 2, false);
+    const auto [rss, pss] = TreeKilobytes(::getpid());
+    std::printf("memory with the dictionary loaded and a record shown, browser engine included: "
+                "%.0f MB proportional (PSS), %.0f MB resident (RSS); this process alone %.0f MB resident\n",
+                pss / 1024.0, rss / 1024.0, ProcKilobytes(::getpid(), "status", "VmRSS:") / 1024.0);
+}
+
+BENCHMARK(BM_ShowRecordUntilLoaded)->Unit(benchmark::kMillisecond)->Iterations(100);
 BENCHMARK(BM_LoadDictionary)->Unit(benchmark::kMillisecond)->MinTime(2);
 BENCHMARK(BM_PaintIndexAtRow900000)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_PageDownFrame)->Unit(benchmark::kMicrosecond);
@@ -75,14 +132,16 @@ int main(int argc, char* argv[]) {
         return 2;
     }
     qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
+    if (::geteuid() == 0) qputenv("QTWEBENGINE_CHROMIUM_FLAGS", "--no-sandbox");
+    QuillorApplication app(argc, argv);
     PrepareApplication();
     g_file = QString::fromLocal8Bit(argv[1]);
     argv[1] = argv[0];
     --argc;
     ++argv;
     benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
+    if (argc > 1 && std::strcmp(argv[1], "--resident-memory") == 0) ReportResidentMemory();
+    else benchmark::RunSpecifiedBenchmarks();
     g_form.reset();
     return 0;
 }

@@ -12,7 +12,7 @@
 namespace {
 
 const QByteArray kBoundary = "----=_QuillorDic_Guide_Part";
-const QByteArray kBase = "file:///quillordic/guide/";
+const QByteArray kBase = "http://quillordic.invalid/guide/";
 
 QByteArray ContentType(const QString& name) {
     const QString suffix = QFileInfo(name).suffix().toLower();

@@ -186,6 +186,8 @@ private slots:
         form->SpeedButton5->click();
         QVERIFY(loaded.wait(10'000));
         QCOMPARE(form->PageControl1->currentIndex(), 0);
+        // The archive's style sheet applies.
+        QCOMPARE(Evaluate(form->WebBrowser1, QStringLiteral("document.styleSheets.length")).toInt(), 1);
         QVERIFY2(BodyText(form->WebBrowser1).contains(QStringLiteral("全文検索")), qPrintable(Title(form->WebBrowser1)));
         form->PageControl1->setTabVisible(1, false);
 
