@@ -12,3 +12,9 @@ void InstallFontSubstitutions() {
     QFont::insertSubstitutions(QStringLiteral("Tahoma"), {QStringLiteral("DejaVu Sans"), gothic});
     QFont::insertSubstitutions(QStringLiteral("Microsoft Sans Serif"), {QStringLiteral("DejaVu Sans"), gothic});
 }
+
+QFont DesignFont(int pixelSize) {
+    QFont font(QStringLiteral("ＭＳ Ｐゴシック"));
+    font.setPixelSize(pixelSize);
+    return font;
+}

@@ -2,6 +2,7 @@
 
 #include "app/AppMessage.h"
 #include "app/ErrorReport.h"
+#include "app/Fonts.h"
 #include "common/Sjis.h"
 #include "common/SystemHelpers.h"
 #include "textview/TEditorEx.h"
@@ -30,9 +31,7 @@ QString ExecutableSibling(const QString& extension) {
 TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Form1"));
-    QFont font(QStringLiteral("ＭＳ Ｐゴシック"));
-    font.setPixelSize(12);
-    setFont(font);
+    setFont(DesignFont(12));
     setMinimumSize(318, 200);
     setGeometry(234, 143, 737, 483);
 

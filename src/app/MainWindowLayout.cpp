@@ -1,6 +1,7 @@
 // The controls of the main window, placed as designed.
 #include "app/MainWindow.h"
 
+#include "app/Fonts.h"
 #include "app/TSplitter.h"
 #include "app/ViewColors.h"
 #include "textview/TEditorEx.h"
@@ -55,9 +56,7 @@ QLineEdit* HitCounter(QWidget* parent, const char* name, const QString& accessib
     auto* edit = Named(new QLineEdit(text, parent), name, accessibleName);
     edit->setReadOnly(true);
     edit->setFocusPolicy(Qt::ClickFocus);  // skipped by the Tab key
-    QFont font(QStringLiteral("ＭＳ Ｐゴシック"));
-    font.setPixelSize(11);
-    edit->setFont(font);
+    edit->setFont(DesignFont(11));
     QPalette palette = edit->palette();
     palette.setColor(QPalette::Base, palette.color(QPalette::ToolTipBase));
     edit->setPalette(palette);

@@ -1,14 +1,14 @@
 #include "dialogs/TfrmOption.h"
 
+#include "app/Fonts.h"
+
 #include <QLabel>
 #include <QPlainTextEdit>
 
 TfrmOption::TfrmOption(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("frmOption"));
     setWindowTitle(QStringLiteral("オプション"));
-    QFont font(QStringLiteral("ＭＳ Ｐゴシック"));
-    font.setPixelSize(12);
-    setFont(font);
+    setFont(DesignFont(12));
 
     auto* label = new QLabel(QStringLiteral("検索時に無視する文字列"), this);
     label->setObjectName(QStringLiteral("Label1"));

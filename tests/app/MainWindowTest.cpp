@@ -1,9 +1,6 @@
 // The real main window, driven offscreen: its layout, loading, clicks, the caret, the
 // compact layout, the splitter and the error report.
-#include "app/ErrorReport.h"
-#include "app/Forms.h"
-#include "app/MainWindow.h"
-#include "app/Startup.h"
+#include "app/FormTestSupport.h"
 #include "app/TSplitter.h"
 #include "common/Sjis.h"
 #include "dialogs/TfrmOption.h"
@@ -21,7 +18,6 @@
 #include <QScrollBar>
 #include <QStatusBar>
 #include <QTabWidget>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
@@ -60,28 +56,14 @@ QPoint RowCentre(const TEditorEx* view, std::int64_t visibleRow) {
 
 }  // namespace
 
-class MainWindowTest : public QObject {
+class MainWindowTest : public FormTestBase {
     Q_OBJECT
 
 private:
-    std::unique_ptr<TForm1> form;
-    QTemporaryDir dir;
-
-    QString WriteFile(const QString& name, const std::string& bytes) {
-        const QString path = dir.filePath(name);
-        QFile file(path);
-        file.open(QIODevice::WriteOnly);
-        file.write(bytes.data(), static_cast<qint64>(bytes.size()));
-        return path;
-    }
-
 private slots:
     void init() {
         form = CreateForms();
-        form->show();
-        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
-        form->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(form.get()));
+        QVERIFY(ShowAndActivate());
     }
 
     void cleanup() { form.reset(); }
@@ -380,18 +362,12 @@ private slots:
         QCOMPARE(form->StatusText(0), QStringLiteral("No.0"));
 
         form->LoadDictionary(WriteFile(QStringLiteral("after.txt"), Dictionary(4)));
-        form->activateWindow();  // the closed message box may still hold the activation
-        QVERIFY(QTest::qWaitForWindowActive(form.get()));
+        QVERIFY(ShowAndActivate());
         QTest::keyClick(form.get(), Qt::Key_L, Qt::ControlModifier);
         QCOMPARE(form->StatusText(0), QStringLiteral("No.4"));
     }
 };
 
-int main(int argc, char* argv[]) {
-    QuillorApplication app(argc, argv);
-    PrepareApplication();
-    MainWindowTest test;
-    return QTest::qExec(&test, argc, argv);
-}
+int main(int argc, char* argv[]) { return RunFormTests<MainWindowTest>(argc, argv); }
 
 #include "MainWindowTest.moc"

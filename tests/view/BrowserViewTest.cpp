@@ -1,9 +1,6 @@
 // Reading records in the real browser view, offscreen: pages, navigation, colours,
 // safety, the usage guide and printing.
-#include "app/ErrorReport.h"
-#include "app/Forms.h"
-#include "app/MainWindow.h"
-#include "app/Startup.h"
+#include "app/FormTestSupport.h"
 #include "common/Sjis.h"
 #include "textview/TEditorEx.h"
 #include "view/BrowserView.h"
@@ -17,7 +14,6 @@
 #include <QTabWidget>
 #include <QToolButton>
 #include <QTcpServer>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QWebEnginePage>
 #include <QWebEngineScript>
@@ -45,21 +41,10 @@ QString BodyText(BrowserView* view) { return Evaluate(view, QStringLiteral("docu
 
 }  // namespace
 
-class BrowserViewTest : public QObject {
+class BrowserViewTest : public FormTestBase {
     Q_OBJECT
 
 private:
-    std::unique_ptr<TForm1> form;
-    QTemporaryDir dir;
-
-    QString WriteFile(const QString& name, const std::string& bytes) {
-        const QString path = dir.filePath(name);
-        QFile file(path);
-        file.open(QIODevice::WriteOnly);
-        file.write(bytes.data(), static_cast<qint64>(bytes.size()));
-        return path;
-    }
-
     // Prints the page on view into a PDF file and reads its text back.
     QString PrintedText(const QString& pdf) {
         {
@@ -86,10 +71,7 @@ private:
 private slots:
     void initTestCase() {
         form = CreateForms();
-        form->show();
-        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
-        form->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(form.get()));
+        QVERIFY(ShowAndActivate());
     }
 
     void cleanupTestCase() { form.reset(); }
@@ -129,8 +111,7 @@ private slots:
         QCOMPARE(form->StatusText(0), QStringLiteral("No.3"));
         QCOMPARE(Title(form->WebBrowser1), QStringLiteral("3 heart"));
 
-        form->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(form.get()));
+        QVERIFY(ShowAndActivate());
         QTest::keyClick(form.get(), Qt::Key_F, Qt::ControlModifier);
         QCOMPARE(Title(form->WebBrowser1), QStringLiteral("4 heart failure"));
         QTest::keyClick(form.get(), Qt::Key_F, Qt::ControlModifier);  // the last row: nothing
@@ -214,11 +195,6 @@ private slots:
     }
 };
 
-int main(int argc, char* argv[]) {
-    QuillorApplication app(argc, argv);
-    PrepareApplication();
-    BrowserViewTest test;
-    return QTest::qExec(&test, argc, argv);
-}
+int main(int argc, char* argv[]) { return RunFormTests<BrowserViewTest>(argc, argv); }
 
 #include "BrowserViewTest.moc"
