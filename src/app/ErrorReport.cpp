@@ -3,6 +3,7 @@
 #include <QtGlobal>
 
 #include <stdexcept>
+#include <unistd.h>
 
 namespace {
 
@@ -22,10 +23,12 @@ void SetAppExceptionHandler(std::function<void(const std::exception&)> handler) 
 
 namespace {
 
-// The browser engine shares OpenGL contexts with the widgets; this must be said
-// before the application object exists.
+// Said before the application object exists: the browser engine shares OpenGL
+// contexts with the widgets, and its sandbox refuses to start for root, which
+// would otherwise end the program at the first page.
 int& BeforeApplication(int& argc) {
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    if (::geteuid() == 0) qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
     return argc;
 }
 

@@ -287,6 +287,10 @@ private slots:
         QCOMPARE(form->pnlBrowser->parentWidget(), form->pnlBase);
         QCOMPARE(form->NormalWidth, 800);
         QCOMPARE(form->NormalHeight, 520);
+        // The menu is detached, and its keys with it.
+        const QString panel0 = form->StatusText(0);
+        QTest::keyClick(form.get(), Qt::Key_L, Qt::ControlModifier);
+        QCOMPARE(form->StatusText(0), panel0);
 
         form->S1->trigger();
         QVERIFY(!form->IsCompact());
