@@ -5,7 +5,7 @@
 #include "app/Forms.h"
 #include "app/MainWindow.h"
 #include "app/Startup.h"
-#include "app/ErrorReport.h"
+#include "app/QuillorApplication.h"
 #include "textview/TEditorEx.h"
 
 #include <QApplication>

@@ -1,7 +1,7 @@
 #include "app/MainWindow.h"
 
 #include "app/AppMessage.h"
-#include "app/ErrorReport.h"
+#include "app/QuillorApplication.h"
 #include "app/Fonts.h"
 #include "common/Sjis.h"
 #include "common/SystemHelpers.h"

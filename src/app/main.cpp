@@ -1,4 +1,4 @@
-#include "app/ErrorReport.h"
+#include "app/QuillorApplication.h"
 #include "app/Forms.h"
 #include "app/MainWindow.h"
 #include "app/Startup.h"

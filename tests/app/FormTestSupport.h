@@ -2,7 +2,7 @@
 // What the widget tests share: the real forms, shown and active offscreen, and files
 // written into a folder of their own.
 
-#include "app/ErrorReport.h"
+#include "app/QuillorApplication.h"
 #include "app/Forms.h"
 #include "app/MainWindow.h"
 #include "app/Startup.h"

@@ -1,6 +1,6 @@
 #pragma once
-// The application-wide error report: an exception that escapes an event handler is
-// shown to the user, and the program goes on.
+// The application object. It carries the application-wide error report: an exception
+// that escapes an event handler is shown to the user, and the program goes on.
 
 #include <QApplication>
 

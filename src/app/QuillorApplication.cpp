@@ -1,4 +1,4 @@
-#include "app/ErrorReport.h"
+#include "app/QuillorApplication.h"
 
 #include <QtGlobal>
 
