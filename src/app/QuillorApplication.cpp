@@ -1,5 +1,7 @@
 #include "app/QuillorApplication.h"
 
+#include "view/BrowserView.h"
+
 #include <QtGlobal>
 
 #include <stdexcept>
@@ -24,11 +26,12 @@ void SetAppExceptionHandler(std::function<void(const std::exception&)> handler) 
 namespace {
 
 // Said before the application object exists: the browser engine shares OpenGL
-// contexts with the widgets, and its sandbox refuses to start for root, which
-// would otherwise end the program at the first page.
+// contexts with the widgets, its sandbox refuses to start for root, which would
+// otherwise end the program at the first page, and the record pages' scheme.
 int& BeforeApplication(int& argc) {
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     if (::geteuid() == 0) qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+    BrowserView::RegisterPageScheme();
     return argc;
 }
 

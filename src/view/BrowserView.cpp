@@ -3,6 +3,7 @@
 #include "common/Errors.h"
 #include "view/PageStyles.h"
 
+#include <QBuffer>
 #include <QEventLoop>
 #include <QPrinter>
 #include <QTimer>
@@ -10,11 +11,33 @@
 #include <QWebEngineProfile>
 #include <QWebEngineSettings>
 #include <QWebEngineUrlRequestInterceptor>
+#include <QWebEngineUrlRequestJob>
+#include <QWebEngineUrlScheme>
+#include <QWebEngineUrlSchemeHandler>
 
-#include <atomic>
 #include <tuple>
 
-// Lets a page read local files and its own data, and nothing from a network.
+static const QLatin1String kPageScheme("quillor");
+
+// Serves the page LoadHtml was given last, as Shift-JIS HTML.
+class PageSchemeHandler : public QWebEngineUrlSchemeHandler {
+public:
+    using QWebEngineUrlSchemeHandler::QWebEngineUrlSchemeHandler;
+
+    void SetPage(QByteArray bytes) { page_ = std::move(bytes); }
+
+    void requestStarted(QWebEngineUrlRequestJob* job) override {
+        auto* body = new QBuffer(job);
+        body->setData(page_);
+        job->reply(QByteArrayLiteral("text/html;charset=Shift_JIS"), body);
+    }
+
+private:
+    QByteArray page_;
+};
+
+// Lets a page read local files and its own data, and nothing from a network; the
+// engine refuses remote addresses to local pages already, this holds for any page.
 class RemoteRequestBlocker : public QWebEngineUrlRequestInterceptor {
 public:
     using QWebEngineUrlRequestInterceptor::QWebEngineUrlRequestInterceptor;
@@ -22,13 +45,10 @@ public:
     void interceptRequest(QWebEngineUrlRequestInfo& info) override {
         const QString scheme = info.requestUrl().scheme();
         if (scheme == QLatin1String("file") || scheme == QLatin1String("data") || scheme == QLatin1String("about") ||
-            scheme == QLatin1String("cid") || scheme == QLatin1String("qrc"))
+            scheme == QLatin1String("cid") || scheme == QLatin1String("qrc") || scheme == kPageScheme)
             return;
         info.block(true);
-        ++blocked;
     }
-
-    std::atomic<int> blocked{0};
 };
 
 namespace {
@@ -65,8 +85,12 @@ bool WaitForSignal(QWebEngineView* view, Signal signal) {
 }  // namespace
 
 BrowserView::BrowserView(QWidget* parent)
-    : QWebEngineView(parent), profile_(new QWebEngineProfile(this)), blocker_(new RemoteRequestBlocker(this)) {
+    : QWebEngineView(parent),
+      profile_(new QWebEngineProfile(this)),
+      blocker_(new RemoteRequestBlocker(this)),
+      pages_(new PageSchemeHandler(this)) {
     profile_->setUrlRequestInterceptor(blocker_);
+    profile_->installUrlSchemeHandler(QByteArray(kPageScheme.data(), kPageScheme.size()), pages_);
     profile_->setHttpCacheType(QWebEngineProfile::MemoryHttpCache);
     profile_->setPersistentCookiesPolicy(QWebEngineProfile::NoPersistentCookies);
     auto* page = new QWebEnginePage(profile_, this);
@@ -79,19 +103,28 @@ BrowserView::BrowserView(QWidget* parent)
     setContextMenuPolicy(Qt::NoContextMenu);
 }
 
+void BrowserView::RegisterPageScheme() {
+    QWebEngineUrlScheme scheme(QByteArray(kPageScheme.data(), kPageScheme.size()));
+    scheme.setSyntax(QWebEngineUrlScheme::Syntax::Path);
+    scheme.setFlags(QWebEngineUrlScheme::LocalScheme | QWebEngineUrlScheme::LocalAccessAllowed);
+    QWebEngineUrlScheme::registerScheme(scheme);
+}
+
 BrowserView::~BrowserView() {
     // The page goes before its profile.
     delete page();
 }
 
-int BrowserView::BlockedRequests() const { return blocker_->blocked; }
-
 void BrowserView::LoadHtml(const std::string& page) {
     const SuspendedRedrawing suspended(this);
     const std::string bytes = NormaliseStyleAttributes(WithCrLfLineEnds(page));
-    setContent(QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size())),
-               QStringLiteral("text/html;charset=Shift_JIS"));
-    WaitForSignal(this, &QWebEngineView::loadFinished);
+    pages_->SetPage(QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size())));
+    const int serial = ++pageSerial_;
+    load(QUrl(QStringLiteral("quillor:page/%1").arg(serial)));
+    // A page replaced meanwhile by a newer one (another record asked for during the
+    // wait) is no failure.
+    if (!WaitForSignal(this, &QWebEngineView::loadFinished) && serial == pageSerial_)
+        throw QuillorError("ページを表示できませんでした");
 }
 
 void BrowserView::OpenFile(const QString& path) { load(QUrl::fromLocalFile(path)); }

@@ -1,7 +1,9 @@
 #pragma once
 // The browser view where a record is read (WebBrowser1), on Qt WebEngine.
 //
-// Record text goes into the page unescaped, so the page's own scripts never run
+// A page is served to the engine through the program's own "quillor:" scheme rather
+// than a data: address, which the engine refuses beyond 2 MB (a long record line of
+// Japanese text). Record text goes into the page unescaped, so the page's own scripts never run
 // (JavaScript is off in its main world; the program's own scripts run in the
 // application world) and nothing is fetched from the network: a record holding
 // <script> or <img src="http://..."> neither runs nor reaches anything.
@@ -29,10 +31,12 @@ public:
     // Prints what the view shows and waits for the printer; raises when printing fails.
     void PrintTo(QPrinter& printer);
 
-    // Requests the view refused: remote addresses a page asked for.
-    int BlockedRequests() const;
+    // The scheme of the pages LoadHtml serves; registered before the application starts.
+    static void RegisterPageScheme();
 
 private:
     QWebEngineProfile* profile_;
     class RemoteRequestBlocker* blocker_;
+    class PageSchemeHandler* pages_;
+    int pageSerial_ = 0;  // each page gets an address of its own
 };
