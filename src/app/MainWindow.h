@@ -95,6 +95,9 @@ public:
     void ShowNextRecord();
     void ShowFirstRecord();
     void ShowLastRecord();
+    // The headword index's own visibility flag: off while the search index stands in
+    // its place and while the window is compact.
+    bool IsHeadwordIndexShowing() const;
     void EditorEx1Click();
     void EditorEx2Click();
 

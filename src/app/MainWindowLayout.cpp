@@ -193,6 +193,7 @@ void TForm1::CreateIndexPane() {
         view->viewport()->setCursor(Qt::PointingHandCursor);
         view->setFocusPolicy(Qt::ClickFocus);  // not in the Tab order
         view->SetViewColors(colors);
+        view->SetWholeRowSelection(true);
         return view;
     };
     EditorEx2 = indexView("EditorEx2", QStringLiteral("見出し語インデックス"),

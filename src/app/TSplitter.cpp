@@ -10,6 +10,8 @@ TSplitter::TSplitter(QWidget* resized, QWidget* parent) : QWidget(parent), resiz
 
 bool TSplitter::ProposeWidth(int newWidth) {
     if (canResize_ && !canResize_(newWidth)) return false;
+    // The pane on the other side keeps some room, as it does on any splitter.
+    if (parentWidget() && newWidth > parentWidget()->width() - width() - kOtherSideMinimum) return false;
     resized_->setFixedWidth(newWidth);
     // Lay out now, so whoever listens to Moved sees the new widths.
     if (parentWidget() && parentWidget()->layout()) parentWidget()->layout()->activate();

@@ -26,6 +26,8 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
+    static constexpr int kOtherSideMinimum = 30;
+
     QWidget* resized_;
     std::function<bool(int)> canResize_;
     int dragStartX_ = 0;

@@ -47,7 +47,7 @@ void TForm1::ShowCurrentHit() {
         line = EditorEx2->CaretRow();
     }
     EditorEx2->SetCaretRow(line);
-    if (!EditorEx2->isHidden()) EditorEx2->TakeFocus();
+    if (IsHeadwordIndexShowing()) EditorEx2->TakeFocus();
     else if (!EditorEx3->isHidden()) EditorEx3->TakeFocus();
     ShowRecord(line, true);
 }

@@ -256,8 +256,12 @@ void TEditorEx::PaintRow(QPainter& painter, std::int64_t row, int y) const {
     const Position selectionEnd = std::max(anchor_, caret_);
     std::size_t selectedFrom = 0, selectedTo = 0;
     if (selectionStart != selectionEnd && row >= selectionStart.row && row <= selectionEnd.row) {
-        selectedFrom = row == selectionStart.row ? selectionStart.column : 0;
-        selectedTo = row == selectionEnd.row ? selectionEnd.column : line.size() + 1;
+        if (wholeRowSelection_) {
+            selectedTo = static_cast<std::size_t>((scrollX + width) / cell + 1);
+        } else {
+            selectedFrom = row == selectionStart.row ? selectionStart.column : 0;
+            selectedTo = row == selectionEnd.row ? selectionEnd.column : line.size() + 1;
+        }
     }
     const QRect selectedRect(QPoint(xOf(selectedFrom), y), QPoint(xOf(selectedTo) - 1, y + rowHeight - 1));
     if (selectedTo > selectedFrom) painter.fillRect(selectedRect, colors_.selectionBackground);

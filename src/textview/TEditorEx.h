@@ -74,6 +74,8 @@ public:
     void RepaintNow();
 
     void SetViewColors(const ViewColors& colors);
+    // Selections cover whole rows (the index views), not characters.
+    void SetWholeRowSelection(bool wholeRows) { wholeRowSelection_ = wholeRows; }
     const ViewColors& Colors() const { return colors_; }
 
     std::int64_t TopRow() const;
@@ -112,6 +114,7 @@ private:
     Position caret_;
     Position anchor_;               // the other end of the selection; equal to caret_ when none
     bool readOnly_ = true;
+    bool wholeRowSelection_ = false;
     bool pressed_ = false;          // a mouse button went down inside this view
     std::string findString_;
 };

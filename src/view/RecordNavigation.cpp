@@ -4,49 +4,47 @@
 
 #include "textview/TEditorEx.h"
 
+bool TForm1::IsHeadwordIndexShowing() const { return !EditorEx2->isHidden(); }
+
 namespace {
 
-// "Showing" is the headword index's own visibility flag: off while the search index
-// stands in its place and while the window is compact.
-bool IsShowing(const TEditorEx* index) { return !index->isHidden(); }
-
-void FocusIfShowing(TEditorEx* index) {
-    if (IsShowing(index)) index->TakeFocus();
+void FocusIfShowing(const TForm1& form) {
+    if (form.IsHeadwordIndexShowing()) form.EditorEx2->TakeFocus();
 }
 
 }  // namespace
 
 void TForm1::ShowPreviousRecord() {
-    if (!IsShowing(EditorEx2)) return ForwardBtnClick();
+    if (!IsHeadwordIndexShowing()) return ForwardBtnClick();
     EditorEx2->TakeFocus();
     const std::int64_t row = EditorEx2->CaretRow() - 1;
     if (row < 0) return;
     EditorEx2->SetCaretRow(row);
-    FocusIfShowing(EditorEx2);
+    FocusIfShowing(*this);
     ShowRecord(row, false);
 }
 
 void TForm1::ShowNextRecord() {
-    if (!IsShowing(EditorEx2)) return NextBtnClick();
+    if (!IsHeadwordIndexShowing()) return NextBtnClick();
     EditorEx2->TakeFocus();
     const std::int64_t row = EditorEx2->CaretRow() + 1;
     if (row > EditorEx2->LineCount() - 1) return;
     EditorEx2->SetCaretRow(row);
-    FocusIfShowing(EditorEx2);
+    FocusIfShowing(*this);
     ShowRecord(row, false);
 }
 
 void TForm1::ShowFirstRecord() {
-    FocusIfShowing(EditorEx2);
+    FocusIfShowing(*this);
     EditorEx2->SetCaretRow(0);
-    FocusIfShowing(EditorEx2);
+    FocusIfShowing(*this);
     ShowRecord(0, false);
 }
 
 void TForm1::ShowLastRecord() {
-    FocusIfShowing(EditorEx2);
+    FocusIfShowing(*this);
     const std::int64_t row = EditorEx2->LineCount() - 1;
     EditorEx2->SetCaretRow(row);
-    FocusIfShowing(EditorEx2);
+    FocusIfShowing(*this);
     ShowRecord(row, false);
 }
