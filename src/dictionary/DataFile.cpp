@@ -5,6 +5,8 @@
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
+#include <csetjmp>
+#include <csignal>
 #include <fcntl.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
@@ -51,6 +53,28 @@ private:
     std::size_t length_;
 };
 
+// Another program may shorten the file while it is copied (nothing on this system
+// keeps writers out), and touching a mapped page past the new end raises SIGBUS.
+// The copy catches that and fails like any other read instead of ending the program.
+thread_local sigjmp_buf* t_copyJump = nullptr;
+
+void OnBusError(int) { siglongjmp(*t_copyJump, 1); }
+
+bool CopyGuarded(std::string& to, const char* from, std::size_t length) {
+    sigjmp_buf jump;
+    struct sigaction guard {}, previous {};
+    guard.sa_handler = OnBusError;
+    sigemptyset(&guard.sa_mask);
+    ::sigaction(SIGBUS, &guard, &previous);
+    t_copyJump = &jump;
+    const bool copied = sigsetjmp(jump, 1) == 0;
+    // Into the capacity reserved before: the copy allocates nothing a jump could leak.
+    if (copied) to.assign(from, length);
+    t_copyJump = nullptr;
+    ::sigaction(SIGBUS, &previous, nullptr);
+    return copied;
+}
+
 }  // namespace
 
 FileContents ReadWholeFile(const std::string& path) {
@@ -77,6 +101,6 @@ FileContents ReadWholeFile(const std::string& path) {
     const auto first = (reinterpret_cast<std::uintptr_t>(result.text.data()) + pageSize - 1) & ~(pageSize - 1);
     const auto last = (reinterpret_cast<std::uintptr_t>(result.text.data()) + length) & ~(pageSize - 1);
     if (last > first) ::madvise(reinterpret_cast<void*>(first), last - first, kPopulateWrite);
-    result.text.assign(view.data(), length);
+    if (!CopyGuarded(result.text, view.data(), length)) throw SystemError(EIO);
     return result;
 }

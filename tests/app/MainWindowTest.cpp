@@ -309,6 +309,7 @@ private slots:
         QCOMPARE(form->pnlIndex->width(), 200);
         QVERIFY(form->Splitter1->ProposeWidth(100));
         QCOMPARE(form->pnlIndex->width(), 100);
+        QVERIFY(!form->Splitter1->ProposeWidth(form->width()));  // the page control keeps its room
 
         // A drag with the mouse, then the button follows the panel.
         QTest::mousePress(form->Splitter1, Qt::LeftButton, {}, QPoint(2, 50));
