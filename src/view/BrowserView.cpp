@@ -65,6 +65,7 @@ private:
     QWidget* widget_;
 };
 
+constexpr qsizetype kLargestInlinePage = 600 * 1024;  // three bytes each when percent-encoded
 constexpr int kWaitLimitMs = 30'000;  // a page that never arrives must not hang the window
 
 // Lets the user interface run until the view sends `signal` (whose argument tells
@@ -118,9 +119,16 @@ BrowserView::~BrowserView() {
 void BrowserView::LoadHtml(const std::string& page) {
     const SuspendedRedrawing suspended(this);
     const std::string bytes = NormaliseStyleAttributes(WithCrLfLineEnds(page));
-    pages_->SetPage(QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size())));
+    const QByteArray content(bytes.data(), static_cast<qsizetype>(bytes.size()));
     const int serial = ++pageSerial_;
-    load(QUrl(QStringLiteral("quillor:page/%1").arg(serial)));
+    // setContent is the quicker way in, but it travels as a percent-encoded address,
+    // which the engine refuses beyond 2 MB: larger pages take the program's scheme.
+    if (content.size() <= kLargestInlinePage) {
+        setContent(content, QStringLiteral("text/html;charset=Shift_JIS"));
+    } else {
+        pages_->SetPage(content);
+        load(QUrl(QStringLiteral("quillor:page/%1").arg(serial)));
+    }
     // A page replaced meanwhile by a newer one (another record asked for during the
     // wait) is no failure.
     if (!WaitForSignal(this, &QWebEngineView::loadFinished) && serial == pageSerial_)

@@ -1,9 +1,9 @@
 #pragma once
 // The browser view where a record is read (WebBrowser1), on Qt WebEngine.
 //
-// A page is served to the engine through the program's own "quillor:" scheme rather
-// than a data: address, which the engine refuses beyond 2 MB (a long record line of
-// Japanese text). Record text goes into the page unescaped, so the page's own scripts never run
+// A large page (a long record line of Japanese text) is served to the engine through
+// the program's own "quillor:" scheme, since a data: address is refused beyond 2 MB.
+// Record text goes into the page unescaped, so the page's own scripts never run
 // (JavaScript is off in its main world; the program's own scripts run in the
 // application world) and nothing is fetched from the network: a record holding
 // <script> or <img src="http://..."> neither runs nor reaches anything.
