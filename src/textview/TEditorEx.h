@@ -54,7 +54,6 @@ public:
     void SetModified(bool modified) { lines_.SetModified(modified); }
 
     std::int64_t CaretRow() const { return caret_.row; }
-    Position Caret() const { return caret_; }
     // Moves the caret to row r, clamped; scrolls by the least amount only when the view
     // has the focus; does nothing when the caret is on row r already.
     void SetCaretRow(std::int64_t row);
@@ -76,7 +75,6 @@ public:
     void SetViewColors(const ViewColors& colors);
     // Selections cover whole rows (the index views), not characters.
     void SetWholeRowSelection(bool wholeRows) { wholeRowSelection_ = wholeRows; }
-    const ViewColors& Colors() const { return colors_; }
 
     std::int64_t TopRow() const;
     int RowHeight() const;
