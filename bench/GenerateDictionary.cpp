@@ -78,3 +78,26 @@ private:
 }  // namespace
 
 std::string GenerateDictionary(const GeneratorOptions& options) { return Generator(options).Run(); }
+
+std::string GenerateLike(std::string_view sample, std::int64_t lines) {
+    // The sample's records without their numbers.
+    std::vector<std::string_view> records;
+    for (std::size_t start = 0; start < sample.size();) {
+        std::size_t end = sample.find_first_of("\r\n", start);
+        if (end == std::string_view::npos) end = sample.size();
+        const std::string_view line = sample.substr(start, end - start);
+        const std::size_t space = line.find(' ');
+        if (space != std::string_view::npos) records.push_back(line.substr(space));
+        start = sample.find_first_not_of("\r\n", end);
+        if (start == std::string_view::npos) break;
+    }
+    std::string out;
+    if (records.empty()) return out;
+    out.reserve(static_cast<std::size_t>(lines) * (sample.size() / records.size() + 8));
+    for (std::int64_t n = 1; n <= lines; ++n) {
+        out.append(std::to_string(n));
+        out.append(records[static_cast<std::size_t>(n - 1) % records.size()]);
+        out.append("\r\n");
+    }
+    return out;
+}

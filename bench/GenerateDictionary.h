@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 struct GeneratorOptions {
     std::int64_t lines = 1'000'000;
@@ -16,3 +17,7 @@ struct GeneratorOptions {
 
 // The whole file, CR LF line ends.
 std::string GenerateDictionary(const GeneratorOptions& options);
+
+// A dictionary of `lines` records written as real ones are: the records of a real
+// dictionary file (`sample`, code page 932) over and over, renumbered.
+std::string GenerateLike(std::string_view sample, std::int64_t lines);

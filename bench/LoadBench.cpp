@@ -7,8 +7,6 @@
 #include "textview/TextLines.h"
 #include "view/RecordMarkup.h"
 
-#include <array>
-
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -70,10 +68,8 @@ void BM_ScanHeadwords(benchmark::State& state) {
 void BM_BuildRecordPage(benchmark::State& state) {
     TextLines lines;
     lines.SetWholeText(ReadWholeFile(g_file).text);
-    std::array<std::string, 14> viewStrings{"heart", "", "", " ", "///", ":::", "<FONT COLOR=\"BLUE\">", "</FONT>",
-        "<Font Size=+1><span style='font-family: \"Tahoma,Microsoft Sans Serif;\"'>", "</span></font>",
-        "<span style='font-family: \"\x82\x6C\x82\x72 \x83\x53\x83\x56\x83\x62\x83\x4E\"; Color: \"Green\"'>",
-        "</span>", "<span style='font-family: \"Tahoma,Microsoft Sans Serif;\"'>", "</span>"};
+    ViewStringTable viewStrings = DefaultViewStrings();
+    viewStrings[ViewSlot::Key0] = "heart";
     const MarkupState markup{viewStrings, 0};
     std::size_t line = 0;
     for (auto _ : state) {

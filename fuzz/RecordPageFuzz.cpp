@@ -3,7 +3,6 @@
 #include "common/StringHelpers.h"
 #include "view/RecordMarkup.h"
 
-#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -14,8 +13,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string input(reinterpret_cast<const char*>(data + 1), size - 1);
     const std::string key = input.substr(0, keyLength);
     const std::string line = input.substr(std::min(keyLength, input.size()));
-    std::array<std::string, 14> viewStrings{key, "", "", " ", "///", ":::", "<B>", "</B>", "<H>", "</H>",
-                                            "<T>", "</T>", "<E>", "</E>"};
+    ViewStringTable viewStrings = DefaultViewStrings();
+    viewStrings[ViewSlot::Key0] = key;
+    viewStrings[ViewSlot::KeyMarkOpen] = "<B>";
+    viewStrings[ViewSlot::KeyMarkClose] = "</B>";
     const std::string page = BuildRecordPage(line, true, MarkupState{viewStrings, 0});
     if (line.find("///") == std::string::npos && page != TrimBlanks(line)) __builtin_trap();
     return 0;

@@ -3,10 +3,10 @@
 #include "app/AppMessage.h"
 #include "app/QuillorApplication.h"
 #include "app/Fonts.h"
-#include "common/Sjis.h"
 #include "common/SystemHelpers.h"
 #include "textview/TEditorEx.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
@@ -44,9 +44,12 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
     FormCreate();
 }
 
-TForm1::~TForm1() { SetAppExceptionHandler(nullptr); }
+TForm1::~TForm1() {
+    EditorEx1->Lines().RemoveChangeListener(fullTextListener_);
+    SetAppExceptionHandler(nullptr);
+}
 
-Separators TForm1::CurrentSeparators() const { return {ViewStrings[3], ViewStrings[4], ViewStrings[5]}; }
+Separators TForm1::CurrentSeparators() const { return SeparatorsOf(ViewStrings); }
 
 void TForm1::FormCreate() {
     IniFileName = ExecutableSibling(QStringLiteral(".ini"));
@@ -57,22 +60,12 @@ void TForm1::FormCreate() {
     E1->setChecked(!EditorEx1->ReadOnly());
     EditorEx3->setVisible(false);
 
-    HitList.clear();
-    SearchText.clear();
-    LineStarts.clear();
+    Search = SearchSession();
+    // Every change of the full-text view's lines makes the search text stale.
+    fullTextListener_ = EditorEx1->Lines().AddChangeListener([this](LinesChange) { Search.DiscardBuffer(); });
     MaxOfSelection = 300;
 
-    ViewStrings[3] = " ";
-    ViewStrings[4] = "///";
-    ViewStrings[5] = ":::";
-    ViewStrings[6] = "<FONT COLOR=\"BLUE\">";
-    ViewStrings[7] = "</FONT>";
-    ViewStrings[8] = "<Font Size=+1><span style='font-family: \"Tahoma,Microsoft Sans Serif;\"'>";
-    ViewStrings[9] = "</span></font>";
-    ViewStrings[10] = Sjis::FromUtf8("<span style='font-family: \"ＭＳ ゴシック\"; Color: \"Green\"'>").bytes;
-    ViewStrings[11] = "</span>";
-    ViewStrings[12] = "<span style='font-family: \"Tahoma,Microsoft Sans Serif;\"'>";
-    ViewStrings[13] = "</span>";
+    ViewStrings = DefaultViewStrings();
 
     PageControl1->setCurrentIndex(0);
     PageControl1->setTabVisible(1, false);
@@ -128,6 +121,12 @@ void TForm1::OnAppException(const std::exception& error) {
     box.exec();
 }
 
-void TForm1::SetStatusText(int panel, const QString& text) { StatusPanels.at(static_cast<std::size_t>(panel))->setText(text); }
+void TForm1::SetStatusText(int panel, const QString& text) {
+    QLabel* label = StatusPanels.at(static_cast<std::size_t>(panel));
+    label->setText(text);
+    // A panel's text is what assistive technology reads as its name: announce the change.
+    QAccessibleEvent changed(label, QAccessible::NameChanged);
+    QAccessible::updateAccessibility(&changed);
+}
 
 QString TForm1::StatusText(int panel) const { return StatusPanels.at(static_cast<std::size_t>(panel))->text(); }

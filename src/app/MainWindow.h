@@ -1,9 +1,12 @@
 #pragma once
 // The main window: it owns every piece of program state, and its handlers read the
 // controls, call the core and apply the outcome. The handlers of each subsystem are
-// defined in that subsystem's folder.
+// defined in a file of their own here: DictionaryCommands, SearchCommands and
+// RecordCommands.
 
+#include "common/ViewStrings.h"
 #include "dictionary/RecordLine.h"
+#include "search/SearchSession.h"
 
 #include <QMainWindow>
 
@@ -15,6 +18,7 @@
 #include <vector>
 
 class QAction;
+class QChar;
 class QCheckBox;
 class QComboBox;
 class QFileDialog;
@@ -44,15 +48,14 @@ public:
     QString IniFileName;     // the executable's path with ".ini"
     QString DataFileName;    // the data file loaded last; empty before the first load
     QString HelpFileName;    // the executable's path with ".mht"
-    std::string SearchText;               // the search buffer; emptied whenever the text changes
-    std::vector<std::int32_t> LineStarts; // its line table, emptied with it
-    std::int32_t MaxOfSelection = 300;
-    std::vector<std::string> HitList;
-    int ResultCount = 0;  // result entries of the last search; each is a line of EditorEx3
-    int CurrentHit = 1;   // one-based number of the result shown
-    int SearchScope = 0;  // the fields the last search looked at: 0 all, 1 headword, 2 translation, 3 examples
-    // 0-2 the search keys, 3-5 the separators, 6-13 the fragments of the record page.
-    std::array<std::string, 14> ViewStrings;
+    std::int32_t MaxOfSelection = 300;  // most raw hits a one-key search may have
+    // The last search: its keys and options, the search text and its line table
+    // (discarded whenever EditorEx1's lines change), the hit list, HitAll and
+    // ResultCount. Each result entry is a line of EditorEx3.
+    SearchSession Search;
+    std::int64_t CurrentHit = 1;  // one-based number of the result shown
+    // The search keys, the separators and the fragments of the record page.
+    ViewStringTable ViewStrings;
     int NormalWidth = 0;   // the full layout's size, kept while the window is compact
     int NormalHeight = 0;
 
@@ -79,6 +82,17 @@ public:
     // How the open commands ask for a file: the open dialog, unless a test answers instead.
     std::function<QString(const QString& proposedPath)> ChooseFileToOpen =
         [this](const QString& proposedPath) { return RunOpenDialog(proposedPath); };
+
+    // --- search ---
+    void SpeedButton1Click();
+    // Return in the search box records its text in the history; it starts no search.
+    void cmbSubStrKeyPress(QChar key);
+    // Moves a text already in the history (whatever its letter case) to the top in its
+    // new spelling and selects it; puts a new one on top without changing the selection.
+    void AddToHistory(const QString& text);
+    void FillSearchIndex();
+    // The options dialog's ignored words, one per memo line.
+    std::vector<std::string> IgnoredWords() const;
 
     // --- search results ---
     void NextBtnClick();
@@ -190,4 +204,5 @@ private:
     void ConnectCommands();
 
     bool shown_ = false;  // FormShow runs once, at the first show
+    int fullTextListener_ = 0;  // discards the search text when EditorEx1's lines change
 };

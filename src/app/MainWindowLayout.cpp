@@ -51,9 +51,13 @@ QToolButton* IconButton(QWidget* parent, const char* name, QStyle::StandardPixma
     return button;
 }
 
-QLineEdit* HitCounter(QWidget* parent, const char* name, const QString& accessibleName, const QString& text,
+// A read-only number. Assistive technology reads the number it shows; its role is
+// the description, since a fixed name would hide the changing number.
+QLineEdit* HitCounter(QWidget* parent, const char* name, const QString& role, const QString& text,
                       QRect geometry) {
-    auto* edit = Named(new QLineEdit(text, parent), name, accessibleName);
+    auto* edit = new QLineEdit(text, parent);
+    edit->setObjectName(QString::fromLatin1(name));
+    edit->setAccessibleDescription(role);
     edit->setReadOnly(true);
     edit->setFocusPolicy(Qt::ClickFocus);  // skipped by the Tab key
     edit->setFont(DesignFont(11));
@@ -253,7 +257,11 @@ void TForm1::CreateStatusBar() {
     static const char* const names[] = {"StatusPanel0", "StatusPanel1", "StatusPanel2"};
     static const char* const roles[] = {"位置とサイズ", "検索件数", "メッセージ"};
     for (std::size_t i = 0; i < StatusPanels.size(); ++i) {
-        auto* panel = Named(new QLabel(StatusBar1), names[i], QString::fromUtf8(roles[i]));
+        // No accessible name: assistive technology reads the panel's text itself, and
+        // the panel's role is its description.
+        auto* panel = new QLabel(StatusBar1);
+        panel->setObjectName(QString::fromLatin1(names[i]));
+        panel->setAccessibleDescription(QString::fromUtf8(roles[i]));
         panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
         panel->setTextFormat(Qt::PlainText);
         if (i < 2) panel->setFixedWidth(100);

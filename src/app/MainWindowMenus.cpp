@@ -4,6 +4,8 @@
 #include "textview/TEditorEx.h"
 
 #include <QAction>
+#include <QComboBox>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QStyle>
@@ -92,6 +94,9 @@ void TForm1::ConnectCommands() {
     connect(T1, &QAction::triggered, this, &TForm1::ShowFirstRecord);
     connect(L1, &QAction::triggered, this, &TForm1::ShowLastRecord);
 
+    connect(SpeedButton1, &QToolButton::clicked, this, &TForm1::SpeedButton1Click);
+    connect(cmbSubStr->lineEdit(), &QLineEdit::returnPressed, this, [this] { cmbSubStrKeyPress(QChar(13)); });
+
     connect(N6, &QAction::triggered, this, &TForm1::NextBtnClick);
     connect(NextBtn, &QToolButton::clicked, this, &TForm1::NextBtnClick);
     connect(P2, &QAction::triggered, this, &TForm1::ForwardBtnClick);
@@ -101,4 +106,7 @@ void TForm1::ConnectCommands() {
 
     connect(EditorEx1, &TEditorEx::OnClick, this, &TForm1::EditorEx1Click);
     connect(EditorEx2, &TEditorEx::OnClick, this, &TForm1::EditorEx2Click);
+    // Return on a row of either index does what a click on it does.
+    connect(EditorEx2, &TEditorEx::OnReturnKey, this, &TForm1::EditorEx2Click);
+    connect(EditorEx3, &TEditorEx::OnReturnKey, this, &TForm1::EditorEx3Click);
 }

@@ -88,6 +88,12 @@ std::size_t CharStartOf(std::string_view s, std::size_t pos) noexcept {
     return s.size();
 }
 
+bool IsTrailByte(std::string_view s, std::size_t pos) noexcept {
+    std::size_t run = 0;
+    while (run < pos && IsLeadByte(static_cast<unsigned char>(s[pos - run - 1]))) ++run;
+    return run % 2 == 1;
+}
+
 std::size_t CharCount(std::string_view s) noexcept {
     std::size_t count = 0;
     for (std::size_t i = 0; i < s.size(); i = NextCharPos(s, i)) ++count;
@@ -148,7 +154,7 @@ QString ToQString(std::string_view bytes) {
     return QString::fromStdU16String(DecodeToUtf16(bytes));
 }
 
-Encoded EncodeUtf16(std::u16string_view text) {
+Encoded EncodeUtf16(std::u16string_view text, char substitute) {
     Encoded result;
     result.bytes.reserve(text.size() * 2);
     IconvHandle cd("CP932", "UTF-16LE");
@@ -165,7 +171,7 @@ Encoded EncodeUtf16(std::u16string_view text) {
         iconv(cd.get(), nullptr, nullptr, nullptr, nullptr);
         if (iconv(cd.get(), &in, &inLeft, &outPtr, &outLeft) == static_cast<std::size_t>(-1) ||
             inLeft != 0) {
-            result.bytes.push_back('?');
+            result.bytes.push_back(substitute);
             result.lossless = false;
         } else {
             result.bytes.append(out, sizeof out - outLeft);
@@ -175,8 +181,8 @@ Encoded EncodeUtf16(std::u16string_view text) {
     return result;
 }
 
-Encoded FromQString(const QString& text) {
-    return EncodeUtf16(text.toStdU16String());
+Encoded FromQString(const QString& text, char substitute) {
+    return EncodeUtf16(text.toStdU16String(), substitute);
 }
 
 std::string ToUtf8(std::string_view bytes) {

@@ -34,6 +34,11 @@ constexpr std::size_t NextCharPos(std::string_view s, std::size_t pos) noexcept 
 // (when `pos` is a second byte, the index of its lead byte).
 std::size_t CharStartOf(std::string_view s, std::size_t pos) noexcept;
 
+// Whether byte `pos` is the second byte of a double-byte character, judged from the
+// bytes just before it rather than from the start of the text: it is when an odd
+// number of bytes in the lead-byte ranges stand directly before it.
+bool IsTrailByte(std::string_view s, std::size_t pos) noexcept;
+
 // Number of characters, a double-byte character counting as one.
 std::size_t CharCount(std::string_view s) noexcept;
 
@@ -53,13 +58,14 @@ std::u16string DecodeToUtf16(std::string_view bytes);
 QString ToQString(std::string_view bytes);
 
 // Encoding of the user's input. `lossless` tells whether every character could be
-// represented; a character that cannot be is written as "?".
+// represented; a character that cannot be is written as `substitute`, "?" unless the
+// caller needs a byte no text holds (a search key).
 struct Encoded {
     std::string bytes;
     bool lossless = true;
 };
-Encoded EncodeUtf16(std::u16string_view text);
-Encoded FromQString(const QString& text);
+Encoded EncodeUtf16(std::u16string_view text, char substitute = '?');
+Encoded FromQString(const QString& text, char substitute = '?');
 
 // The UTF-8 form of the code page 932 bytes, for messages and file names.
 std::string ToUtf8(std::string_view bytes);

@@ -8,6 +8,23 @@ std::string DamageCounts::Report() const {
            " データの修復が必要です";
 }
 
+bool IsDamageReport(std::string_view utf8) {
+    // Three counts between "//" and "::", then the fixed text.
+    const auto skipDigits = [&utf8]() {
+        std::size_t digits = 0;
+        while (digits < utf8.size() && utf8[digits] >= '0' && utf8[digits] <= '9') ++digits;
+        utf8.remove_prefix(digits);
+        return digits > 0;
+    };
+    const auto skip = [&utf8](std::string_view text) {
+        if (utf8.substr(0, text.size()) != text) return false;
+        utf8.remove_prefix(text.size());
+        return true;
+    };
+    return skipDigits() && skip("//") && skipDigits() && skip("::") && skipDigits() &&
+           utf8 == " データの修復が必要です";
+}
+
 HeadwordScan ScanHeadwords(const TextLines& lines, const Separators& separators) {
     HeadwordScan scan;
     const std::size_t count = lines.LineCount();

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 
 class TextLines;
 
@@ -19,6 +20,9 @@ struct DamageCounts {
     // "n//n::n データの修復が必要です" (UTF-8).
     std::string Report() const;
 };
+
+// Whether a status text is a damage report as Report() writes them.
+bool IsDamageReport(std::string_view utf8);
 
 struct HeadwordScan {
     std::string headwordText;  // one headword per line, each followed by CR LF

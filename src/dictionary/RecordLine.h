@@ -7,6 +7,8 @@
 // separator counts as one character and the other two as three characters, whatever
 // text the settings give them.
 
+#include "common/ViewStrings.h"
+
 #include <cstddef>
 #include <optional>
 #include <string>
@@ -17,6 +19,9 @@ struct Separators {
     std::string title = "///";  // SepTitle: ends the headword
     std::string yaku = ":::";   // SepYaku: ends the translation
 };
+
+// The separators the settings give, from their slots of the table.
+Separators SeparatorsOf(const ViewStringTable& strings);
 
 // Skips the separator lengths the cutting rules use.
 inline constexpr std::size_t kNumSeparatorChars = 1;

@@ -31,7 +31,7 @@ TEditorEx::TEditorEx(QWidget* parent) : QAbstractScrollArea(parent) {
     connect(verticalScrollBar(), &QScrollBar::valueChanged, viewport(), qOverload<>(&QWidget::update));
     connect(horizontalScrollBar(), &QScrollBar::valueChanged, viewport(), qOverload<>(&QWidget::update));
     colors_.background = Qt::white;
-    lines_.SetChangeHandler([this](LinesChange change) { LinesChanged(change); });
+    lines_.AddChangeListener([this](LinesChange change) { LinesChanged(change); });
     UpdateScrollBars();
 }
 
@@ -191,6 +191,12 @@ void TEditorEx::keyPressEvent(QKeyEvent* event) {
         if (caret_.column > 0) target.column = Sjis::CharStartOf(line, caret_.column - 1);
         else if (caret_.row > 0) target = {caret_.row - 1, SIZE_MAX};
         break;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        if (!readOnly_) return QAbstractScrollArea::keyPressEvent(event);
+        event->accept();
+        emit OnReturnKey();
+        return;
     case Qt::Key_Right:
         if (caret_.column < line.size()) target.column = Sjis::NextCharPos(line, caret_.column);
         else if (caret_.row < LastCaretRow()) target = {caret_.row + 1, 0};

@@ -86,6 +86,7 @@ public:
 signals:
     void OnClick();        // a mouse click, after the caret moved to the clicked row
     void OnCaretMoved();   // whenever the caret moves
+    void OnReturnKey();    // Return or Enter in a read-only view, on the caret row
 
 protected:
     void paintEvent(QPaintEvent* event) override;

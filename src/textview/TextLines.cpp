@@ -62,14 +62,19 @@ void TextLines::SetWholeText(std::string text) {
     std::vector<Span> spans;
     spans.reserve(base_.size() / 48 + 16);
     const char* const origin = base_.data();
+    const char* const end = origin + base_.size();
     std::size_t longest = 0;
+    bool crLf = true;
     endsWithLineBreak_ = SplitLines(base_, [&](const char* b, const char* e) {
         spans.push_back({static_cast<std::uint64_t>(b - origin), static_cast<std::uint64_t>(e - b)});
         longest = std::max(longest, static_cast<std::size_t>(e - b));
+        if (e == end || *e != '\r' || e + 1 == end || e[1] != '\n') crLf = false;
     });
     longestLine_ = longest;
     lines_ = SplitVector<Span>(std::move(spans));
     modified_ = false;
+    unchanged_ = true;
+    crLfThroughout_ = crLf;
     Notify(LinesChange::WholeText);
 }
 
@@ -83,6 +88,25 @@ std::string TextLines::WholeText() const {
         if (i + 1 < lines_.size() || endsWithLineBreak_) text.append("\r\n");
     }
     return text;
+}
+
+int TextLines::AddChangeListener(ChangeListener listener) {
+    listeners_.emplace_back(nextListenerId_, std::move(listener));
+    return nextListenerId_++;
+}
+
+void TextLines::RemoveChangeListener(int id) {
+    std::erase_if(listeners_, [id](const auto& entry) { return entry.first == id; });
+}
+
+void TextLines::Notify(LinesChange change) {
+    if (change != LinesChange::WholeText) unchanged_ = false;
+    for (const auto& [id, listener] : listeners_) listener(change);
+}
+
+std::optional<std::string_view> TextLines::UnchangedCrLfText() const noexcept {
+    if (!unchanged_ || !crLfThroughout_) return std::nullopt;
+    return std::string_view(base_);
 }
 
 std::string_view TextLines::LineView(std::size_t index) const noexcept {
@@ -151,6 +175,8 @@ void TextLines::ClearLines() {
     added_.clear();
     longestLine_ = 0;
     endsWithLineBreak_ = false;
+    unchanged_ = true;
+    crLfThroughout_ = true;  // no line, and base_ is empty: the same bytes
     Notify(LinesChange::WholeText);
 }
 

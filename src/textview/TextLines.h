@@ -15,8 +15,11 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 // What a change did, for the view that shows the lines.
 enum class LinesChange {
@@ -26,8 +29,13 @@ enum class LinesChange {
 
 class TextLines {
 public:
-    // Called after every change, so a view never shows lines that are gone.
-    void SetChangeHandler(std::function<void(LinesChange)> handler) { changed_ = std::move(handler); }
+    using ChangeListener = std::function<void(LinesChange)>;
+
+    // Each listener is called after every change, so a view never shows lines that are
+    // gone and a search never runs over a text that was replaced. The number returned
+    // removes the listener again.
+    int AddChangeListener(ChangeListener listener);
+    void RemoveChangeListener(int id);
 
     // Replaces every line. The text is taken over, not copied. A new text is
     // unmodified.
@@ -66,6 +74,11 @@ public:
 
     bool EndsWithLineBreak() const noexcept { return endsWithLineBreak_; }
 
+    // WholeText without a copy, when the lines are still the text last set whole and
+    // every line of it ended with CR LF: then the two are the same bytes. Valid until
+    // the next change; nullopt otherwise.
+    std::optional<std::string_view> UnchangedCrLfText() const noexcept;
+
     // At least the length of the longest line (a removed line may have been longer):
     // enough for a view's horizontal scroll range without a pass over every line.
     std::size_t LongestLineBound() const noexcept { return longestLine_; }
@@ -86,9 +99,7 @@ private:
     static constexpr std::uint64_t kAddedFlag = std::uint64_t{1} << 63;
 
     Span AddLine(std::string_view text);
-    void Notify(LinesChange change) const {
-        if (changed_) changed_(change);
-    }
+    void Notify(LinesChange change);
     void InsertLines(std::size_t position, std::string_view text);
 
     std::string base_;            // the text as last set whole, cut at its first NUL; never changed after
@@ -97,5 +108,8 @@ private:
     bool endsWithLineBreak_ = false;  // the last line set or appended was followed by a break
     std::size_t longestLine_ = 0;     // no line is longer
     bool modified_ = false;
-    std::function<void(LinesChange)> changed_;
+    bool unchanged_ = false;          // the lines are still exactly those of base_
+    bool crLfThroughout_ = false;     // every line of base_ ended with CR LF
+    std::vector<std::pair<int, ChangeListener>> listeners_;
+    int nextListenerId_ = 1;
 };

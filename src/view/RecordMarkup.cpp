@@ -120,7 +120,8 @@ std::string MarkupField(int kind, std::string_view text, bool markKeys, const Ma
     RenderMarks(result, '_', "<SUB>", "</SUB>");
     if (!markKeys || (state.searchScope != 0 && state.searchScope != kind)) return result;
     const auto& strings = state.viewStrings;
-    for (std::size_t k = 0; k < 3 && !strings[k].empty(); ++k) MarkKey(result, strings[k], strings[6], strings[7]);
+    for (std::size_t k = 0; k < kKeySlotCount && !strings[KeySlot(k)].empty(); ++k)
+        MarkKey(result, strings[KeySlot(k)], strings[ViewSlot::KeyMarkOpen], strings[ViewSlot::KeyMarkClose]);
     return result;
 }
 
@@ -128,7 +129,7 @@ std::string BuildRecordPage(std::string_view line, bool markKeys, const MarkupSt
     std::string trimmed = TrimBlanks(line);
     if (trimmed.empty()) return trimmed;
     const auto& strings = state.viewStrings;
-    const auto fields = CutRecordFields(trimmed, Separators{strings[3], strings[4], strings[5]});
+    const auto fields = CutRecordFields(trimmed, SeparatorsOf(strings));
     if (!fields) return trimmed;
 
     const std::string headword = MarkupField(kHeadwordField, fields->headword, markKeys, state);
@@ -144,19 +145,19 @@ std::string BuildRecordPage(std::string_view line, bool markKeys, const MarkupSt
     // "<HEAD>" and "<HTML>" below are opening tags, as the pages have always had
     // them; the browser shows the page all the same.
     page += "</TITLE><HEAD>\r\n<BODY topmargin=6>\r\n<P>";
-    page += strings[8];
+    page += strings[ViewSlot::HeadwordOpen];
     page += headword;
     page += "\r\n";
-    page += strings[9];
+    page += strings[ViewSlot::HeadwordClose];
     page += "<HR>";
-    page += strings[10];
+    page += strings[ViewSlot::TranslationOpen];
     page += translation;
     page += "\r\n";
-    page += strings[11];
+    page += strings[ViewSlot::TranslationClose];
     page += "<HR>&nbsp;&nbsp;";
-    page += strings[12];
+    page += strings[ViewSlot::ExamplesOpen];
     page += examples;
-    page += strings[13];
+    page += strings[ViewSlot::ExamplesClose];
     page += "</P>\r\n</BODY><HTML>\r\n";
     return page;
 }

@@ -9,16 +9,15 @@
 // stand at each step, so a "~", "_" or key byte that is the second byte of a
 // double-byte character is neither a mark nor a match.
 
-#include <array>
+#include "common/ViewStrings.h"
+
 #include <string>
 #include <string_view>
 
 // What the page reads of the main window's state.
 struct MarkupState {
-    // 0-2 the last search's keys (an empty entry ends them), 3-5 the number, title
-    // and translation separators, 6-7 key mark, 8-9 headword, 10-11 translation and
-    // 12-13 examples opening and closing fragments.
-    const std::array<std::string, 14>& viewStrings;
+    // The keys, the separators and the page fragments.
+    const ViewStringTable& viewStrings;
     // The field the last search looked in: 0 the whole record, otherwise a field kind.
     int searchScope = 0;
 };

@@ -7,12 +7,32 @@
 #include "app/MainWindow.h"
 #include "app/Startup.h"
 
+#include "view/BrowserView.h"
+
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QWebEnginePage>
+#include <QWebEngineScript>
 
 #include <memory>
 #include <string>
+
+// Runs a script in the program's own world of the browser view and returns its result.
+inline QVariant Evaluate(BrowserView* view, const QString& script) {
+    QVariant result;
+    bool done = false;
+    view->page()->runJavaScript(script, QWebEngineScript::ApplicationWorld, [&](const QVariant& value) {
+        result = value;
+        done = true;
+    });
+    if (!QTest::qWaitFor([&] { return done; }, 10'000)) return QStringLiteral("<no answer>");
+    return result;
+}
+
+inline QString BodyText(BrowserView* view) {
+    return Evaluate(view, QStringLiteral("document.body.innerText")).toString();
+}
 
 class FormTestBase : public QObject {
 protected:

@@ -132,7 +132,7 @@ private slots:
         QCOMPARE(form->StatusPanels[1]->width(), 100);
 
         QCOMPARE(form->MaxOfSelection, 300);
-        QCOMPARE(form->ViewStrings[4], std::string("///"));
+        QCOMPARE(form->ViewStrings[ViewSlot::SepTitle], std::string("///"));
         QVERIFY(form->IniFileName.endsWith(QStringLiteral(".ini")));
         QVERIFY(form->HelpFileName.endsWith(QStringLiteral(".mht")));
         QCOMPARE(form->frmOption->Memo1->toPlainText(),

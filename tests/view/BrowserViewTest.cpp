@@ -24,20 +24,7 @@ namespace {
 
 std::string Sjis932(const char* utf8) { return Sjis::FromUtf8(utf8).bytes; }
 
-// Runs a script in the program's own world and returns its result.
-QVariant Evaluate(BrowserView* view, const QString& script) {
-    QVariant result;
-    bool done = false;
-    view->page()->runJavaScript(script, QWebEngineScript::ApplicationWorld, [&](const QVariant& value) {
-        result = value;
-        done = true;
-    });
-    if (!QTest::qWaitFor([&] { return done; }, 10'000)) return QStringLiteral("<no answer>");
-    return result;
-}
-
 QString Title(BrowserView* view) { return Evaluate(view, QStringLiteral("document.title")).toString(); }
-QString BodyText(BrowserView* view) { return Evaluate(view, QStringLiteral("document.body.innerText")).toString(); }
 
 }  // namespace
 

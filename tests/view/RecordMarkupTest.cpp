@@ -16,11 +16,26 @@ const std::string kMi = "\x83\x7E";
 const std::string kDa = "\x83\x5F";
 const std::string kFuku = "\x95\xA0";  // "腹"
 
-std::array<std::string, 14> Strings(std::string key0 = "", std::string key1 = "", std::string key2 = "") {
-    return {key0, key1, key2, " ", "///", ":::", "[", "]", "<H>", "</H>", "<T>", "</T>", "<E>", "</E>"};
+ViewStringTable Strings(std::string key0 = "", std::string key1 = "", std::string key2 = "") {
+    ViewStringTable strings;
+    strings[ViewSlot::Key0] = std::move(key0);
+    strings[ViewSlot::Key1] = std::move(key1);
+    strings[ViewSlot::Key2] = std::move(key2);
+    strings[ViewSlot::SepNum] = " ";
+    strings[ViewSlot::SepTitle] = "///";
+    strings[ViewSlot::SepYaku] = ":::";
+    strings[ViewSlot::KeyMarkOpen] = "[";
+    strings[ViewSlot::KeyMarkClose] = "]";
+    strings[ViewSlot::HeadwordOpen] = "<H>";
+    strings[ViewSlot::HeadwordClose] = "</H>";
+    strings[ViewSlot::TranslationOpen] = "<T>";
+    strings[ViewSlot::TranslationClose] = "</T>";
+    strings[ViewSlot::ExamplesOpen] = "<E>";
+    strings[ViewSlot::ExamplesClose] = "</E>";
+    return strings;
 }
 
-std::string Field(std::string_view text, const std::array<std::string, 14>& strings, int kind = kTranslationField,
+std::string Field(std::string_view text, const ViewStringTable& strings, int kind = kTranslationField,
                   int scope = 0, bool markKeys = true) {
     return MarkupField(kind, text, markKeys, MarkupState{strings, scope});
 }
@@ -71,18 +86,18 @@ std::size_t FindOnChars(std::string_view s, std::string_view what, std::size_t f
         if (s.substr(p, what.size()) == what && OnChar(s, p) && OnChar(s, p + what.size())) return p;
     return std::string_view::npos;
 }
-std::string LiteralMarkup(std::string s, const std::array<std::string, 14>& strings) {
+std::string LiteralMarkup(std::string s, const ViewStringTable& strings) {
     for (const auto& [mark, open, close] : {std::tuple{"~", "<SUP>", "</SUP>"}, std::tuple{"_", "<SUB>", "</SUB>"}}) {
         for (std::size_t p; (p = FindOnChars(s, mark, 0)) != std::string::npos;) {
             const std::size_t after = Sjis::NextCharPos(s, p + 1);
             s = s.substr(0, p) + open + s.substr(p + 1, after - p - 1) + close + s.substr(after);
         }
     }
-    for (int k = 0; k < 3 && !strings[k].empty(); ++k) {
-        const std::string marked = strings[6] + strings[k] + strings[7];
-        for (std::size_t p = FindOnChars(s, strings[k], 0); p != std::string::npos;
-             p = FindOnChars(s, strings[k], p + marked.size()))
-            s = s.substr(0, p) + marked + s.substr(p + strings[k].size());
+    for (std::size_t k = 0; k < kKeySlotCount && !strings[KeySlot(k)].empty(); ++k) {
+        const std::string& key = strings[KeySlot(k)];
+        const std::string marked = strings[ViewSlot::KeyMarkOpen] + key + strings[ViewSlot::KeyMarkClose];
+        for (std::size_t p = FindOnChars(s, key, 0); p != std::string::npos; p = FindOnChars(s, key, p + marked.size()))
+            s = s.substr(0, p) + marked + s.substr(p + key.size());
     }
     return s;
 }
@@ -96,19 +111,22 @@ TEST(MarkupField, AgreesWithTheLiteralRulesOnRandomFields) {
         std::string text;
         for (int n = random() % 12; n > 0; --n) text += pick(pieces);
         auto strings = Strings();
-        for (int k = 0; k < 3; ++k) {
+        for (std::size_t k = 0; k < kKeySlotCount; ++k) {
             const std::size_t at = text.empty() ? 0 : random() % text.size();
-            strings[k] = random() % 3 ? text.substr(at, 1 + random() % 4) : pick(pieces);
-            if (random() % 4 == 0) strings[k].clear();
+            std::string& key = strings[KeySlot(k)];
+            key = random() % 3 ? text.substr(at, 1 + random() % 4) : pick(pieces);
+            if (random() % 4 == 0) key.clear();
         }
-        strings[6] = pick(fragments);
-        strings[7] = pick(fragments);
+        strings[ViewSlot::KeyMarkOpen] = pick(fragments);
+        strings[ViewSlot::KeyMarkClose] = pick(fragments);
         ASSERT_EQ(Field(text, strings), LiteralMarkup(text, strings))
-            << "text " << testing::PrintToString(text) << " keys " << testing::PrintToString(strings);
+            << "text " << testing::PrintToString(text) << " keys "
+            << testing::PrintToString(std::vector<std::string>{strings[ViewSlot::Key0], strings[ViewSlot::Key1],
+                                                               strings[ViewSlot::Key2]});
     }
 }
 
-std::string Page(std::string_view line, const std::array<std::string, 14>& strings, bool markKeys = true) {
+std::string Page(std::string_view line, const ViewStringTable& strings, bool markKeys = true) {
     return BuildRecordPage(line, markKeys, MarkupState{strings, 0});
 }
 

@@ -13,12 +13,13 @@ void TForm1::LoadDictionary(const QString& path) {
     // A file that cannot be read raises here, before anything has changed.
     const LoadReport report =
         LoadDictionaryText(path.toStdString(), CurrentSeparators(), EditorEx1->Lines(), EditorEx2->Lines());
-    SearchText.clear();
-    LineStarts.clear();
+    // The search text went with the old lines (EditorEx1's change notification).
     DataFileName = path;
     SetStatusText(0, QString::fromStdString(report.sizeText));
     EditorEx1->RepaintNow();
     if (report.damageText) SetStatusText(2, QString::fromStdString(*report.damageText));
+    // A sound file must not go on telling that the file before it needed repair.
+    else if (IsDamageReport(StatusText(2).toStdString())) SetStatusText(2, QString());
 }
 
 QString TForm1::RunOpenDialog(const QString& proposedPath) {

@@ -1,0 +1,183 @@
+#include "search/HitList.h"
+
+#include "common/Sjis.h"
+#include "common/StringHelpers.h"
+#include "search/EBMSearch.h"
+#include "search/SearchBuffer.h"
+
+#include <algorithm>
+#include <bit>
+#include <cstdio>
+
+namespace {
+
+bool IsWordDelimiter(char c) noexcept {
+    switch (c) {
+    case '\t': case '\n': case '\r': case ' ': case '(': case ')': case ',':
+    case '-': case '.': case '/': case ':': case '<': case '>': case '?':
+        return true;
+    default:
+        return false;
+    }
+}
+
+// A headword with none of these bytes goes into a field list and comes out as it
+// went in; 0x81 leads the full-width comma and the ideographic space, which quote.
+bool MayChangeInAFieldList(std::string_view headword) noexcept {
+    for (const char c : headword) {
+        const auto b = static_cast<unsigned char>(c);
+        if (b <= 0x20 || c == '"' || c == '\'' || c == ',' || b == 0x81) return true;
+    }
+    return false;
+}
+
+// The headword as it comes back out of its located hit: written as field 3, the line
+// written over field 1, then read as field 3, with the field list's trimming and
+// quoting rules.
+std::string HeadwordAsStored(std::string_view headword) {
+    if (!MayChangeInAFieldList(headword)) return std::string(headword);
+    return GetField(SetField(SetField("0,0", 3, headword), 1, "0"), 3);
+}
+
+struct LocatedHit {
+    std::int64_t line;
+    int key;
+};
+
+}  // namespace
+
+std::int64_t LineOfSearchIndexLine(std::string_view indexLine) {
+    const std::size_t open = indexLine.rfind('(');
+    std::string_view number = open == std::string_view::npos ? indexLine : indexLine.substr(open + 1);
+    if (!number.empty()) number.remove_suffix(1);
+    return StrToIntLoose(number);
+}
+
+std::string_view SearchHeadword(std::string_view line, const Separators& separators) noexcept {
+    const std::size_t numAt = FindSeparator(line, separators.num);
+    const std::string_view rest =
+        numAt == std::string_view::npos ? line : line.substr(SkipChars(line, numAt, kNumSeparatorChars));
+    const std::size_t titleAt = FindSeparator(rest, separators.title);
+    return titleAt == std::string_view::npos ? std::string_view() : rest.substr(0, titleAt);
+}
+
+bool IsWholeWordHit(std::string_view line, std::size_t position, std::size_t keyLength) noexcept {
+    const std::size_t from = position == 0 ? 0 : position - 1;
+    const std::string_view excerpt = line.substr(std::min(from, line.size()), keyLength + 2);
+    // The byte before the key may be the second byte of a Japanese character even when
+    // it looks like a letter: then a double-byte character stands beside the key too.
+    if (!Sjis::IsSingleByteText(excerpt) || (position > 0 && Sjis::IsTrailByte(line, position - 1))) return true;
+    const char before = position == 0 ? ' ' : line[position - 1];
+    const char after = position + keyLength < line.size() ? line[position + keyLength] : ' ';
+    return IsWordDelimiter(before) && IsWordDelimiter(after);
+}
+
+int FieldKindOfHit(std::string_view line, std::size_t position, const Separators& separators) noexcept {
+    // One-based positions, 0 for a separator that is absent, as the rule was made.
+    const auto oneBased = [&](const std::string& separator) -> std::size_t {
+        const std::size_t at = FindSeparator(line, separator);
+        return at == std::string_view::npos ? 0 : at + 1;
+    };
+    const std::size_t p = position + 1;
+    if (p >= oneBased(separators.yaku) + 3) return kExamplesScope;
+    if (p >= oneBased(separators.title) + 3) return kTranslationScope;
+    return kHeadwordScope;
+}
+
+void HitList::Clear() {
+    rawHits_.clear();
+    rawHits_.shrink_to_fit();
+    results_.clear();
+    holdsResults_ = false;
+}
+
+std::int64_t HitList::CollectHits(std::string_view searchText, const KeySlots& keys) {
+    Clear();
+    std::vector<std::string> patterns;
+    for (const std::string& key : keys) {
+        if (key.empty()) break;
+        patterns.push_back(key);
+    }
+    TEBMSearch search;
+    search.SetOptions(TEBMSearch::CheckedMatch);
+    search.SetPatterns(std::move(patterns));
+    search.Start(searchText.data(), searchText.data() + searchText.size());
+    while (search.FindNext()) rawHits_.emplace_back(search.MatchStart() - searchText.data(), search.MatchIndex());
+    return static_cast<std::int64_t>(rawHits_.size());
+}
+
+std::int64_t HitList::BuildResultList(int keyCount, const KeySlots& keys, const SearchBuffer& buffer,
+                                      const SearchOptions& options, const Separators& separators) {
+    // Locate every raw hit and keep those that pass the whole-word and field checks.
+    std::vector<LocatedHit> located;
+    located.reserve(rawHits_.size());
+    const std::vector<std::int64_t>& lineStarts = buffer.LineStarts();
+    std::int64_t line = -1;
+    std::int64_t lineStart = 0, nextLineStart = 0;
+    std::string_view text;
+    for (const RawHit& hit : rawHits_) {
+        const std::int64_t offset = hit.Offset();
+        // Hits come in text order, so the line is usually the last one or just after.
+        if (line < 0 || offset < lineStart || offset >= nextLineStart) {
+            line = buffer.LineOf(offset);
+            lineStart = lineStarts[static_cast<std::size_t>(line)];
+            nextLineStart = static_cast<std::size_t>(line) + 1 < lineStarts.size()
+                                ? lineStarts[static_cast<std::size_t>(line) + 1]
+                                : INT64_MAX;
+            text = buffer.Line(line);
+        }
+        const auto position = static_cast<std::size_t>(offset - lineStart);
+        const std::size_t keyLength = keys[static_cast<std::size_t>(hit.Key())].size();
+        if (options.wordMatch && !IsWholeWordHit(text, position, keyLength)) continue;
+        if (options.scope != kWholeRecordScope && FieldKindOfHit(text, position, separators) != options.scope) continue;
+        located.push_back({line, hit.Key()});
+    }
+
+    // One entry per line: with AND, only lines that hold every key.
+    const auto byLine = [](const LocatedHit& a, const LocatedHit& b) { return a.line < b.line; };
+    if (!std::is_sorted(located.begin(), located.end(), byLine))
+        std::stable_sort(located.begin(), located.end(), byLine);
+    const bool everyKey = options.andMatch && keyCount > 1;
+    results_.clear();
+    for (std::size_t i = 0; i < located.size();) {
+        const std::int64_t current = located[i].line;
+        unsigned keysSeen = 0;
+        for (; i < located.size() && located[i].line == current; ++i) keysSeen |= 1u << located[i].key;
+        if (everyKey && std::popcount(keysSeen) != keyCount) continue;
+        results_.push_back({current, HeadwordAsStored(SearchHeadword(buffer.Line(current), separators))});
+    }
+    rawHits_.clear();
+    rawHits_.shrink_to_fit();
+    holdsResults_ = true;
+    return static_cast<std::int64_t>(results_.size());
+}
+
+std::string ResultEntryText(const ResultEntry& entry) {
+    char number[32];
+    std::snprintf(number, sizeof number, "%.09lld", static_cast<long long>(entry.line));
+    return number + ("-" + entry.headword);
+}
+
+std::vector<std::string> HitList::Entries() const {
+    std::vector<std::string> entries;
+    if (holdsResults_) {
+        entries.reserve(results_.size());
+        for (const ResultEntry& entry : results_) entries.push_back(ResultEntryText(entry));
+    } else {
+        entries.reserve(rawHits_.size());
+        for (const RawHit& hit : rawHits_)
+            entries.push_back(std::to_string(hit.Offset()) + "," + std::to_string(hit.Key()));
+    }
+    return entries;
+}
+
+std::string HitList::SearchIndexText() const {
+    std::string text;
+    for (const ResultEntry& entry : results_) {
+        text += entry.headword;
+        text += " (";
+        text += std::to_string(entry.line);
+        text += ")\r\n";
+    }
+    return text;
+}

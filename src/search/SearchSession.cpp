@@ -1,0 +1,71 @@
+#include "search/SearchSession.h"
+
+#include "dictionary/RecordLine.h"
+
+#include <cstdio>
+
+namespace {
+
+constexpr std::size_t kShortestSearchText = 256;
+
+}  // namespace
+
+std::string HitCounterText(std::int64_t number) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%-5lld", static_cast<long long>(number));
+    return text;
+}
+
+std::string HitAllText(std::int64_t hitAll) { return "HitAll=" + std::to_string(hitAll); }
+
+bool SearchSession::Run(const SearchRequestInput& request, const TextLines& fullText, ViewStringTable& viewStrings,
+                        SearchSink& sink) {
+    for (int panel = 0; panel < 3; ++panel) sink.SetStatus(panel, {});
+    options_ = request.options;
+    sink.SetStatus(2, "お待ちください");
+
+    if (!buffer_.IsBuilt()) buffer_.Build(fullText);
+    if (buffer_.Text().size() < kShortestSearchText) {
+        sink.SetStatus(2, "対象文字列長が255以下です");
+        return false;
+    }
+    const std::int64_t lineCount = buffer_.LineCount();
+    sink.SetStatus(0, "行数:" + std::to_string(lineCount));
+    if (lineCount < 2) {
+        sink.SetStatus(2, "対象文字列行数が2以下です");
+        return false;
+    }
+
+    const int keyCount =
+        FilterKeys(SplitKeys(request.bytes, options_.multiKey, keys_), keys_, request.ignoredWords);
+    StoreKeys(keys_, viewStrings);
+    sink.SetStatus(2, request.typedText);
+    sink.SetStatus(1, "キー数:" + std::to_string(keyCount));
+    if (keyCount == 0) {
+        sink.SetStatus(2, "検索キーが未指定です");
+        return false;
+    }
+    if (keyCount == 1) options_.andMatch = false;
+
+    hits_.Clear();
+    resultCount_ = 0;
+    sink.ResetHitCounter();
+
+    hitAll_ = hits_.CollectHits(buffer_.Text(), keys_);
+    sink.SetStatus(1, HitAllText(hitAll_));
+    sink.RepaintStatus();
+    if (keyCount == 1 && hitAll_ > request.maxOfSelection) {
+        sink.SetStatus(2, std::to_string(request.maxOfSelection) + "件を超えた結果があります");
+        return false;
+    }
+    if (hitAll_ == 0) {
+        sink.SetStatus(2, "見つかりません");
+        return false;
+    }
+    resultCount_ = hits_.BuildResultList(keyCount, keys_, buffer_, options_, SeparatorsOf(viewStrings));
+    if (resultCount_ == 0) {
+        sink.SetStatus(2, "条件に一致しません");
+        return false;
+    }
+    return true;
+}

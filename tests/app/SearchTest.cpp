@@ -1,0 +1,306 @@
+// Searching through the real main window, offscreen: the search button and its options,
+// every message of an unsuccessful request, the history, the hit navigator, the
+// search index and the keyboard.
+#include "app/FormTestSupport.h"
+#include "common/Sjis.h"
+#include "textview/TEditorEx.h"
+
+#include <QAccessible>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QToolButton>
+
+namespace {
+
+std::string Sjis932(const char* utf8) { return Sjis::FromUtf8(utf8).bytes; }
+
+// Eight records; "heart" is a word in records 1, 2 and 3, "lung" in 3.
+std::string Dictionary() {
+    return "1 abate///" + Sjis932("軽減する") + ":::The fever began to abate./ Pain did not abate.\r\n" +
+           "2 heart///" + Sjis932("心臓") + ":::The heart beats.\r\n" +
+           "3 heart failure///" + Sjis932("心不全") + ":::Heart failure worsened the heart.\r\n" +
+           "4 lung///" + Sjis932("肺") + ":::The lung and the heart.\r\n" +
+           "5 kidney///" + Sjis932("腎臓") + ":::Nothing to see here.\r\n" +
+           "6 liver///" + Sjis932("肝臓") + ":::The liver was enlarged.\r\n" +
+           "7 bone///" + Sjis932("骨") + ":::The bone healed slowly.\r\n" +
+           "8 nerve///" + Sjis932("神経") + ":::The nerve was cut.\r\n";
+}
+
+// The key-marked words of the page on view, joined with "|".
+QString MarkedWords(BrowserView* view) {
+    return Evaluate(view, QStringLiteral("[...document.body.querySelectorAll('font')]"
+                                         ".filter(f => (f.color || '').toUpperCase() == 'BLUE')"
+                                         ".map(f => f.textContent).join('|')"))
+        .toString();
+}
+
+QPoint RowCentre(const TEditorEx* view, std::int64_t visibleRow) {
+    return {20, static_cast<int>(visibleRow) * view->RowHeight() + view->RowHeight() / 2};
+}
+
+}  // namespace
+
+class SearchTest : public FormTestBase {
+    Q_OBJECT
+
+private:
+    void Search(const QString& request) {
+        form->cmbSubStr->setEditText(request);
+        QTest::mouseClick(form->SpeedButton1, Qt::LeftButton);
+    }
+    QString Panel(int panel) const { return form->StatusText(panel); }
+
+private slots:
+    void init() {
+        form = CreateForms();
+        QVERIFY(ShowAndActivate());
+        form->LoadDictionary(WriteFile(QStringLiteral("dic.txt"), Dictionary()));
+    }
+
+    void cleanup() { form.reset(); }
+
+    void aSearchShowsTheFirstResultWithItsKeysMarked() {
+        Search(QStringLiteral("heart"));
+        QCOMPARE(Panel(1), QStringLiteral("HitAll=5"));
+        QCOMPARE(Panel(2), QStringLiteral("heart"));
+        QCOMPARE(Panel(0), QStringLiteral("No.2"));  // the record display writes last
+        QCOMPARE(form->edtNowNo->text(), QStringLiteral("1    "));
+        QCOMPARE(form->edtSearchHit->text(), QStringLiteral("3    "));
+        QCOMPARE(form->EditorEx3->WholeText(), std::string("heart (1)\r\nheart failure (2)\r\nlung (3)\r\n"));
+        QCOMPARE(form->EditorEx2->CaretRow(), 1);
+        QCOMPARE(form->EditorEx3->CaretRow(), 0);
+        QVERIFY(form->EditorEx2->HasKeyboardFocus());
+        QCOMPARE(form->EditorEx1->FindString(), std::string("heart"));
+        QCOMPARE(form->cmbSubStr->itemText(0), QStringLiteral("heart"));
+        QVERIFY(!QApplication::overrideCursor());
+        QCOMPARE(MarkedWords(form->WebBrowser1), QStringLiteral("heart|heart"));
+
+        // Browsing shows the same record without marks.
+        QTest::mouseClick(form->EditorEx2->viewport(), Qt::LeftButton, {}, RowCentre(form->EditorEx2, 1));
+        QTRY_COMPARE(MarkedWords(form->WebBrowser1), QString());
+    }
+
+    void theOptionsChooseFieldsWordsAndTheWayKeysCombine() {
+        form->chkSearchWithAnd->setChecked(false);  // AND
+        Search(QStringLiteral("heart lung"));
+        QCOMPARE(form->EditorEx3->WholeText(), std::string("lung (3)\r\n"));
+        QCOMPARE(MarkedWords(form->WebBrowser1), QStringLiteral("lung|lung|heart"));
+
+        form->chkSearchWithAnd->setChecked(true);
+        form->rdoSelectCondition1->setChecked(true);  // headwords only
+        Search(QStringLiteral("heart"));
+        QCOMPARE(form->EditorEx3->WholeText(), std::string("heart (1)\r\nheart failure (2)\r\n"));
+        QCOMPARE(MarkedWords(form->WebBrowser1), QStringLiteral("heart"));  // the headword alone
+
+        form->rdoSelectCondition3->setChecked(true);  // examples only
+        form->chkNotPartMatch->setChecked(false);     // parts of words too
+        Search(QStringLiteral("ear"));
+        QCOMPARE(form->EditorEx3->WholeText(), std::string("heart (1)\r\nheart failure (2)\r\nlung (3)\r\n"));
+
+        form->rdoSelectCondition0->setChecked(true);
+        form->chkNotSeparateWord->setChecked(false);  // one key, blanks and all
+        Search(QStringLiteral("the heart"));
+        QCOMPARE(form->EditorEx3->WholeText(), std::string("heart failure (2)\r\nlung (3)\r\n"));
+
+        // A Japanese key.
+        form->chkNotSeparateWord->setChecked(true);
+        Search(QStringLiteral("心臓"));
+        QCOMPARE(form->EditorEx3->WholeText(), std::string("heart (1)\r\n"));
+    }
+
+    void everyUnsuccessfulRequestSaysWhy() {
+        Search(QStringLiteral("heart"));
+        const std::string index = form->EditorEx3->WholeText();
+
+        const struct {
+            const char* request;
+            const char* message;
+        } failures[] = {
+            {"   ", "検索キーが未指定です"},
+            {"x the", "検索キーが未指定です"},
+            {"kidneys", "見つかりません"},
+            {"heart\xF0\x9F\x98\x80", "見つかりません"},  // a character code page 932 cannot hold
+            {"ear", "条件に一致しません"},
+        };
+        for (const auto& [request, message] : failures) {
+            Search(QString::fromUtf8(request));
+            QCOMPARE(Panel(2), QString::fromUtf8(message));
+            QVERIFY(!QApplication::overrideCursor());
+        }
+        QCOMPARE(Panel(1), QStringLiteral("HitAll=6"));  // "ear" inside six words
+        QCOMPARE(form->edtNowNo->text(), QStringLiteral("1    "));
+        QCOMPARE(form->edtSearchHit->text(), QStringLiteral("0    "));
+        QCOMPARE(form->EditorEx3->WholeText(), index);  // the last results stay listed
+        QCOMPARE(form->cmbSubStr->count(), 1);          // only successful requests are kept
+
+        form->MaxOfSelection = 4;
+        Search(QStringLiteral("heart"));
+        QCOMPARE(Panel(2), QStringLiteral("4件を超えた結果があります"));
+        QCOMPARE(Panel(1), QStringLiteral("HitAll=5"));
+    }
+
+    void aSearchWithoutADictionaryOrOverTooLittleTextIsRefused() {
+        form.reset();
+        form = CreateForms();
+        QVERIFY(ShowAndActivate());
+        Search(QStringLiteral("heart"));
+        QCOMPARE(Panel(2), QStringLiteral("対象文字列長が255以下です"));
+
+        form->LoadDictionary(WriteFile(QStringLiteral("one.txt"), "1 heart///x:::" + std::string(300, 'y')));
+        Search(QStringLiteral("heart"));
+        QCOMPARE(Panel(0), QStringLiteral("行数:1"));
+        QCOMPARE(Panel(2), QStringLiteral("対象文字列行数が2以下です"));
+        QVERIFY(!QApplication::overrideCursor());
+    }
+
+    void aSearchRunsOverTheTextLoadedLast() {
+        Search(QStringLiteral("heart"));
+        QCOMPARE(Panel(1), QStringLiteral("HitAll=5"));
+        std::string other = Dictionary();
+        other.replace(other.find("heart beats"), 5, "brain");
+        form->LoadDictionary(WriteFile(QStringLiteral("other.txt"), other));
+        Search(QStringLiteral("heart"));
+        QCOMPARE(Panel(1), QStringLiteral("HitAll=4"));
+
+        // A failed load changes nothing, the search text included.
+        QVERIFY_THROWS_EXCEPTION(std::exception, form->LoadDictionary(dir.filePath(QStringLiteral("missing.txt"))));
+        Search(QStringLiteral("heart"));
+        QCOMPARE(Panel(1), QStringLiteral("HitAll=4"));
+    }
+
+    void theHitNavigatorStepsThroughTheResultsAndStopsAtBothEnds() {
+        Search(QStringLiteral("heart"));
+        form->ForwardBtn->click();  // before the first: nothing
+        QCOMPARE(form->edtNowNo->text(), QStringLiteral("1    "));
+
+        form->NextBtn->click();
+        QCOMPARE(form->edtNowNo->text(), QStringLiteral("2"));
+        QCOMPARE(Panel(0), QStringLiteral("No.3"));
+        QCOMPARE(form->EditorEx2->CaretRow(), 2);
+        QTest::keyClick(form.get(), Qt::Key_F3);
+        QCOMPARE(form->CurrentHit, 3);
+        QCOMPARE(Panel(0), QStringLiteral("No.4"));
+        QTest::keyClick(form.get(), Qt::Key_F3);  // after the last: nothing
+        QCOMPARE(form->CurrentHit, 3);
+        QCOMPARE(MarkedWords(form->WebBrowser1), QStringLiteral("heart"));
+
+        QTest::keyClick(form.get(), Qt::Key_F3, Qt::ShiftModifier);
+        QCOMPARE(form->CurrentHit, 2);
+        QCOMPARE(Panel(0), QStringLiteral("No.3"));
+        form->ForwardBtn->click();
+        QCOMPARE(form->CurrentHit, 1);
+        QCOMPARE(Panel(0), QStringLiteral("No.2"));
+    }
+
+    void afterAStopAtTheHitLimitTheNavigatorWalksTheRawHits() {
+        form->MaxOfSelection = 2;
+        Search(QStringLiteral("heart"));
+        QCOMPARE(form->Search.Hits().Count(), 5u);
+        QTest::mouseClick(form->EditorEx2->viewport(), Qt::LeftButton, {}, RowCentre(form->EditorEx2, 6));
+        for (int hit = 2; hit <= 5; ++hit) {
+            form->NextBtn->click();
+            QCOMPARE(form->CurrentHit, hit);
+            QCOMPARE(Panel(0), QStringLiteral("No.7"));  // the record at the index's caret again
+        }
+        form->NextBtn->click();
+        QCOMPARE(form->CurrentHit, 5);
+        form->ForwardBtn->click();
+        QCOMPARE(form->CurrentHit, 4);
+    }
+
+    void theSearchIndexTakesTheIndexPaneAndJumpsToAResult() {
+        Search(QStringLiteral("heart"));
+        form->SpeedButton2->click();
+        QCOMPARE(form->SpeedButton2->text(), QStringLiteral("検索インデックス"));
+        QVERIFY(form->EditorEx3->isVisible());
+        QVERIFY(!form->EditorEx2->isVisible());
+
+        QTest::mouseClick(form->EditorEx3->viewport(), Qt::LeftButton, {}, RowCentre(form->EditorEx3, 2));
+        QCOMPARE(form->CurrentHit, 3);
+        QCOMPARE(form->edtNowNo->text(), QStringLiteral("3"));
+        QCOMPARE(Panel(0), QStringLiteral("No.4"));
+        QCOMPARE(form->EditorEx2->CaretRow(), 1);  // a jump leaves the headword index alone
+
+        // Keyboard: Up, then Return does what a click does.
+        QTest::keyClick(form->EditorEx3, Qt::Key_Up);
+        QTest::keyClick(form->EditorEx3, Qt::Key_Return);
+        QCOMPARE(form->CurrentHit, 2);
+        QCOMPARE(Panel(0), QStringLiteral("No.3"));
+
+        // The record commands step through the hits while the search index shows.
+        QTest::keyClick(form.get(), Qt::Key_F, Qt::ControlModifier);
+        QCOMPARE(form->CurrentHit, 3);
+        QTest::keyClick(form.get(), Qt::Key_P, Qt::ControlModifier);
+        QCOMPARE(form->CurrentHit, 2);
+
+        form->SpeedButton2->click();
+        QCOMPARE(form->SpeedButton2->text(), QStringLiteral("インデックス"));
+        QVERIFY(form->EditorEx2->isVisible());
+    }
+
+    void returnOnAHeadwordRowShowsThatRecord() {
+        QTest::mouseClick(form->EditorEx2->viewport(), Qt::LeftButton, {}, RowCentre(form->EditorEx2, 4));
+        QTest::keyClick(form->EditorEx2, Qt::Key_Down);
+        QCOMPARE(Panel(0), QStringLiteral("No.5"));  // the arrow moves the band only
+        QTest::keyClick(form->EditorEx2, Qt::Key_Enter);
+        QCOMPARE(Panel(0), QStringLiteral("No.6"));
+    }
+
+    void returnInTheSearchBoxKeepsTheTextInTheHistoryWithoutSearching() {
+        form->cmbSubStr->setEditText(QStringLiteral("  lung "));
+        QTest::keyClick(form->cmbSubStr->lineEdit(), Qt::Key_Return);
+        QCOMPARE(form->cmbSubStr->count(), 1);
+        QCOMPARE(form->cmbSubStr->itemText(0), QStringLiteral("lung"));
+        QCOMPARE(Panel(1), QString());  // no search ran
+
+        for (const char* text : {"heart", "kidney", "liver"}) form->AddToHistory(QString::fromLatin1(text));
+        QCOMPARE(form->cmbSubStr->itemText(0), QStringLiteral("liver"));
+        // An older entry in another spelling comes to the top, spelled anew, and selected.
+        form->cmbSubStr->setEditText(QStringLiteral("Heart"));
+        form->AddToHistory(QStringLiteral("Heart"));
+        QCOMPARE(form->cmbSubStr->itemText(0), QStringLiteral("Heart"));
+        QCOMPARE(form->cmbSubStr->count(), 4);
+        QCOMPARE(form->cmbSubStr->currentIndex(), 0);
+        // A new text goes on top; what is selected and typed stays.
+        form->cmbSubStr->setEditText(QStringLiteral("typing"));
+        form->AddToHistory(QStringLiteral("bone"));
+        QCOMPARE(form->cmbSubStr->itemText(0), QStringLiteral("bone"));
+        QCOMPARE(form->cmbSubStr->currentIndex(), 1);
+        QCOMPARE(form->cmbSubStr->currentText(), QStringLiteral("typing"));
+    }
+
+    void theCurrentHitAfterTheLastIndexRowShowsNothing() {
+        QTest::mouseClick(form->EditorEx2->viewport(), Qt::LeftButton, {}, RowCentre(form->EditorEx2, 12));
+        QCOMPARE(form->EditorEx2->CaretRow(), 8);  // the empty place after the last row
+        const QString before = Panel(0);
+        form->ShowCurrentHit();  // the compact-layout switch calls it; it must not fail
+        QCOMPARE(Panel(0), before);
+    }
+
+    void aSoundLoadClearsTheDamageReportOfTheOneBefore() {
+        form->LoadDictionary(WriteFile(QStringLiteral("damaged.txt"), Dictionary() + "broken\r\n"));
+        QCOMPARE(Panel(2), QStringLiteral("1//0::0 データの修復が必要です"));
+        form->LoadDictionary(WriteFile(QStringLiteral("sound.txt"), Dictionary()));
+        QCOMPARE(Panel(2), QString());
+    }
+
+    void assistiveTechnologyReadsWhatTheStatusPanelsAndCountersShow() {
+        Search(QStringLiteral("heart"));
+        QAccessibleInterface* panel = QAccessible::queryAccessibleInterface(form->StatusPanels[1]);
+        QVERIFY(panel);
+        QCOMPARE(panel->text(QAccessible::Name), QStringLiteral("HitAll=5"));
+        QCOMPARE(panel->text(QAccessible::Description), QStringLiteral("検索件数"));
+        QAccessibleInterface* counter = QAccessible::queryAccessibleInterface(form->edtSearchHit);
+        QVERIFY(counter);
+        QCOMPARE(counter->text(QAccessible::Value), QStringLiteral("3    "));
+        QVERIFY(counter->text(QAccessible::Name).isEmpty());
+        QCOMPARE(counter->text(QAccessible::Description), QStringLiteral("検索結果件数"));
+    }
+};
+
+int main(int argc, char* argv[]) { return RunFormTests<SearchTest>(argc, argv); }
+
+#include "SearchTest.moc"

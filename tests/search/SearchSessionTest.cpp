@@ -1,0 +1,159 @@
+#include "search/SearchSession.h"
+
+#include "textview/TextLines.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using namespace std::string_literals;
+
+// Writes down what the search shows, in order.
+class RecordingSink : public SearchSink {
+public:
+    std::vector<std::string> events;
+    std::array<std::string, 3> panels;
+
+    void SetStatus(int panel, std::string_view text) override {
+        panels[static_cast<std::size_t>(panel)] = text;
+        events.push_back(std::to_string(panel) + ":" + std::string(text));
+    }
+    void RepaintStatus() override { events.push_back("repaint"); }
+    void ResetHitCounter() override { events.push_back("counter"); }
+};
+
+std::string Record(int number, const std::string& headword, const std::string& examples) {
+    return std::to_string(number) + " " + headword + "///" + "\x90\x53:::" + examples + "\r\n";
+}
+
+// Twelve records, well over 255 bytes: "heart" in 1, 4, 7, 10; "lung" in 2 and 4.
+std::string TwelveRecords() {
+    std::string text;
+    for (int i = 0; i < 12; ++i) {
+        std::string examples = i % 3 == 1 ? "The heart beat. " : "";
+        if (i == 2 || i == 4) examples += "The lung";
+        text += Record(i + 1, "word" + std::to_string(i), examples.empty() ? "Nothing here." : examples);
+    }
+    return text;
+}
+
+class SearchSessionTest : public testing::Test {
+protected:
+    TextLines lines;
+    SearchSession session;
+    ViewStringTable strings = DefaultViewStrings();
+    RecordingSink sink;
+
+    void SetUp() override { lines.SetWholeText(TwelveRecords()); }
+
+    bool Run(const std::string& request, SearchOptions options = {}, std::int32_t maxOfSelection = 300) {
+        SearchRequestInput input;
+        input.typedText = request;
+        input.bytes = request;
+        input.options = options;
+        input.ignoredWords = {"in", "the", "of"};
+        input.maxOfSelection = maxOfSelection;
+        sink = RecordingSink();
+        return session.Run(input, lines, strings, sink);
+    }
+};
+
+TEST_F(SearchSessionTest, ASuccessfulSearchReportsEachStepAndLeavesTheResults) {
+    ASSERT_TRUE(Run("heart lung"));
+    EXPECT_EQ(sink.events, (std::vector<std::string>{"0:", "1:", "2:", "2:お待ちください", "0:行数:12",
+                                                     "2:heart lung", "1:キー数:2", "counter", "1:HitAll=6",
+                                                     "repaint"}));
+    EXPECT_EQ(session.HitAll(), 6);
+    EXPECT_EQ(session.ResultCount(), 5);
+    EXPECT_EQ(session.Hits().Results().front().line, 1);
+    EXPECT_EQ(strings[ViewSlot::Key0], "heart");
+    EXPECT_EQ(strings[ViewSlot::Key1], "lung");
+    EXPECT_EQ(strings[ViewSlot::Key2], "");
+    EXPECT_TRUE(session.Buffer().IsBuilt());
+
+    // AND: only record 4 holds both.
+    ASSERT_TRUE(Run("heart lung", SearchOptions{true, true, true, 0}));
+    EXPECT_EQ(session.ResultCount(), 1);
+    EXPECT_EQ(session.Hits().Results().front().line, 4);
+    EXPECT_TRUE(session.Options().andMatch);
+}
+
+TEST_F(SearchSessionTest, EveryUnsuccessfulRequestSaysWhyInPanelTwo) {
+    ASSERT_TRUE(Run("heart"));
+    const std::int64_t results = session.ResultCount();
+
+    EXPECT_FALSE(Run("x the"));
+    EXPECT_EQ(sink.panels[2], "検索キーが未指定です");
+    EXPECT_EQ(sink.panels[1], "キー数:0");
+    EXPECT_EQ(session.ResultCount(), results);  // the last results stay
+    EXPECT_EQ(strings[ViewSlot::Key0], "");     // but no dropped key stays
+
+    EXPECT_FALSE(Run("kidney"));
+    EXPECT_EQ(sink.panels[2], "見つかりません");
+    EXPECT_EQ(sink.panels[1], "HitAll=0");
+    EXPECT_EQ(session.ResultCount(), 0);
+    EXPECT_EQ(session.Hits().Count(), 0u);
+
+    EXPECT_FALSE(Run("ear"));  // found inside "heart" only, never as a word
+    EXPECT_EQ(sink.panels[2], "条件に一致しません");
+    EXPECT_EQ(session.Hits().Count(), 0u);
+
+    EXPECT_FALSE(Run("heart", SearchOptions{true, false, true, kHeadwordScope}));
+    EXPECT_EQ(sink.panels[2], "条件に一致しません");
+}
+
+TEST_F(SearchSessionTest, AOneKeySearchStopsAboveTheHitLimitKeepingTheRawHits) {
+    EXPECT_TRUE(Run("heart", {}, 4));  // exactly the limit proceeds
+    EXPECT_FALSE(Run("heart", {}, 3));
+    EXPECT_EQ(sink.panels[2], "3件を超えた結果があります");
+    EXPECT_EQ(session.ResultCount(), 0);
+    EXPECT_EQ(session.Hits().Count(), 4u);
+    EXPECT_FALSE(session.Hits().HoldsResults());
+    // Two keys have no limit.
+    EXPECT_TRUE(Run("heart lung", {}, 1));
+}
+
+TEST_F(SearchSessionTest, ATextTooShortOrOfOneLineIsRefused) {
+    lines.SetWholeText("EditorEx1");  // what the view holds before any load
+    session.DiscardBuffer();
+    EXPECT_FALSE(Run("heart"));
+    EXPECT_EQ(sink.panels[2], "対象文字列長が255以下です");
+
+    lines.SetWholeText(std::string(300, 'x') + "heart");
+    session.DiscardBuffer();
+    EXPECT_FALSE(Run("heart"));
+    EXPECT_EQ(sink.panels[0], "行数:1");
+    EXPECT_EQ(sink.panels[2], "対象文字列行数が2以下です");
+
+    // Two lines pass.
+    lines.SetWholeText(std::string(300, 'x') + "\r\nheart here");
+    session.DiscardBuffer();
+    EXPECT_TRUE(Run("heart"));
+}
+
+TEST_F(SearchSessionTest, KeysAtTheEdgesOfTheTextAndOfItsLines) {
+    lines.SetWholeText("heart " + std::string(300, 'x') + "\r\nlung heart");
+    session.DiscardBuffer();
+    ASSERT_TRUE(Run("heart"));
+    EXPECT_EQ(session.HitAll(), 2);
+    EXPECT_EQ(session.ResultCount(), 2);
+    // A key spanning a line break belongs to the line it starts in; as a whole word it
+    // would need a delimiter after it in that line.
+    ASSERT_TRUE(Run("x\r\nlung", SearchOptions{false, false, false, 0}));
+    EXPECT_EQ(session.Hits().Results().front().line, 0);
+    EXPECT_FALSE(Run("x\r\nlung", SearchOptions{false, false, true, 0}));
+    EXPECT_EQ(sink.panels[2], "条件に一致しません");
+}
+
+TEST_F(SearchSessionTest, AKeyOfAnUnrepresentableCharacterFindsNothing) {
+    // The search box writes a character code page 932 cannot hold as NUL.
+    EXPECT_FALSE(Run("he\0"s));
+    EXPECT_EQ(sink.panels[2], "見つかりません");
+}
+
+TEST(HitCounterText, PadsToFivePlaces) {
+    EXPECT_EQ(HitCounterText(1), "1    ");
+    EXPECT_EQ(HitCounterText(123456), "123456");
+}
+
+}  // namespace
