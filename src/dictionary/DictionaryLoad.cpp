@@ -28,7 +28,9 @@ bool IsDamageReport(std::string_view utf8) {
 HeadwordScan ScanHeadwords(const TextLines& lines, const Separators& separators) {
     HeadwordScan scan;
     const std::size_t count = lines.LineCount();
-    scan.headwordText.reserve(count * 24);
+    // A headword is part of its line, so this bound holds; what it leaves unwritten
+    // costs no memory.
+    scan.headwordText = ByteBuffer::WithCapacity(lines.TextBytesBound() + 2 * count);
     for (std::size_t i = 0; i < count; ++i) {
         const IndexEntry entry = CutIndexEntry(lines.LineView(i), separators);
         switch (entry.damage) {
@@ -36,8 +38,8 @@ HeadwordScan ScanHeadwords(const TextLines& lines, const Separators& separators)
         case LineDamage::NoTitle: ++scan.damage.noTitle; break;
         case LineDamage::NoYaku: ++scan.damage.noYaku; break;
         case LineDamage::None:
-            scan.headwordText.append(entry.headword);
-            scan.headwordText.append("\r\n");
+            scan.headwordText.Append(entry.headword);
+            scan.headwordText.Append("\r\n");
             break;
         }
     }

@@ -1,6 +1,7 @@
 #pragma once
 // Loading a data file into the full-text view's lines and the headword index.
 
+#include "common/ByteBuffer.h"
 #include "dictionary/RecordLine.h"
 
 #include <cstdint>
@@ -25,7 +26,7 @@ struct DamageCounts {
 bool IsDamageReport(std::string_view utf8);
 
 struct HeadwordScan {
-    std::string headwordText;  // one headword per line, each followed by CR LF
+    ByteBuffer headwordText;   // one headword per line, each followed by CR LF
     DamageCounts damage;
 };
 

@@ -111,7 +111,7 @@ std::int64_t HitList::BuildResultList(int keyCount, const KeySlots& keys, const 
     // Locate every raw hit and keep those that pass the whole-word and field checks.
     std::vector<LocatedHit> located;
     located.reserve(rawHits_.size());
-    const std::vector<std::int64_t>& lineStarts = buffer.LineStarts();
+    const std::span<const std::int64_t> lineStarts = buffer.LineStarts();
     std::int64_t line = -1;
     std::int64_t lineStart = 0, nextLineStart = 0;
     std::string_view text;

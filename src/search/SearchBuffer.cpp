@@ -15,23 +15,21 @@ void SearchBuffer::Build(const TextLines& lines) {
     } else {
         std::size_t total = 0;
         for (std::size_t i = 0; i < count; ++i) total += lines.LineView(i).size() + 2;
-        copy_.reserve(total);
+        copy_ = ByteBuffer::WithCapacity(total);
         for (std::size_t i = 0; i < count; ++i) {
             lineStarts_.push_back(static_cast<std::int64_t>(copy_.size()));
-            copy_.append(lines.LineView(i));
-            copy_.append("\r\n");
+            copy_.Append(lines.LineView(i));
+            copy_.Append("\r\n");
         }
-        text_ = copy_;
+        text_ = copy_.view();
     }
     built_ = true;
 }
 
 void SearchBuffer::Discard() noexcept {
-    copy_.clear();
-    copy_.shrink_to_fit();
+    copy_ = ByteBuffer();
     text_ = {};
-    lineStarts_.clear();
-    lineStarts_.shrink_to_fit();
+    std::vector<std::int64_t, LargeBlockAllocator<std::int64_t>>().swap(lineStarts_);
     built_ = false;
 }
 

@@ -8,8 +8,11 @@
 // every line with CR LF, the search text is those very bytes and nothing is copied.
 // Offsets are 64-bit: a dictionary may pass 2 GB.
 
+#include "common/ByteBuffer.h"
+#include "common/LargeBlockAllocator.h"
+
 #include <cstdint>
-#include <string>
+#include <span>
 #include <string_view>
 #include <vector>
 
@@ -28,7 +31,7 @@ public:
     std::string_view Text() const noexcept { return text_; }
 
     // LineStarts: zero-based offset in Text() of each line's first byte.
-    const std::vector<std::int64_t>& LineStarts() const noexcept { return lineStarts_; }
+    std::span<const std::int64_t> LineStarts() const noexcept { return lineStarts_; }
     std::int64_t LineCount() const noexcept { return static_cast<std::int64_t>(lineStarts_.size()); }
 
     // The line that holds byte `offset`: the last line starting at or before it (a
@@ -40,8 +43,8 @@ public:
     std::string_view Line(std::int64_t line) const noexcept;
 
 private:
-    std::string copy_;       // the joined lines, when they could not be used in place
+    ByteBuffer copy_;        // the joined lines, when they could not be used in place
     std::string_view text_;  // copy_, or the lines' own bytes
-    std::vector<std::int64_t> lineStarts_;
+    std::vector<std::int64_t, LargeBlockAllocator<std::int64_t>> lineStarts_;
     bool built_ = false;
 };

@@ -2,6 +2,9 @@
 // A vector with a gap: inserting or removing near the last place touched costs only
 // the distance moved, so line-by-line edits that walk through a million lines (the
 // repair goes backwards deleting, its renumbering forwards replacing) stay linear.
+// A million lines make a body of many megabytes, so it comes from LargeBlockAllocator.
+
+#include "common/LargeBlockAllocator.h"
 
 #include <algorithm>
 #include <cassert>
@@ -13,8 +16,10 @@
 template <typename T>
 class SplitVector {
 public:
+    using Items = std::vector<T, LargeBlockAllocator<T>>;
+
     SplitVector() = default;
-    explicit SplitVector(std::vector<T> items) : body_(std::move(items)), gapStart_(body_.size()) {}
+    explicit SplitVector(Items items) : body_(std::move(items)), gapStart_(body_.size()) {}
 
     std::size_t size() const noexcept { return body_.size() - gapLength_; }
     bool empty() const noexcept { return size() == 0; }
@@ -40,8 +45,9 @@ public:
         ++gapLength_;
     }
 
+    // Gives the memory back too: a cleared view should not hold a million lines' worth.
     void clear() noexcept {
-        body_.clear();
+        Items().swap(body_);
         gapStart_ = 0;
         gapLength_ = 0;
     }
@@ -73,7 +79,7 @@ private:
         gapLength_ += extra;
     }
 
-    std::vector<T> body_;           // items before the gap, the gap, items after it
+    Items body_;                    // items before the gap, the gap, items after it
     std::size_t gapStart_ = 0;      // index in body_ of the gap's first slot
     std::size_t gapLength_ = 0;     // slots in the gap; never read
 };

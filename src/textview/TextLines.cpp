@@ -4,7 +4,6 @@
 #include "common/Errors.h"
 
 #include <algorithm>
-#include <cstring>
 #ifdef __SSE2__
 #include <emmintrin.h>
 #endif
@@ -13,32 +12,42 @@
 
 namespace {
 
-// The first CR or LF in [p, end), or end. Sixteen bytes at a time: a million-line
-// text is split while the user waits for the window.
+// The first CR or LF in [p, end), or end; with StopAtNul also the first NUL byte.
+// Sixteen bytes at a time: a million-line text is split while the user waits for
+// the window.
+template <bool StopAtNul>
 const char* FindLineBreak(const char* p, const char* end) noexcept {
 #ifdef __SSE2__
     const __m128i cr = _mm_set1_epi8('\r');
     const __m128i lf = _mm_set1_epi8('\n');
     for (; end - p >= 16; p += 16) {
         const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-        const int mask = _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(chunk, cr), _mm_cmpeq_epi8(chunk, lf)));
+        __m128i found = _mm_or_si128(_mm_cmpeq_epi8(chunk, cr), _mm_cmpeq_epi8(chunk, lf));
+        if constexpr (StopAtNul) found = _mm_or_si128(found, _mm_cmpeq_epi8(chunk, _mm_setzero_si128()));
+        const int mask = _mm_movemask_epi8(found);
         if (mask != 0) return p + __builtin_ctz(static_cast<unsigned>(mask));
     }
 #endif
     for (; p < end; ++p)
-        if (*p == '\r' || *p == '\n') return p;
+        if (*p == '\r' || *p == '\n' || (StopAtNul && *p == '\0')) return p;
     return end;
 }
 
 // Calls emit(begin, end) for every line of `text` and answers whether the text ended
-// with a line break.
-template <typename Emit>
-bool SplitLines(std::string_view text, Emit&& emit) {
-    const char* const end = text.data() + text.size();
+// with a line break. With StopAtNul the text ends at its first NUL byte, and `text`
+// is cut there: the same pass finds it, instead of a second one over the file.
+template <bool StopAtNul, typename Emit>
+bool SplitLines(std::string_view& text, Emit&& emit) {
+    const char* end = text.data() + text.size();
     const char* lineStart = text.data();
     while (lineStart < end) {
-        const char* lineBreak = FindLineBreak(lineStart, end);
+        const char* lineBreak = FindLineBreak<StopAtNul>(lineStart, end);
         if (lineBreak == end) break;
+        if (StopAtNul && *lineBreak == '\0') {
+            end = lineBreak;
+            text = text.substr(0, static_cast<std::size_t>(end - text.data()));
+            break;
+        }
         emit(lineStart, lineBreak);
         if (*lineBreak == '\r' && lineBreak + 1 < end && lineBreak[1] == '\n') ++lineBreak;
         lineStart = lineBreak + 1;
@@ -53,23 +62,31 @@ bool SplitLines(std::string_view text, Emit&& emit) {
 }  // namespace
 
 void TextLines::SetWholeText(std::string text) {
-    if (const void* nul = std::memchr(text.data(), '\0', text.size()))
-        text.resize(static_cast<std::size_t>(static_cast<const char*>(nul) - text.data()));
+    SetWholeText(ByteBuffer(std::move(text)));
+}
+
+void TextLines::SetWholeText(ByteBuffer text) {
+    // The old spans go before the new ones are made: a reload should not hold both.
+    lines_.clear();
     base_ = std::move(text);
     added_.clear();
     added_.shrink_to_fit();
 
-    std::vector<Span> spans;
-    spans.reserve(base_.size() / 48 + 16);
+    // A guess at the line count; room never written costs no memory.
+    SplitVector<Span>::Items spans;
+    spans.reserve(base_.size() / 32 + 16);
     const char* const origin = base_.data();
     const char* const end = origin + base_.size();
     std::size_t longest = 0;
     bool crLf = true;
-    endsWithLineBreak_ = SplitLines(base_, [&](const char* b, const char* e) {
+    std::string_view whole = base_.view();
+    endsWithLineBreak_ = SplitLines<true>(whole, [&](const char* b, const char* e) {
         spans.push_back({static_cast<std::uint64_t>(b - origin), static_cast<std::uint64_t>(e - b)});
         longest = std::max(longest, static_cast<std::size_t>(e - b));
+        // A NUL right after a CR is no LF either, so `end` may lie past the cut.
         if (e == end || *e != '\r' || e + 1 == end || e[1] != '\n') crLf = false;
     });
+    base_.Truncate(whole.size());
     longestLine_ = longest;
     lines_ = SplitVector<Span>(std::move(spans));
     modified_ = false;
@@ -106,13 +123,13 @@ void TextLines::Notify(LinesChange change) {
 
 std::optional<std::string_view> TextLines::UnchangedCrLfText() const noexcept {
     if (!unchanged_ || !crLfThroughout_) return std::nullopt;
-    return std::string_view(base_);
+    return base_.view();
 }
 
 std::string_view TextLines::LineView(std::size_t index) const noexcept {
     const Span& span = lines_[index];
-    const std::string& buffer = (span.start & kAddedFlag) ? added_ : base_;
-    return std::string_view(buffer).substr(span.start & ~kAddedFlag, span.length);
+    const std::string_view buffer = (span.start & kAddedFlag) ? std::string_view(added_) : base_.view();
+    return buffer.substr(span.start & ~kAddedFlag, span.length);
 }
 
 std::string TextLines::Line(std::int64_t index) const {
@@ -131,8 +148,9 @@ TextLines::Span TextLines::AddLine(std::string_view text) {
 void TextLines::InsertLines(std::size_t position, std::string_view text) {
     // The pieces are copied first: `text` may be a view of added_, which grows here.
     const std::string copy(text);
+    std::string_view bytes = copy;
     std::vector<std::string_view> pieces;
-    const bool trailingBreak = SplitLines(copy, [&](const char* b, const char* e) {
+    const bool trailingBreak = SplitLines<false>(bytes, [&](const char* b, const char* e) {
         pieces.emplace_back(b, static_cast<std::size_t>(e - b));
     });
     if (trailingBreak || pieces.empty()) pieces.emplace_back();  // what follows the last break
@@ -171,7 +189,7 @@ void TextLines::AppendLine(std::string_view text) {
 
 void TextLines::ClearLines() {
     lines_.clear();
-    base_.clear();
+    base_ = ByteBuffer();
     added_.clear();
     longestLine_ = 0;
     endsWithLineBreak_ = false;
@@ -186,15 +204,18 @@ void TextLines::SaveLinesToFile(const std::string& path) const {
 
 void TextLines::Check() const {
     lines_.Check();
-    if (base_.find('\0') != std::string::npos) throw std::logic_error("a NUL byte in the text");
+    if (base_.view().find('\0') != std::string_view::npos) throw std::logic_error("a NUL byte in the text");
+    std::uint64_t lineBytes = 0;
     for (std::size_t i = 0; i < lines_.size(); ++i) {
+        lineBytes += lines_[i].length;
         if (LineView(i).size() > longestLine_) throw std::logic_error("line " + std::to_string(i) + " is longer than the bound");
         const Span& span = lines_[i];
-        const std::string& buffer = (span.start & kAddedFlag) ? added_ : base_;
+        const std::string_view buffer = (span.start & kAddedFlag) ? std::string_view(added_) : base_.view();
         const std::uint64_t start = span.start & ~kAddedFlag;
         if (start > buffer.size() || span.length > buffer.size() - start)
             throw std::logic_error("line " + std::to_string(i) + " reaches past its buffer");
         if (LineView(i).find_first_of("\r\n") != std::string_view::npos)
             throw std::logic_error("line " + std::to_string(i) + " holds a line break");
     }
+    if (lineBytes > TextBytesBound()) throw std::logic_error("the lines hold more bytes than the bound");
 }

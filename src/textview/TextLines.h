@@ -10,6 +10,7 @@
 // very end starts no extra line but is remembered, and WholeText writes it back.
 // Every line is written back followed by CR LF. A NUL byte ends the text.
 
+#include "common/ByteBuffer.h"
 #include "textview/SplitVector.h"
 
 #include <cstddef>
@@ -40,6 +41,7 @@ public:
     // Replaces every line. The text is taken over, not copied. A new text is
     // unmodified.
     void SetWholeText(std::string text);
+    void SetWholeText(ByteBuffer text);
 
     // Every line followed by CR LF, except the last one when the text last set did
     // not end with a line break.
@@ -83,6 +85,10 @@ public:
     // enough for a view's horizontal scroll range without a pass over every line.
     std::size_t LongestLineBound() const noexcept { return longestLine_; }
 
+    // At least the bytes of every line together, line breaks left out: room enough
+    // for anything cut from the lines, without a pass over them.
+    std::size_t TextBytesBound() const noexcept { return base_.size() + added_.size(); }
+
     // Set by ReplaceLine, DeleteRow and the user's editing; a whole new text and
     // SetModified(false) clear it.
     bool Modified() const noexcept { return modified_; }
@@ -102,8 +108,9 @@ private:
     void Notify(LinesChange change);
     void InsertLines(std::size_t position, std::string_view text);
 
-    std::string base_;            // the text as last set whole, cut at its first NUL; never changed after
-    std::string added_;           // bytes of every line written since; only appended to
+    ByteBuffer base_;             // the text as last set whole, cut at its first NUL; never changed after
+    std::string added_;           // bytes of every line written since; only appended to;
+                                  // no two lines share a byte of base_ or added_
     SplitVector<Span> lines_;     // one span per line, in order; no span covers CR or LF
     bool endsWithLineBreak_ = false;  // the last line set or appended was followed by a break
     std::size_t longestLine_ = 0;     // no line is longer

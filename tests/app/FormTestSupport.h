@@ -7,6 +7,7 @@
 #include "app/MainWindow.h"
 #include "app/Startup.h"
 
+#include "textview/TEditorEx.h"
 #include "view/BrowserView.h"
 
 #include <QFile>
@@ -32,6 +33,11 @@ inline QVariant Evaluate(BrowserView* view, const QString& script) {
 
 inline QString BodyText(BrowserView* view) {
     return Evaluate(view, QStringLiteral("document.body.innerText")).toString();
+}
+
+// The centre of a row of a text view, in its viewport.
+inline QPoint RowCentre(const TEditorEx* view, std::int64_t visibleRow) {
+    return {20, static_cast<int>(visibleRow) * view->RowHeight() + view->RowHeight() / 2};
 }
 
 class FormTestBase : public QObject {

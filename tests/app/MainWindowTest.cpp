@@ -49,17 +49,11 @@ void WhenModalShows(std::function<void(QWidget*)> answer) {
     poll->start(20);
 }
 
-// The centre of a row of a text view, in its viewport.
-QPoint RowCentre(const TEditorEx* view, std::int64_t visibleRow) {
-    return {20, static_cast<int>(visibleRow) * view->RowHeight() + view->RowHeight() / 2};
-}
-
 }  // namespace
 
 class MainWindowTest : public FormTestBase {
     Q_OBJECT
 
-private:
 private slots:
     void init() {
         form = CreateForms();

@@ -37,10 +37,6 @@ QString MarkedWords(BrowserView* view) {
         .toString();
 }
 
-QPoint RowCentre(const TEditorEx* view, std::int64_t visibleRow) {
-    return {20, static_cast<int>(visibleRow) * view->RowHeight() + view->RowHeight() / 2};
-}
-
 }  // namespace
 
 class SearchTest : public FormTestBase {

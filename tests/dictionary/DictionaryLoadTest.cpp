@@ -68,6 +68,27 @@ TEST(LoadDictionaryText, AFailedReadLeavesBothViewsAsTheyWere) {
     EXPECT_EQ(index.WholeText(), "old\r\n");
 }
 
+// Megabytes of text and of headwords, as a real dictionary has.
+TEST(LoadDictionaryText, ALargeFileGivesEveryHeadwordInOrder) {
+    std::string file;
+    std::vector<std::string> headwords;
+    for (int i = 0; i < 150'000; ++i) {
+        if (i % 1000 == 999) {
+            file += "damaged\r\n";
+            continue;
+        }
+        headwords.push_back("headword" + std::to_string(i * 7));
+        file += std::to_string(i) + " " + headwords.back() + "///\x88\xE3:::example\r\n";
+    }
+    TempDir dir;
+    TextLines fullText, index;
+    const LoadReport report = LoadDictionaryText(dir.Write("large.txt", file), Separators(), fullText, index);
+    EXPECT_EQ(report.damage.noNum, 150);
+    EXPECT_TRUE(fullText.WholeText() == file);
+    EXPECT_TRUE(LinesOf(index) == headwords);
+    index.Check();
+}
+
 // The scan against a plain re-implementation on random lines.
 TEST(ScanHeadwords, AgreesWithAPlainScanOnRandomLines) {
     std::mt19937 random(21);
@@ -90,7 +111,7 @@ TEST(ScanHeadwords, AgreesWithAPlainScanOnRandomLines) {
         TextLines lines;
         lines.SetWholeText(text);
         const HeadwordScan scan = ScanHeadwords(lines, Separators());
-        ASSERT_EQ(scan.headwordText, expectedIndex) << text;
+        ASSERT_EQ(scan.headwordText.view(), expectedIndex) << text;
         ASSERT_EQ(scan.damage.noNum, expected.noNum);
         ASSERT_EQ(scan.damage.noTitle, expected.noTitle);
         ASSERT_EQ(scan.damage.noYaku, expected.noYaku);

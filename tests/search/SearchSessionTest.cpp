@@ -145,6 +145,20 @@ TEST_F(SearchSessionTest, KeysAtTheEdgesOfTheTextAndOfItsLines) {
     EXPECT_EQ(sink.panels[2], "条件に一致しません");
 }
 
+TEST_F(SearchSessionTest, LongKeysAndHalfWidthKatakana) {
+    const std::string longKey(4000, 'k');
+    const std::string katakana = "\xB1\xB2";  // half-width "ai": two single-byte characters
+    lines.SetWholeText("1 a///x:::" + longKey + "\r\n2 b///x:::(" + katakana + ")\r\n3 c///x:::" + katakana + "\xB3\r\n");
+    session.DiscardBuffer();
+    ASSERT_TRUE(Run(longKey));
+    EXPECT_EQ(session.Hits().Results().front().line, 0);
+    // Half-width katakana are single-byte: a whole word needs delimiters around it.
+    ASSERT_TRUE(Run(katakana));
+    EXPECT_EQ(session.HitAll(), 2);
+    EXPECT_EQ(session.ResultCount(), 1);
+    EXPECT_EQ(session.Hits().Results().front().line, 1);
+}
+
 TEST_F(SearchSessionTest, AKeyOfAnUnrepresentableCharacterFindsNothing) {
     // The search box writes a character code page 932 cannot hold as NUL.
     EXPECT_FALSE(Run("he\0"s));

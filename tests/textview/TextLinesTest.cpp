@@ -57,6 +57,50 @@ TEST(TextLines, ANulByteEndsTheText) {
 
     text.SetWholeText("\0abc"s);
     EXPECT_EQ(text.LineCount(), 0u);
+
+    // Wherever the NUL falls (inside a line, after a CR, before an LF), the text is
+    // exactly the one that stops there.
+    const std::string lines = "1 a///b:::c\r\n2\r3 lone CR\r\n\n4 d///e:::f longer than sixteen bytes\r\n5";
+    for (std::size_t at = 0; at <= lines.size(); ++at) {
+        TextLines cut, plain;
+        cut.SetWholeText(lines.substr(0, at) + '\0' + lines.substr(at));
+        plain.SetWholeText(lines.substr(0, at));
+        ASSERT_EQ(LinesOf(cut), LinesOf(plain)) << at;
+        ASSERT_EQ(cut.EndsWithLineBreak(), plain.EndsWithLineBreak()) << at;
+        ASSERT_EQ(cut.UnchangedCrLfText(), plain.UnchangedCrLfText()) << at;
+    }
+}
+
+// A dictionary as the load hands it over: a large buffer, cut at a NUL byte, then edited.
+TEST(TextLines, TakesOverALargeBufferCutAtItsFirstNul) {
+    std::string file;
+    Lines model;
+    for (int i = 0; file.size() < 3'000'000; ++i) {
+        model.push_back(std::to_string(i) + " w///x:::y");
+        file += model.back() + "\r\n";
+    }
+    const std::string text = file;
+    file += std::string(1, '\0') + "after\r\nthe NUL\r\n" + std::string(2'000'000, 'z');
+    ByteBuffer buffer(file.size());
+    file.copy(buffer.data(), file.size());
+    ASSERT_TRUE(buffer.IsMapped());
+
+    TextLines lines;
+    lines.SetWholeText(std::move(buffer));
+    ASSERT_EQ(LinesOf(lines), model);
+    ASSERT_TRUE(lines.UnchangedCrLfText());
+    EXPECT_TRUE(*lines.UnchangedCrLfText() == text);
+
+    lines.ReplaceLine(1, "new\r\nlines");
+    model[1] = "new";
+    model.insert(model.begin() + 2, "lines");
+    const std::size_t middle = model.size() / 2;
+    lines.DeleteRow(static_cast<std::int64_t>(middle));
+    model.erase(model.begin() + static_cast<std::ptrdiff_t>(middle));
+    lines.AppendLine("last");
+    model.push_back("last");
+    EXPECT_EQ(LinesOf(lines), model);
+    EXPECT_FALSE(lines.UnchangedCrLfText());
 }
 
 TEST(TextLines, KeepsEveryByteOfInvalidShiftJisAndHugeLines) {
