@@ -53,8 +53,12 @@ QString TrimmedOfBlanks(const QString& text) {
 
 std::vector<std::string> TForm1::IgnoredWords() const {
     std::vector<std::string> words;
-    for (const QString& line : frmOption->Memo1->toPlainText().split(QLatin1Char('\n')))
-        words.push_back(SearchBytes(line));
+    for (const QString& line : frmOption->Memo1->toPlainText().split(QLatin1Char('\n'))) {
+        // A word the code page cannot hold is left out: a key holding such a character
+        // matches nothing, and another such word must not pass for it.
+        const Sjis::Encoded word = Sjis::FromQString(line);
+        if (word.lossless) words.push_back(word.bytes);
+    }
     return words;
 }
 
@@ -79,7 +83,7 @@ void TForm1::SpeedButton1Click() {
     if (!Search.Run(request, EditorEx1->Lines(), ViewStrings, sink)) return;
 
     FillSearchIndex();
-    EditorEx1->SetFindString(Search.Keys()[0]);
+    EditorEx1->SetFindString(ViewStrings[ViewSlot::Key0]);
     AddToHistory(TrimmedOfBlanks(typed));
     SetStatusText(0, QString::fromStdString(HitAllText(Search.HitAll())));
     edtSearchHit->setText(QString::fromStdString(HitCounterText(Search.ResultCount())));
@@ -103,10 +107,10 @@ void TForm1::cmbSubStrKeyPress(QChar key) {
 }
 
 void TForm1::AddToHistory(const QString& text) {
-    std::vector<std::string> items;
-    for (int i = 0; i < cmbSubStr->count(); ++i) items.push_back(SearchBytes(cmbSubStr->itemText(i)));
+    std::vector<std::u16string> items;
+    for (int i = 0; i < cmbSubStr->count(); ++i) items.push_back(cmbSubStr->itemText(i).toStdU16String());
     const QString editText = cmbSubStr->currentText();
-    if (const std::optional<std::size_t> found = FindInHistory(items, SearchBytes(text))) {
+    if (const std::optional<std::size_t> found = FindInHistory(items, text.toStdU16String())) {
         cmbSubStr->removeItem(static_cast<int>(*found));
         cmbSubStr->insertItem(0, text);
         cmbSubStr->setCurrentIndex(0);

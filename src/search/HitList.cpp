@@ -66,8 +66,12 @@ bool IsWholeWordHit(std::string_view line, std::size_t position, std::size_t key
     const std::string_view excerpt = line.substr(std::min(from, line.size()), keyLength + 2);
     // The byte before the key may be the second byte of a Japanese character even when
     // it looks like a letter: then a double-byte character stands beside the key too.
-    if (!Sjis::IsSingleByteText(excerpt) || (position > 0 && Sjis::IsTrailByte(line, position - 1))) return true;
-    const char before = position == 0 ? ' ' : line[position - 1];
+    if (!Sjis::IsSingleByteText(excerpt) ||
+        (position > 0 && position - 1 < line.size() && Sjis::IsTrailByte(line, position - 1)))
+        return true;
+    // A key that begins with a line break starts past the line's text: the byte before
+    // it is then the line's own break.
+    const char before = position == 0 ? ' ' : position - 1 < line.size() ? line[position - 1] : '\r';
     const char after = position + keyLength < line.size() ? line[position + keyLength] : ' ';
     return IsWordDelimiter(before) && IsWordDelimiter(after);
 }

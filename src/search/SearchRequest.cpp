@@ -4,7 +4,18 @@
 
 namespace {
 
-char FoldAsciiCase(char c) noexcept { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+template <typename Char>
+Char FoldAsciiCase(Char c) noexcept {
+    return c >= 'A' && c <= 'Z' ? static_cast<Char>(c - 'A' + 'a') : c;
+}
+
+template <typename Char>
+bool EqualFolded(std::basic_string_view<Char> a, std::basic_string_view<Char> b) noexcept {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (FoldAsciiCase(a[i]) != FoldAsciiCase(b[i])) return false;
+    return true;
+}
 
 // Blanks are the bytes up to 32, except NUL: in a request it stands for a character
 // the code page cannot hold, which must stay in its key.
@@ -65,14 +76,11 @@ int FilterKeys(int count, KeySlots& slots, const std::vector<std::string>& ignor
     return count;
 }
 
-bool EqualIgnoringAsciiCase(std::string_view a, std::string_view b) noexcept {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (FoldAsciiCase(a[i]) != FoldAsciiCase(b[i])) return false;
-    return true;
-}
+bool EqualIgnoringAsciiCase(std::string_view a, std::string_view b) noexcept { return EqualFolded(a, b); }
 
-std::optional<std::size_t> FindInHistory(const std::vector<std::string>& items, std::string_view text) {
+bool EqualIgnoringAsciiCase(std::u16string_view a, std::u16string_view b) noexcept { return EqualFolded(a, b); }
+
+std::optional<std::size_t> FindInHistory(const std::vector<std::u16string>& items, std::u16string_view text) {
     for (std::size_t i = 0; i < items.size(); ++i)
         if (EqualIgnoringAsciiCase(items[i], text)) return i;
     return std::nullopt;

@@ -32,10 +32,12 @@ int FilterKeys(int count, KeySlots& slots, const std::vector<std::string>& ignor
 
 // True when the two texts differ at most in the case of ASCII letters.
 bool EqualIgnoringAsciiCase(std::string_view a, std::string_view b) noexcept;
+bool EqualIgnoringAsciiCase(std::u16string_view a, std::u16string_view b) noexcept;
 
 // Index of the first history item equal to `text` without regard to the case of
-// ASCII letters; a request found there moves to the top.
-std::optional<std::size_t> FindInHistory(const std::vector<std::string>& items, std::string_view text);
+// ASCII letters; a request found there moves to the top. The history is kept as the
+// user typed it, so characters the code page cannot hold still tell items apart.
+std::optional<std::size_t> FindInHistory(const std::vector<std::u16string>& items, std::u16string_view text);
 
 // The keys written into their slots of the view strings, where the record page reads
 // them; every slot is written, so a dropped key never stays behind.

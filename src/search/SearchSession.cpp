@@ -36,9 +36,9 @@ bool SearchSession::Run(const SearchRequestInput& request, const TextLines& full
         return false;
     }
 
-    const int keyCount =
-        FilterKeys(SplitKeys(request.bytes, options_.multiKey, keys_), keys_, request.ignoredWords);
-    StoreKeys(keys_, viewStrings);
+    KeySlots keys;
+    const int keyCount = FilterKeys(SplitKeys(request.bytes, options_.multiKey, keys), keys, request.ignoredWords);
+    StoreKeys(keys, viewStrings);
     sink.SetStatus(2, request.typedText);
     sink.SetStatus(1, "キー数:" + std::to_string(keyCount));
     if (keyCount == 0) {
@@ -51,7 +51,7 @@ bool SearchSession::Run(const SearchRequestInput& request, const TextLines& full
     resultCount_ = 0;
     sink.ResetHitCounter();
 
-    hitAll_ = hits_.CollectHits(buffer_.Text(), keys_);
+    hitAll_ = hits_.CollectHits(buffer_.Text(), keys);
     sink.SetStatus(1, HitAllText(hitAll_));
     sink.RepaintStatus();
     if (keyCount == 1 && hitAll_ > request.maxOfSelection) {
@@ -62,7 +62,7 @@ bool SearchSession::Run(const SearchRequestInput& request, const TextLines& full
         sink.SetStatus(2, "見つかりません");
         return false;
     }
-    resultCount_ = hits_.BuildResultList(keyCount, keys_, buffer_, options_, SeparatorsOf(viewStrings));
+    resultCount_ = hits_.BuildResultList(keyCount, keys, buffer_, options_, SeparatorsOf(viewStrings));
     if (resultCount_ == 0) {
         sink.SetStatus(2, "条件に一致しません");
         return false;

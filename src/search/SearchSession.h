@@ -1,7 +1,8 @@
 #pragma once
 // One full-text search from the search box's request to its result list, and what
-// it leaves for the result navigation and the record page: the keys, the options it
-// read, the search buffer, the hit list and the counts.
+// it leaves for the result navigation and the record page: the options it read, the
+// search buffer, the hit list and the counts. The keys live in the view strings,
+// where the record page marks them.
 //
 // Every unsuccessful request stops at its check with its message in status panel 2;
 // the window learns each status text as it is written, in order, through a sink.
@@ -53,7 +54,6 @@ public:
 
     // As the last search left them.
     const SearchOptions& Options() const noexcept { return options_; }
-    const KeySlots& Keys() const noexcept { return keys_; }
     std::int64_t HitAll() const noexcept { return hitAll_; }
     std::int64_t ResultCount() const noexcept { return resultCount_; }
     const HitList& Hits() const noexcept { return hits_; }
@@ -61,7 +61,6 @@ public:
 private:
     SearchBuffer buffer_;
     SearchOptions options_;
-    KeySlots keys_;
     HitList hits_;
     std::int64_t hitAll_ = 0;
     std::int64_t resultCount_ = 0;

@@ -130,6 +130,10 @@ private slots:
         QCOMPARE(form->edtNowNo->text(), QStringLiteral("1    "));
         QCOMPARE(form->edtSearchHit->text(), QStringLiteral("0    "));
         QCOMPARE(form->EditorEx3->WholeText(), index);  // the last results stay listed
+        QCOMPARE(form->Search.Hits().Count(), std::size_t{0});
+        QCOMPARE(form->ViewStrings[ViewSlot::Key0], std::string("ear"));
+        Search(QStringLiteral("x the"));
+        QCOMPARE(form->ViewStrings[ViewSlot::Key0], std::string());  // no dropped key stays
         QCOMPARE(form->cmbSubStr->count(), 1);          // only successful requests are kept
 
         form->MaxOfSelection = 4;
@@ -266,6 +270,10 @@ private slots:
         QCOMPARE(form->cmbSubStr->itemText(0), QStringLiteral("bone"));
         QCOMPARE(form->cmbSubStr->currentIndex(), 1);
         QCOMPARE(form->cmbSubStr->currentText(), QStringLiteral("typing"));
+        // Characters code page 932 cannot hold still tell two requests apart.
+        form->AddToHistory(QStringLiteral("\U0001F600ab"));
+        form->AddToHistory(QStringLiteral("\U0001F601ab"));
+        QCOMPARE(form->cmbSubStr->count(), 7);
     }
 
     void theCurrentHitAfterTheLastIndexRowShowsNothing() {

@@ -140,8 +140,11 @@ TEST(HitList, AgreesWithTheLiteralSearchOnRandomDictionaries) {
         for (int k = 0; k < keyCount; ++k) {
             const std::string& from = records[random() % records.size()];
             const std::size_t at = from.empty() ? 0 : random() % from.size();
-            keys[static_cast<std::size_t>(k)] = random() % 2 ? pick(pieces) : from.substr(at, 1 + random() % 5);
-            if (keys[static_cast<std::size_t>(k)].empty()) keys[static_cast<std::size_t>(k)] = "he";
+            std::string& key = keys[static_cast<std::size_t>(k)];
+            key = random() % 2 ? pick(pieces) : from.substr(at, 1 + random() % 5);
+            if (key.empty()) key = "he";
+            // Now and then a key reaching over a line break, from either side.
+            if (random() % 10 == 0) key = random() % 2 ? "\n" + key : key + "\r\n";
         }
         const SearchOptions options{true, random() % 2 == 0, random() % 2 == 0, static_cast<int>(random() % 4)};
         const Separators separators = random() % 5 ? Separators() : Separators{"\t", "==", "/"};

@@ -84,9 +84,10 @@ int LiteralSearch::BuildResultList(int k, const KeySlots& keys, const SearchOpti
             const std::string excerpt = Copy(text, p == 1 ? 1 : p - 1, n + 2);
             // A byte before the key that is the second byte of a Japanese character
             // puts a double-byte character beside the key.
-            const bool trailBefore = p > 1 && !StartsOnACharacter(text, p - 2);
+            const bool trailBefore = p > 1 && p - 2 < text.size() && !StartsOnACharacter(text, p - 2);
             if (Sjis::IsSingleByteText(excerpt) && !trailBefore) {
-                const char before = p == 1 ? ' ' : text[p - 2];
+                // Past the line's text (a key beginning with its line break) stands the break.
+                const char before = p == 1 ? ' ' : p - 2 < text.size() ? text[p - 2] : '\r';
                 const char after = p + n <= text.size() ? text[p + n - 1] : ' ';
                 if (!IsDelimiter(before) || !IsDelimiter(after)) {
                     hitList.erase(hitList.begin() + i);

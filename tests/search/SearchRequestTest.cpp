@@ -81,12 +81,4 @@ TEST(StoreKeys, WritesEverySlotSoNoDroppedKeyStays) {
     EXPECT_EQ(strings[ViewSlot::SepTitle], "///");
 }
 
-TEST(FindInHistory, ComparesAsciiLettersWithoutRegardToCase) {
-    const std::vector<std::string> history = {"lung", "kidney", "liver", "heart"};
-    EXPECT_EQ(FindInHistory(history, "Heart"), 3u);
-    EXPECT_EQ(FindInHistory(history, "HEART"), 3u);
-    EXPECT_EQ(FindInHistory(history, "hearts"), std::nullopt);
-    EXPECT_EQ(FindInHistory({}, "x"), std::nullopt);
-}
-
 }  // namespace
