@@ -98,6 +98,8 @@ public:
     void NextBtnClick();
     void ForwardBtnClick();
     void ShowCurrentHit();
+    // Gives the keyboard focus to whichever of the two index lists is showing.
+    void FocusVisibleIndex();
     void EditorEx3Click();
     void SpeedButton2Click();
 

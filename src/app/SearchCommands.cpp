@@ -91,8 +91,7 @@ void TForm1::SpeedButton1Click() {
 
     // The focus first, so that the visible index scrolls to its new caret row.
     const std::int64_t line = Search.Hits().Results().front().line;
-    TEditorEx* visibleIndex = IsHeadwordIndexShowing() ? EditorEx2 : !EditorEx3->isHidden() ? EditorEx3 : nullptr;
-    if (visibleIndex) visibleIndex->TakeFocus();
+    FocusVisibleIndex();
     EditorEx2->SetCaretRow(line);
     EditorEx3->SetCaretRow(0);
     ShowRecord(line, true);
@@ -151,9 +150,14 @@ void TForm1::ShowCurrentHit() {
         if (line >= EditorEx2->LineCount()) return;
     }
     EditorEx2->SetCaretRow(line);
+    FocusVisibleIndex();
+    ShowRecord(line, true);
+}
+
+void TForm1::FocusVisibleIndex() {
+    // In the compact layout neither list shows, and the focus stays where it is.
     if (IsHeadwordIndexShowing()) EditorEx2->TakeFocus();
     else if (!EditorEx3->isHidden()) EditorEx3->TakeFocus();
-    ShowRecord(line, true);
 }
 
 void TForm1::EditorEx3Click() {

@@ -315,22 +315,25 @@ private slots:
         QCOMPARE(form->SpeedButton2->width(), form->Panel2->width());
     }
 
-    void startUpLoadsTheLastDataFileAndShowsTheFirstRecord() {
+private:
+    // A fresh window started with `DataFileName` naming a file of `records` records.
+    bool StartWithDataFile(const QString& name, int records) {
         form.reset();
         form = CreateForms();
-        form->DataFileName = WriteFile(QStringLiteral("last.txt"), Dictionary(3));
+        form->DataFileName = WriteFile(name, Dictionary(records));
         form->show();
-        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+        return QTest::qWaitForWindowExposed(form.get());
+    }
+
+private slots:
+    void startUpLoadsTheLastDataFileAndShowsTheFirstRecord() {
+        QVERIFY(StartWithDataFile(QStringLiteral("last.txt"), 3));
         QCOMPARE(form->EditorEx2->LineCount(), 3);
         QCOMPARE(form->StatusText(0), QStringLiteral("No.1"));
         QVERIFY(form->windowTitle().endsWith(QStringLiteral("last.txt")));
 
         // One index line: loaded, but no record shown.
-        form.reset();
-        form = CreateForms();
-        form->DataFileName = WriteFile(QStringLiteral("one.txt"), Dictionary(1));
-        form->show();
-        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+        QVERIFY(StartWithDataFile(QStringLiteral("one.txt"), 1));
         QCOMPARE(form->EditorEx2->LineCount(), 1);
         QVERIFY(form->StatusText(0).startsWith(QStringLiteral("Size=")));
     }

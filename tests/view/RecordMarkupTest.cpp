@@ -17,13 +17,11 @@ const std::string kDa = "\x83\x5F";
 const std::string kFuku = "\x95\xA0";  // "腹"
 
 ViewStringTable Strings(std::string key0 = "", std::string key1 = "", std::string key2 = "") {
-    ViewStringTable strings;
+    // The program's separators; short fragments, so a page reads at a glance.
+    ViewStringTable strings = DefaultViewStrings();
     strings[ViewSlot::Key0] = std::move(key0);
     strings[ViewSlot::Key1] = std::move(key1);
     strings[ViewSlot::Key2] = std::move(key2);
-    strings[ViewSlot::SepNum] = " ";
-    strings[ViewSlot::SepTitle] = "///";
-    strings[ViewSlot::SepYaku] = ":::";
     strings[ViewSlot::KeyMarkOpen] = "[";
     strings[ViewSlot::KeyMarkClose] = "]";
     strings[ViewSlot::HeadwordOpen] = "<H>";
