@@ -66,6 +66,9 @@ void TForm1::FormCreate() {
     MaxOfSelection = 300;
 
     ViewStrings = DefaultViewStrings();
+    ViewStringsChanged();
+
+    if (QFileInfo(IniFileName).isFile()) LoadSettings();
 
     PageControl1->setCurrentIndex(0);
     PageControl1->setTabVisible(1, false);
@@ -82,7 +85,9 @@ void TForm1::showEvent(QShowEvent* event) {
 }
 
 void TForm1::FormShow() {
-    if (DataFileName.isEmpty() || !QFileInfo(DataFileName).isFile()) return;
+    LoadIgnoredWords();
+    // The last data file may be gone without a word; one named at start-up is reported.
+    if (!dataFileNamedAtStart_ && (DataFileName.isEmpty() || !QFileInfo(DataFileName).isFile())) return;
     UpdateCaption(DataFileName);
     LoadDictionary(DataFileName);
     if (EditorEx2->LineCount() >= 2) ShowFirstRecord();
@@ -108,8 +113,22 @@ void TForm1::resizeEvent(QResizeEvent* event) {
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {
-    // Closing is always allowed.
+    FormCloseQuery();
     event->accept();
+}
+
+void TForm1::FormCloseQuery() {
+    // A close that fails the same way every time must still end the program.
+    try {
+        SaveSettings();
+    } catch (const std::exception& error) {
+        OnAppException(error);
+    }
+}
+
+void TForm1::OpenAtStart(const QString& path) {
+    DataFileName = QFileInfo(path).absoluteFilePath();
+    dataFileNamedAtStart_ = true;
 }
 
 void TForm1::Exit1Click() { close(); }

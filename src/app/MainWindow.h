@@ -54,8 +54,12 @@ public:
     // ResultCount. Each result entry is a line of EditorEx3.
     SearchSession Search;
     std::int64_t CurrentHit = 1;  // one-based number of the result shown
-    // The search keys, the separators and the fragments of the record page.
+    // The search keys, the separators and the fragments of the record page, as the
+    // settings give them.
     ViewStringTable ViewStrings;
+    // The same with the fragments' style values in the form the browser engine reads;
+    // rebuilt by ViewStringsChanged whenever the fragments are set.
+    ViewStringTable PageFragments;
     int NormalWidth = 0;   // the full layout's size, kept while the window is compact
     int NormalHeight = 0;
 
@@ -64,6 +68,11 @@ public:
     // --- window-level events and commands ---
     void FormCreate();
     void FormShow();
+    // Closing always goes ahead; the settings are saved first, and an error in saving
+    // them is reported without keeping the window open.
+    void FormCloseQuery();
+    // A data file named when the program was started, opened instead of the last one.
+    void OpenAtStart(const QString& path);
     void UpdateCaption(const QString& path);
     void ToggleCompact();
     bool IsCompact() const;
@@ -71,6 +80,19 @@ public:
     void Splitter1Moved();
     void OnAppException(const std::exception& error);
     void Exit1Click();
+
+    // --- settings ---
+    void LoadSettings();
+    void SaveSettings();
+    // The ignored words of the settings file into the options dialog's memo.
+    void LoadIgnoredWords();
+    void ViewStringsChanged();
+
+    // --- dialogs ---
+    void O1Click();
+    void SpeedButton9Click();
+    void P1Click();
+    void V1Click();
 
     // --- dictionary ---
     void LoadDictionary(const QString& path);
@@ -206,5 +228,6 @@ private:
     void ConnectCommands();
 
     bool shown_ = false;  // FormShow runs once, at the first show
+    bool dataFileNamedAtStart_ = false;  // a missing one is then reported, not passed over
     int fullTextListener_ = 0;  // discards the search text when EditorEx1's lines change
 };

@@ -85,6 +85,10 @@ void TForm1::ConnectCommands() {
     connect(SpeedButton5, &QToolButton::clicked, this, &TForm1::U1Click);
     connect(Print1, &QAction::triggered, this, &TForm1::Print1Click);
     connect(S1, &QAction::triggered, this, &TForm1::ToggleCompact);
+    connect(O1, &QAction::triggered, this, &TForm1::O1Click);
+    connect(P1, &QAction::triggered, this, &TForm1::P1Click);
+    connect(SpeedButton9, &QToolButton::clicked, this, &TForm1::SpeedButton9Click);
+    connect(V1, &QAction::triggered, this, &TForm1::V1Click);
     connect(SpeedButton7, &QToolButton::clicked, this, &TForm1::ToggleCompact);
 
     connect(F1, &QAction::triggered, this, &TForm1::ShowNextRecord);

@@ -15,12 +15,14 @@
 void TForm1::ShowRecord(std::int64_t n, bool markKeys) {
     SetStatusText(0, QStringLiteral("No.%1").arg(n + 1));
     const std::string line = EditorEx1->Line(n);  // raises for a line the text does not hold
-    WebBrowser1->LoadHtml(BuildRecordPage(line, markKeys, MarkupState{ViewStrings, Search.Options().scope}));
+    ViewStringTable strings = PageFragments;
+    for (std::size_t i = 0; i < kKeySlotCount; ++i) strings[KeySlot(i)] = ViewStrings[KeySlot(i)];
+    WebBrowser1->LoadHtml(BuildRecordPage(line, markKeys, MarkupState{strings, Search.Options().scope}));
 }
 
 void TForm1::U1Click() {
-    if (!QFileInfo::exists(HelpFileName)) {
-        SetStatusText(2, QStringLiteral("VelkDic.mht が見つかりません"));
+    if (!QFileInfo(HelpFileName).isFile()) {
+        SetStatusText(2, QFileInfo(HelpFileName).fileName() + QStringLiteral(" が見つかりません"));
         return;
     }
     // The guide must be seen: leave the text page of edit mode first.
@@ -32,8 +34,7 @@ void TForm1::U1Click() {
 void TForm1::Print1Click() {
     const QPrinterInfo defaultPrinter = QPrinterInfo::defaultPrinter();
     if (defaultPrinter.isNull()) throw QuillorError("印刷できません。既定のプリンタが設定されていません");
-    QPrinter printer(defaultPrinter);
-    WebBrowser1->PrintTo(printer);
+    WebBrowser1->PrintTo(std::make_shared<QPrinter>(defaultPrinter));
 }
 
 // Previous, next, first and last record. The index gets the focus before each caret

@@ -1,16 +1,52 @@
 #include "app/Startup.h"
 
+#include "app/DesktopServices.h"
 #include "app/Fonts.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
 #include <QTranslator>
+#include <QSocketNotifier>
+#include <QWidget>
+
+#include <csignal>
+
+#include <sys/socket.h>
+#include <unistd.h>
 
 void PrepareApplication() {
     QApplication::setApplicationName(QStringLiteral("QuillorDic"));
     InstallFontSubstitutions();
+    InstallDesktopServices();
     // The interface is Japanese whatever the desktop's language, the file dialog included.
     auto* translator = new QTranslator(qApp);
     if (translator->load(QStringLiteral("qtbase_ja"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QApplication::installTranslator(translator);
+}
+
+namespace {
+
+int terminationPipe[2] = {-1, -1};
+
+void OnTerminationSignal(int) {
+    const char byte = 1;
+    [[maybe_unused]] const auto written = ::write(terminationPipe[1], &byte, 1);
+}
+
+}  // namespace
+
+void CloseOnTermination(QWidget* mainWindow) {
+    // A signal handler may do next to nothing: it wakes the event loop through a pipe.
+    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, terminationPipe) != 0) return;
+    auto* notifier = new QSocketNotifier(terminationPipe[0], QSocketNotifier::Read, mainWindow);
+    QObject::connect(notifier, &QSocketNotifier::activated, mainWindow, [mainWindow] {
+        char byte = 0;
+        [[maybe_unused]] const auto read = ::read(terminationPipe[0], &byte, 1);
+        mainWindow->close();
+    });
+    struct sigaction action {};
+    action.sa_handler = OnTerminationSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    for (const int signal : {SIGTERM, SIGHUP, SIGINT}) ::sigaction(signal, &action, nullptr);
 }

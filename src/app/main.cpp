@@ -3,10 +3,16 @@
 #include "app/MainWindow.h"
 #include "app/Startup.h"
 
+#include <QStringList>
+
 int main(int argc, char* argv[]) {
     QuillorApplication app(argc, argv);
     PrepareApplication();
     const auto form1 = CreateForms();
+    // "QuillorDic FILE", as the desktop's Open With passes it.
+    const QStringList arguments = QApplication::arguments();
+    if (arguments.size() > 1) form1->OpenAtStart(arguments.at(1));
+    CloseOnTermination(form1.get());
     form1->show();
     return QApplication::exec();
 }

@@ -8,5 +8,6 @@
 
 // Writes `bytes` to `path` (a UTF-8 file name), keeping the permissions of a file
 // that is replaced. Raises "ファイル %s を作成できません" when the file cannot be
-// written, and then leaves any existing file as it was.
+// written or is read-only (no owner-write permission), and then leaves any existing
+// file as it was.
 void WriteFileAtomically(const std::string& path, std::string_view bytes);

@@ -1,5 +1,15 @@
 #include "common/SystemHelpers.h"
 
+#include <QDateTime>
+#include <QLocale>
+
+#include <ctime>
+#include <utility>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace {
 
 constexpr std::string_view kElision = ".../";
@@ -33,4 +43,73 @@ std::string ShortenPathForCaption(std::string_view path, int windowWidth, std::s
                                   const TextWidth& widthOf) {
     const int titleWidth = widthOf(title.empty() ? std::string_view("          ") : title);
     return ShortenPath(path, widthOf, windowWidth - titleWidth - 120);
+}
+
+// --- questions and links ---
+
+namespace {
+
+AskUserHandler& AskHandler() {
+    static AskUserHandler handler;
+    return handler;
+}
+
+OpenLinkHandler& LinkHandler() {
+    static OpenLinkHandler handler;
+    return handler;
+}
+
+}  // namespace
+
+int AskUser(std::string_view text, std::string_view caption, int flags) {
+    return AskHandler() ? AskHandler()(text, caption, flags) : AskAnswer::Cancel;
+}
+
+void OpenLink(std::string_view link) {
+    if (LinkHandler()) LinkHandler()(link);
+}
+
+AskUserHandler SetAskUserHandler(AskUserHandler handler) { return std::exchange(AskHandler(), std::move(handler)); }
+
+OpenLinkHandler SetOpenLinkHandler(OpenLinkHandler handler) { return std::exchange(LinkHandler(), std::move(handler)); }
+
+// --- a file's size and last update ---
+
+std::int64_t GetFileSizeBytes(const std::string& path) {
+    struct stat status {};
+    if (path.empty() || ::stat(path.c_str(), &status) != 0) return -1;
+    return static_cast<std::int64_t>(status.st_size);
+}
+
+std::optional<LocalDateTime> GetFileStamp(int fd, int which) {
+    if (which < FileStampKind::Creation || which > FileStampKind::LastWrite) return std::nullopt;
+    struct statx status {};
+    const unsigned int wanted = which == FileStampKind::Creation     ? STATX_BTIME
+                                : which == FileStampKind::LastAccess ? STATX_ATIME
+                                                                     : STATX_MTIME;
+    if (::statx(fd, "", AT_EMPTY_PATH, wanted, &status) != 0 || !(status.stx_mask & wanted)) return std::nullopt;
+    const statx_timestamp stamp = which == FileStampKind::Creation     ? status.stx_btime
+                                  : which == FileStampKind::LastAccess ? status.stx_atime
+                                                                       : status.stx_mtime;
+    const time_t seconds = static_cast<time_t>(stamp.tv_sec);
+    struct tm local {};
+    if (::localtime_r(&seconds, &local) == nullptr) return std::nullopt;
+    return LocalDateTime{local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour,
+                         local.tm_min,         local.tm_sec,     static_cast<int>(stamp.tv_nsec / 1'000'000)};
+}
+
+std::string FileUpdateText(const std::string& path) {
+    // A path descriptor reads the times without opening the file for writing, so a
+    // read-only file, or a folder, shows its last update like any other.
+    const int fd = path.empty() ? -1 : ::open(path.c_str(), O_PATH | O_CLOEXEC);
+    if (fd < 0) return {};
+    const std::optional<LocalDateTime> stamp = GetFileStamp(fd, FileStampKind::LastWrite);
+    ::close(fd);
+    if (!stamp) return {};
+    const QDateTime moment(QDate(stamp->year, stamp->month, stamp->day),
+                           QTime(stamp->hour, stamp->minute, stamp->second, stamp->millisecond));
+    const QLocale locale = QLocale::system();
+    return (locale.toString(moment.date(), QLocale::ShortFormat) + QLatin1Char(' ') +
+            locale.toString(moment.time(), QLocale::LongFormat))
+        .toStdString();
 }

@@ -66,19 +66,18 @@ private:
 };
 
 constexpr qsizetype kLargestInlinePage = 600 * 1024;  // three bytes each when percent-encoded
-constexpr int kWaitLimitMs = 30'000;  // a page that never arrives must not hang the window
 
 // Lets the user interface run until the view sends `signal` (whose argument tells
 // success); answers whether it came in time and succeeded.
 template <typename Signal>
-bool WaitForSignal(QWebEngineView* view, Signal signal) {
+bool WaitForSignal(QWebEngineView* view, Signal signal, int limitMs) {
     QEventLoop loop;
     bool succeeded = false;
     QObject::connect(view, signal, &loop, [&](auto&&... arguments) {
         succeeded = std::get<sizeof...(arguments) - 1>(std::tie(arguments...));
         loop.quit();
     });
-    QTimer::singleShot(kWaitLimitMs, &loop, &QEventLoop::quit);
+    QTimer::singleShot(limitMs, &loop, &QEventLoop::quit);
     loop.exec();
     return succeeded;
 }
@@ -102,6 +101,10 @@ BrowserView::BrowserView(QWidget* parent)
     settings->setAttribute(QWebEngineSettings::PluginsEnabled, false);
     setPage(page);
     setContextMenuPolicy(Qt::NoContextMenu);
+    // The engine may still be drawing into a printer after a wait gave up: it is let go
+    // only when the engine says it is done.
+    connect(this, &QWebEngineView::printFinished, this, [this] { printing_.reset(); });
+    connect(this, &QWebEngineView::pdfPrintingFinished, this, [this] { printing_.reset(); });
 }
 
 void BrowserView::RegisterPageScheme() {
@@ -118,7 +121,7 @@ BrowserView::~BrowserView() {
 
 void BrowserView::LoadHtml(const std::string& page) {
     const SuspendedRedrawing suspended(this);
-    const std::string bytes = NormaliseStyleAttributes(WithCrLfLineEnds(page));
+    const std::string bytes = WithCrLfLineEnds(page);
     const QByteArray content(bytes.data(), static_cast<qsizetype>(bytes.size()));
     const int serial = ++pageSerial_;
     // setContent is the quicker way in, but it travels as a percent-encoded address,
@@ -131,23 +134,36 @@ void BrowserView::LoadHtml(const std::string& page) {
     }
     // A page replaced meanwhile by a newer one (another record asked for during the
     // wait) is no failure.
-    if (!WaitForSignal(this, &QWebEngineView::loadFinished) && serial == pageSerial_)
+    if (!WaitForSignal(this, &QWebEngineView::loadFinished, waitLimitMs_) && serial == pageSerial_)
         throw QuillorError("ページを表示できませんでした");
 }
 
 void BrowserView::OpenFile(const QString& path) { load(QUrl::fromLocalFile(path)); }
 
-void BrowserView::PrintTo(QPrinter& printer) {
-    // A PDF file gets the engine's own PDF, with its text as text; a printer gets the
-    // pages drawn.
-    const bool toPdfFile = printer.outputFormat() == QPrinter::PdfFormat && !printer.outputFileName().isEmpty();
-    bool printed = false;
-    if (toPdfFile) {
-        printToPdf(printer.outputFileName(), printer.pageLayout());
-        printed = WaitForSignal(this, &QWebEngineView::pdfPrintingFinished);
-    } else {
-        print(&printer);
-        printed = WaitForSignal(this, &QWebEngineView::printFinished);
-    }
-    if (!printed) throw QuillorError("印刷できませんでした");
+void BrowserView::WaitForEarlierPrint() {
+    if (!printing_) return;
+    QEventLoop loop;
+    const auto done = [&loop] { loop.quit(); };
+    connect(this, &QWebEngineView::printFinished, &loop, done);
+    connect(this, &QWebEngineView::pdfPrintingFinished, &loop, done);
+    QTimer::singleShot(waitLimitMs_, &loop, &QEventLoop::quit);
+    if (printing_) loop.exec();
+    if (printing_) throw QuillorError("印刷できませんでした");
+}
+
+void BrowserView::PrintTo(std::shared_ptr<QPrinter> printer) {
+    if (printer->outputFormat() != QPrinter::PdfFormat || printer->outputFileName().isEmpty())
+        return PrintPages(std::move(printer));
+    WaitForEarlierPrint();
+    printing_ = printer;
+    printToPdf(printer->outputFileName(), printer->pageLayout());
+    if (!WaitForSignal(this, &QWebEngineView::pdfPrintingFinished, waitLimitMs_))
+        throw QuillorError("印刷できませんでした");
+}
+
+void BrowserView::PrintPages(std::shared_ptr<QPrinter> printer) {
+    WaitForEarlierPrint();
+    printing_ = printer;
+    print(printer.get());
+    if (!WaitForSignal(this, &QWebEngineView::printFinished, waitLimitMs_)) throw QuillorError("印刷できませんでした");
 }

@@ -10,6 +10,7 @@
 
 #include <QWebEngineView>
 
+#include <memory>
 #include <string>
 
 class QPrinter;
@@ -28,8 +29,18 @@ public:
     // Opens a local file (the usage guide); not waited for.
     void OpenFile(const QString& path);
 
-    // Prints what the view shows and waits for the printer; raises when printing fails.
-    void PrintTo(QPrinter& printer);
+    // Prints what the view shows and waits for the printer; raises when printing fails
+    // or takes longer than the wait allows. A PDF file gets the engine's own PDF, with
+    // its text as text; a printer gets the pages drawn. The view keeps the printer
+    // until the engine is done with it, also after the wait gave up; a print asked for
+    // meanwhile first waits for that one.
+    void PrintTo(std::shared_ptr<QPrinter> printer);
+    // The pages drawn into the printer, whatever its kind.
+    void PrintPages(std::shared_ptr<QPrinter> printer);
+    bool IsPrinting() const { return printing_ != nullptr; }
+
+    // How long a page load or a print may take before the wait gives up (30 s).
+    void SetWaitLimit(int milliseconds) { waitLimitMs_ = milliseconds; }
 
     // The scheme of the pages LoadHtml serves; registered before the application starts.
     static void RegisterPageScheme();
@@ -39,4 +50,8 @@ private:
     class RemoteRequestBlocker* blocker_;
     class PageSchemeHandler* pages_;
     int pageSerial_ = 0;  // each page gets an address of its own
+    int waitLimitMs_ = 30'000;  // a page or print that never arrives must not hang the window
+    std::shared_ptr<QPrinter> printing_;  // the print under way, until the engine ends it
+
+    void WaitForEarlierPrint();
 };

@@ -74,6 +74,15 @@ std::string NormaliseStyle(std::string_view style) {
 
 }  // namespace
 
+ViewStringTable WithPlainStyles(const ViewStringTable& strings) {
+    ViewStringTable plain = strings;
+    for (ViewSlot slot : {ViewSlot::KeyMarkOpen, ViewSlot::KeyMarkClose, ViewSlot::HeadwordOpen,
+                          ViewSlot::HeadwordClose, ViewSlot::TranslationOpen, ViewSlot::TranslationClose,
+                          ViewSlot::ExamplesOpen, ViewSlot::ExamplesClose})
+        plain[slot] = NormaliseStyleAttributes(strings[slot]);
+    return plain;
+}
+
 std::string NormaliseStyleAttributes(std::string_view page) {
     constexpr std::string_view kOpening = "style='";
     std::string out;

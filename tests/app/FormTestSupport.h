@@ -11,13 +11,29 @@
 #include "view/BrowserView.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QTest>
 #include <QWebEnginePage>
 #include <QWebEngineScript>
 
+#include <functional>
 #include <memory>
 #include <string>
+
+// Answers the next modal dialog, once it is up, with `answer`.
+inline void WhenModalShows(std::function<void(QWidget*)> answer) {
+    auto* poll = new QTimer;
+    QObject::connect(poll, &QTimer::timeout, [poll, answer] {
+        if (QWidget* modal = QApplication::activeModalWidget()) {
+            poll->stop();
+            poll->deleteLater();
+            answer(modal);
+        }
+    });
+    poll->start(20);
+}
 
 // Runs a script in the program's own world of the browser view and returns its result.
 inline QVariant Evaluate(BrowserView* view, const QString& script) {
@@ -45,6 +61,13 @@ protected:
     std::unique_ptr<TForm1> form;
     QTemporaryDir dir;
 
+    // The forms as the program creates them, with the settings file in this test's own
+    // folder, so no test reads or writes settings next to the test program.
+    void CreateTestForms() {
+        form = CreateForms();
+        form->IniFileName = dir.filePath(QStringLiteral("QuillorDic.ini"));
+    }
+
     QString WriteFile(const QString& name, const std::string& bytes) {
         const QString path = dir.filePath(name);
         QFile file(path);
@@ -62,11 +85,21 @@ protected:
     }
 };
 
+namespace form_test_detail {
+inline QString SettingsBesideTheProgram() {
+    const QFileInfo program(QCoreApplication::applicationFilePath());
+    return program.path() + QLatin1Char('/') + program.completeBaseName() + QStringLiteral(".ini");
+}
+}  // namespace form_test_detail
+
 // main() of a widget test: the program's own application object and start-up.
 template <typename Test>
 int RunFormTests(int argc, char* argv[]) {
     QuillorApplication app(argc, argv);
     PrepareApplication();
+    // The forms read the settings next to the program when they are created: start
+    // every run without any.
+    QFile::remove(form_test_detail::SettingsBesideTheProgram());
     Test test;
     return QTest::qExec(&test, argc, argv);
 }

@@ -36,19 +36,6 @@ std::string Dictionary(int count) {
     return text;
 }
 
-// Answers the next modal dialog, once it is up, with `answer`.
-void WhenModalShows(std::function<void(QWidget*)> answer) {
-    auto* poll = new QTimer;
-    QObject::connect(poll, &QTimer::timeout, [poll, answer] {
-        if (QWidget* modal = QApplication::activeModalWidget()) {
-            poll->stop();
-            poll->deleteLater();
-            answer(modal);
-        }
-    });
-    poll->start(20);
-}
-
 }  // namespace
 
 class MainWindowTest : public FormTestBase {
@@ -56,7 +43,7 @@ class MainWindowTest : public FormTestBase {
 
 private slots:
     void init() {
-        form = CreateForms();
+        CreateTestForms();
         QVERIFY(ShowAndActivate());
     }
 
@@ -319,7 +306,7 @@ private:
     // A fresh window started with `DataFileName` naming a file of `records` records.
     bool StartWithDataFile(const QString& name, int records) {
         form.reset();
-        form = CreateForms();
+        CreateTestForms();
         form->DataFileName = WriteFile(name, Dictionary(records));
         form->show();
         return QTest::qWaitForWindowExposed(form.get());

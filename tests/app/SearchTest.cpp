@@ -51,7 +51,7 @@ private:
 
 private slots:
     void init() {
-        form = CreateForms();
+        CreateTestForms();
         QVERIFY(ShowAndActivate());
         form->LoadDictionary(WriteFile(QStringLiteral("dic.txt"), Dictionary()));
     }
@@ -144,7 +144,7 @@ private slots:
 
     void aSearchWithoutADictionaryOrOverTooLittleTextIsRefused() {
         form.reset();
-        form = CreateForms();
+        CreateTestForms();
         QVERIFY(ShowAndActivate());
         Search(QStringLiteral("heart"));
         QCOMPARE(Panel(2), QStringLiteral("対象文字列長が255以下です"));

@@ -6,6 +6,7 @@
 #include "view/BrowserView.h"
 
 #include <QFile>
+#include <QDir>
 #include <QFileInfo>
 #include <QPrinter>
 #include <QPrinterInfo>
@@ -34,12 +35,18 @@ class BrowserViewTest : public FormTestBase {
 private:
     // Prints the page on view into a PDF file and reads its text back.
     QString PrintedText(const QString& pdf) {
-        {
-            QPrinter printer(QPrinter::HighResolution);
-            printer.setOutputFormat(QPrinter::PdfFormat);
-            printer.setOutputFileName(pdf);
-            form->WebBrowser1->PrintTo(printer);
-        }
+        form->WebBrowser1->PrintTo(PdfPrinter(pdf));
+        return PdfText(pdf);
+    }
+
+    static std::shared_ptr<QPrinter> PdfPrinter(const QString& pdf) {
+        auto printer = std::make_shared<QPrinter>(QPrinter::HighResolution);
+        printer->setOutputFormat(QPrinter::PdfFormat);
+        printer->setOutputFileName(pdf);
+        return printer;
+    }
+
+    static QString PdfText(const QString& pdf) {
         QProcess text;
         text.start(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")});
         text.waitForFinished(10'000);
@@ -57,7 +64,7 @@ private:
 
 private slots:
     void initTestCase() {
-        form = CreateForms();
+        CreateTestForms();
         QVERIFY(ShowAndActivate());
     }
 
@@ -154,8 +161,13 @@ private slots:
         LoadSample();
         form->HelpFileName = dir.filePath(QStringLiteral("missing.mht"));
         form->U1->trigger();
-        QCOMPARE(form->StatusText(2), QStringLiteral("VelkDic.mht が見つかりません"));
+        QCOMPARE(form->StatusText(2), QStringLiteral("missing.mht が見つかりません"));
         QCOMPARE(Title(form->WebBrowser1), QStringLiteral("1 abate"));
+        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("folder.mht")));  // a folder is no guide
+        form->HelpFileName = dir.filePath(QStringLiteral("folder.mht"));
+        form->SetStatusText(2, QString());
+        form->U1->trigger();
+        QCOMPARE(form->StatusText(2), QStringLiteral("folder.mht が見つかりません"));
 
         form->HelpFileName = QStringLiteral(QUILLOR_GUIDE);
         form->PageControl1->setTabVisible(1, true);
@@ -179,6 +191,30 @@ private slots:
         form->ShowRecord(2, false);
         const QString printed = PrintedText(dir.filePath(QStringLiteral("record.pdf")));
         QVERIFY2(printed.contains(QStringLiteral("heart")) && printed.contains(QStringLiteral("心臓")), qPrintable(printed));
+
+        // A print slower than the wait: the wait gives up with an error, but the printer
+        // stays alive until the engine has drawn every page into it, and the next print
+        // goes ahead.
+        const QString drawn = dir.filePath(QStringLiteral("drawn.pdf"));
+        std::weak_ptr<QPrinter> slowPrinter;
+        {
+            auto printer = PdfPrinter(drawn);
+            slowPrinter = printer;
+            QSignalSpy finished(form->WebBrowser1, &QWebEngineView::printFinished);
+            form->WebBrowser1->SetWaitLimit(0);
+            QVERIFY_THROWS_EXCEPTION(std::exception, form->WebBrowser1->PrintPages(std::move(printer)));
+            form->WebBrowser1->SetWaitLimit(30'000);
+            QVERIFY(!slowPrinter.expired());
+            QVERIFY(form->WebBrowser1->IsPrinting());
+            QVERIFY(finished.wait(30'000));
+            QVERIFY(finished.first().first().toBool());
+        }
+        QVERIFY(slowPrinter.expired());
+        QFile drawnFile(drawn);
+        QVERIFY(drawnFile.open(QIODevice::ReadOnly));
+        QVERIFY(drawnFile.read(5) == "%PDF-" && drawnFile.size() > 1000);  // the pages are pictures
+        form->WebBrowser1->PrintPages(PdfPrinter(drawn));
+        QVERIFY(!form->WebBrowser1->IsPrinting());
 
         // No printer is configured on the test machine: a clear error, nothing printed.
         if (QPrinterInfo::defaultPrinter().isNull()) {

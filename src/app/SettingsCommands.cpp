@@ -1,0 +1,89 @@
+// The settings file: read at start-up, written when the window closes.
+#include "app/MainWindow.h"
+
+#include "common/IniFile.h"
+#include "common/SettingsFile.h"
+#include "common/Sjis.h"
+#include "dialogs/TfrmOption.h"
+#include "view/PageStyles.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGuiApplication>
+#include <QPlainTextEdit>
+#include <QRadioButton>
+#include <QScreen>
+
+namespace {
+
+std::string Bytes(const QString& text) { return Sjis::FromQString(text).bytes; }
+
+// A stored window value counts when it is greater than 300 and within the screen.
+bool Fits(int value, int screenExtent) { return value > 300 && value <= screenExtent; }
+
+}  // namespace
+
+void TForm1::LoadSettings() {
+    const StoredSettings stored = ReadSettings(IniFileName.toStdString(), ViewStrings);
+    const QSize screen = QGuiApplication::primaryScreen() ? QGuiApplication::primaryScreen()->size() : QSize();
+    QRect placement(pos(), size());
+    if (Fits(stored.top, screen.height())) placement.moveTop(stored.top);
+    if (Fits(stored.left, screen.width())) placement.moveLeft(stored.left);
+    if (Fits(stored.height, screen.height())) placement.setHeight(stored.height);
+    if (Fits(stored.width, screen.width())) placement.setWidth(stored.width);
+    move(placement.topLeft());
+    resize(placement.size());
+
+    if (stored.notSeparateWord) chkNotSeparateWord->setChecked(*stored.notSeparateWord);
+    if (stored.searchWithAnd) chkSearchWithAnd->setChecked(*stored.searchWithAnd);
+    if (stored.notPartMatch) chkNotPartMatch->setChecked(*stored.notPartMatch);
+    if (stored.dispSentence) chkDispSentence->setChecked(*stored.dispSentence);
+    const std::array<QRadioButton*, 4> scopes{rdoSelectCondition0, rdoSelectCondition1, rdoSelectCondition2,
+                                              rdoSelectCondition3};
+    scopes.at(static_cast<std::size_t>(stored.selectCondition))->setChecked(true);
+    if (stored.maxOfSelection) MaxOfSelection = *stored.maxOfSelection;
+
+    ViewStringsChanged();
+
+    cmbSubStr->clear();
+    cmbSubStr->setEditText(QString());
+    for (const std::string& entry : stored.history) {
+        cmbSubStr->addItem(Sjis::ToQString(entry));
+        cmbSubStr->setCurrentIndex(0);
+    }
+    if (stored.dataFileName) DataFileName = Sjis::ToQString(*stored.dataFileName);
+}
+
+void TForm1::LoadIgnoredWords() {
+    const auto words = ReadIgnoredWords(IniFileName.toStdString());
+    if (!words) return;
+    QStringList lines;
+    for (const std::string& word : *words) lines.append(Sjis::ToQString(word));
+    frmOption->Memo1->setPlainText(lines.join(QLatin1Char('\n')));
+}
+
+void TForm1::SaveSettings() {
+    SettingsToSave settings;
+    // While compact, the size to come back to is the full layout's.
+    const bool full = !pnlIndex->isHidden();
+    settings.top = y();
+    settings.left = x();
+    settings.width = full ? width() : NormalWidth;
+    settings.height = full ? height() : NormalHeight;
+    settings.notSeparateWord = chkNotSeparateWord->isChecked();
+    settings.searchWithAnd = chkSearchWithAnd->isChecked();
+    settings.notPartMatch = chkNotPartMatch->isChecked();
+    settings.dispSentence = chkDispSentence->isChecked();
+    settings.selectCondition = rdoSelectCondition0->isChecked()   ? 0
+                               : rdoSelectCondition1->isChecked() ? 1
+                               : rdoSelectCondition2->isChecked() ? 2
+                                                                  : 3;
+    settings.maxOfSelection = MaxOfSelection;
+    for (int i = 0; i < cmbSubStr->count(); ++i) settings.history.push_back(Bytes(cmbSubStr->itemText(i)));
+    settings.dataFileName = Bytes(DataFileName);
+    for (const QString& line : frmOption->Memo1->toPlainText().split(QLatin1Char('\n')))
+        settings.ignoredWordLines.push_back(Bytes(line));
+    WriteSettings(IniFileName.toStdString(), settings);
+}
+
+void TForm1::ViewStringsChanged() { PageFragments = WithPlainStyles(ViewStrings); }

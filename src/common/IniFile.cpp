@@ -1,0 +1,162 @@
+#include "common/IniFile.h"
+
+#include "common/AtomicFile.h"
+#include "common/SystemHelpers.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QString>
+
+#include <algorithm>
+
+#include <sys/stat.h>
+
+namespace {
+
+char FoldAscii(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+
+bool SameName(std::string_view a, std::string_view b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return FoldAscii(x) == FoldAscii(y);
+           });
+}
+
+std::string_view TrimmedBlanks(std::string_view text) {
+    while (!text.empty() && static_cast<unsigned char>(text.front()) <= 0x20) text.remove_prefix(1);
+    while (!text.empty() && static_cast<unsigned char>(text.back()) <= 0x20) text.remove_suffix(1);
+    return text;
+}
+
+// The key of a value line: the text before its first "=".
+bool IsLineOfKey(std::string_view line, std::string_view key) {
+    const std::size_t equals = line.find('=');
+    return equals != std::string_view::npos && !line.starts_with(';') && SameName(line.substr(0, equals), key);
+}
+
+bool IsFile(const std::string& fileName) { return QFileInfo(QString::fromStdString(fileName)).isFile(); }
+
+// The file's bytes; a missing file, a folder or an unreadable one reads as empty.
+std::string ReadSettingsFile(const std::string& fileName) {
+    QFile file(QString::fromStdString(fileName));
+    if (!IsFile(fileName) || !file.open(QIODevice::ReadOnly)) return {};
+    const QByteArray bytes = file.readAll();
+    return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+}
+
+}  // namespace
+
+IniDocument IniDocument::Parse(std::string_view bytes) {
+    IniDocument document;
+    Section* current = nullptr;
+    while (!bytes.empty()) {
+        const std::size_t end = bytes.find('\n');
+        std::string_view line = bytes.substr(0, end);
+        bytes.remove_prefix(end == std::string_view::npos ? bytes.size() : end + 1);
+        if (line.ends_with('\r')) line.remove_suffix(1);
+        const std::string_view trimmed = TrimmedBlanks(line);
+        if (trimmed.empty()) continue;
+        if (trimmed.size() >= 2 && trimmed.front() == '[' && trimmed.back() == ']') {
+            const std::string_view name = trimmed.substr(1, trimmed.size() - 2);
+            current = document.Find(name);
+            if (current == nullptr) {  // a repeated section adds to the first one
+                document.sections_.push_back({std::string(name), {}});
+                current = &document.sections_.back();
+            }
+            continue;
+        }
+        (current ? current->lines : document.preamble_).emplace_back(line);
+    }
+    return document;
+}
+
+std::string IniDocument::Serialise() const {
+    std::string text;
+    for (const std::string& line : preamble_) text += line + "\r\n";
+    for (const Section& section : sections_) {
+        text += "[" + section.name + "]\r\n";
+        for (const std::string& line : section.lines) text += line + "\r\n";
+        text += "\r\n";
+    }
+    return text;
+}
+
+IniDocument::Section* IniDocument::Find(std::string_view name) {
+    const auto found = std::find_if(sections_.begin(), sections_.end(),
+                                    [&](const Section& section) { return SameName(section.name, name); });
+    return found == sections_.end() ? nullptr : &*found;
+}
+
+const IniDocument::Section* IniDocument::Find(std::string_view name) const {
+    return const_cast<IniDocument*>(this)->Find(name);
+}
+
+std::optional<std::string> IniDocument::Value(std::string_view section, std::string_view key) const {
+    const Section* found = Find(section);
+    if (found == nullptr) return std::nullopt;
+    for (const std::string& line : found->lines)
+        if (IsLineOfKey(line, key)) return line.substr(line.find('=') + 1);
+    return std::nullopt;
+}
+
+void IniDocument::SetValue(std::string_view section, std::string_view key, std::string_view value) {
+    Section* found = Find(section);
+    if (found == nullptr) {
+        sections_.push_back({std::string(section), {}});
+        found = &sections_.back();
+    }
+    std::string line = std::string(key) + "=" + std::string(value);
+    for (std::string& existing : found->lines)
+        if (IsLineOfKey(existing, key)) {
+            existing = std::move(line);
+            return;
+        }
+    found->lines.push_back(std::move(line));
+}
+
+void IniDocument::EraseSection(std::string_view section) {
+    std::erase_if(sections_, [&](const Section& each) { return SameName(each.name, section); });
+}
+
+std::string QuoteValue(std::string_view value) { return "\"" + std::string(value) + "\""; }
+
+std::string StripQuotes(std::string_view value, char quote) {
+    if (value.empty() || value.front() != quote) return std::string(value);
+    value.remove_prefix(1);
+    if (!value.empty() && value.back() == quote) value.remove_suffix(1);
+    return std::string(value);
+}
+
+std::string ReadIniValue(const std::string& fileName, std::string_view section, std::string_view key) {
+    const IniDocument document = IniDocument::Parse(ReadSettingsFile(fileName));
+    const std::optional<std::string> value = document.Value(section, key);
+    return value ? StripQuotes(*value, '"') : std::string("ER");
+}
+
+bool ConfirmWritable(const std::string& fileName) {
+    struct stat status {};
+    if (!IsFile(fileName) || ::stat(fileName.c_str(), &status) != 0 || (status.st_mode & S_IWUSR)) return true;
+    if (AskUser("読み出し専用です。書き込みますか", "問合わせ", AskFlags::OkCancel | AskFlags::IconInformation) !=
+        AskAnswer::Ok)
+        return false;
+    ::chmod(fileName.c_str(), (status.st_mode & 07777) | S_IWUSR);
+    return true;
+}
+
+void WriteIniValue(const std::string& fileName, std::string_view section, std::string_view key,
+                   bool createIfMissing, std::string_view value) {
+    if (!IsFile(fileName)) {
+        if (!createIfMissing) return;
+        QFile created(QString::fromStdString(fileName));
+        created.open(QIODevice::WriteOnly);  // a failure shows when the value is written
+    }
+    if (!ConfirmWritable(fileName)) return;
+    IniDocument document = IniDocument::Parse(ReadSettingsFile(fileName));
+    document.SetValue(section, key, QuoteValue(value));
+    WriteFileAtomically(fileName, document.Serialise());
+}
+
+void EraseIniSection(const std::string& fileName, std::string_view section) {
+    IniDocument document = IniDocument::Parse(ReadSettingsFile(fileName));
+    document.EraseSection(section);
+    WriteFileAtomically(fileName, document.Serialise());
+}

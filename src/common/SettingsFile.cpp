@@ -1,0 +1,147 @@
+#include "common/SettingsFile.h"
+
+#include "common/IniFile.h"
+#include "common/StringHelpers.h"
+
+#include <algorithm>
+
+namespace {
+
+constexpr std::string_view kForm = "FORM";
+constexpr std::string_view kSearch = "SEARCH";
+constexpr std::string_view kHistory = "KEYKIST";
+constexpr std::string_view kView = "VIEW";
+constexpr std::string_view kFile = "FILE";
+
+std::optional<std::string> PresentValue(const std::string& iniFileName, std::string_view section,
+                                        std::string_view key) {
+    std::string value = ReadIniValue(iniFileName, section, key);
+    if (!IsPresent(value)) return std::nullopt;
+    return value;
+}
+
+std::optional<bool> ReadFlag(const std::string& iniFileName, std::string_view key) {
+    const auto value = PresentValue(iniFileName, kSearch, key);
+    if (!value) return std::nullopt;
+    return TextToBool(*value);
+}
+
+std::string StyleFontSpan(const std::string& fonts) {
+    return "<span style='font-family: \"" + fonts + ";\"'>";
+}
+
+void ReadViewStrings(const std::string& iniFileName, ViewStringTable& strings) {
+    if (const auto value = PresentValue(iniFileName, kView, "SepNum"))
+        strings[ViewSlot::SepNum] = *value == "SPC" ? " " : *value;
+    if (const auto value = PresentValue(iniFileName, kView, "SepTitle")) strings[ViewSlot::SepTitle] = *value;
+    if (const auto value = PresentValue(iniFileName, kView, "SepYaku")) strings[ViewSlot::SepYaku] = *value;
+    if (const auto value = PresentValue(iniFileName, kView, "COLOR"))
+        strings[ViewSlot::KeyMarkOpen] = "<FONT COLOR=\"" + *value + "\">";
+    if (const auto value = PresentValue(iniFileName, kView, "TTLFONT"))
+        strings[ViewSlot::HeadwordOpen] = "<Font Size=+1>" + StyleFontSpan(*value);
+    if (const auto font = PresentValue(iniFileName, kView, "YAKUFONT")) {
+        const std::string colour = PresentValue(iniFileName, kView, "YAKUCOLOR").value_or("BLACK");
+        strings[ViewSlot::TranslationOpen] =
+            "<span style='font-family: \"" + *font + "\"; Color: \"" + colour + "\"'>";
+    }
+    if (const auto value = PresentValue(iniFileName, kView, "BUNFONT"))
+        strings[ViewSlot::ExamplesOpen] = StyleFontSpan(*value);
+}
+
+char FoldAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool LessIgnoringCase(const std::string& a, const std::string& b) {
+    return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+        return static_cast<unsigned char>(FoldAscii(x)) < static_cast<unsigned char>(FoldAscii(y));
+    });
+}
+
+bool EqualIgnoringCase(const std::string& a, const std::string& b) {
+    return !LessIgnoringCase(a, b) && !LessIgnoringCase(b, a);
+}
+
+}  // namespace
+
+bool IsPresent(const std::string& value) { return !value.empty() && value != "ER" && value != "IR"; }
+
+StoredSettings ReadSettings(const std::string& iniFileName, ViewStringTable& viewStrings) {
+    StoredSettings settings;
+    settings.top = StrToIntLoose(ReadIniValue(iniFileName, kForm, "TOP"));
+    settings.left = StrToIntLoose(ReadIniValue(iniFileName, kForm, "LEFT"));
+    settings.height = StrToIntLoose(ReadIniValue(iniFileName, kForm, "HEIGHT"));
+    settings.width = StrToIntLoose(ReadIniValue(iniFileName, kForm, "WIDTH"));
+
+    settings.notSeparateWord = ReadFlag(iniFileName, "NotSeparateWord");
+    settings.searchWithAnd = ReadFlag(iniFileName, "SearchWithAnd");
+    settings.notPartMatch = ReadFlag(iniFileName, "NotPartMatch");
+    settings.dispSentence = ReadFlag(iniFileName, "DispSentence");
+    const int condition = StrToIntLoose(ReadIniValue(iniFileName, kSearch, "SelectCondition"));
+    settings.selectCondition = condition >= 0 && condition <= 3 ? condition : 0;
+    if (const auto value = PresentValue(iniFileName, kSearch, "MaxOfSelection"))
+        settings.maxOfSelection = StrToIntLoose(*value);
+
+    ReadViewStrings(iniFileName, viewStrings);
+
+    for (int i = 1; i <= 10; ++i) {
+        const auto entry = PresentValue(iniFileName, kHistory, "item" + std::to_string(i));
+        if (!entry) break;
+        settings.history.push_back(*entry);
+    }
+    settings.dataFileName = PresentValue(iniFileName, kFile, "DATAT");
+    return settings;
+}
+
+std::optional<std::vector<std::string>> ReadIgnoredWords(const std::string& iniFileName) {
+    const auto stored = PresentValue(iniFileName, kSearch, "notword");
+    if (!stored) return std::nullopt;
+    std::vector<std::string> words;
+    std::size_t start = 0;
+    for (std::size_t comma; (comma = stored->find(',', start)) != std::string::npos; start = comma + 1)
+        words.push_back(stored->substr(start, comma - start));
+    words.push_back(stored->substr(start));
+    std::stable_sort(words.begin(), words.end(), LessIgnoringCase);
+    words.erase(std::unique(words.begin(), words.end(), EqualIgnoringCase), words.end());
+    return words;
+}
+
+void WriteSettings(const std::string& iniFileName, const SettingsToSave& settings) {
+    const auto write = [&](std::string_view section, std::string_view key, const std::string& value) {
+        WriteIniValue(iniFileName, section, key, false, value);
+    };
+    WriteIniValue(iniFileName, kForm, "TOP", true, std::to_string(settings.top));
+    write(kForm, "LEFT", std::to_string(settings.left));
+    write(kForm, "HEIGHT", std::to_string(settings.height));
+    write(kForm, "WIDTH", std::to_string(settings.width));
+
+    write(kSearch, "NotSeparateWord", BoolToText(settings.notSeparateWord));
+    write(kSearch, "SearchWithAnd", BoolToText(settings.searchWithAnd));
+    write(kSearch, "NotPartMatch", BoolToText(settings.notPartMatch));
+    write(kSearch, "DispSentence", BoolToText(settings.dispSentence));
+    write(kSearch, "SelectCondition", std::to_string(settings.selectCondition));
+    write(kSearch, "MaxOfSelection", std::to_string(settings.maxOfSelection));
+
+    EraseIniSection(iniFileName, kHistory);
+    const std::size_t kept = std::min<std::size_t>(10, settings.history.size());
+    for (std::size_t i = 0; i < kept; ++i) write(kHistory, "item" + std::to_string(i + 1), settings.history[i]);
+
+    if (!IsPresent(ReadIniValue(iniFileName, kView, "SepNum"))) {
+        write(kView, "SepNum", "SPC");
+        write(kView, "SepTitle", "///");
+        write(kView, "SepYaku", ":::");
+        write(kView, "Color", "BLUE");
+        write(kView, "TtlFont", "Tahoma,Microsoft Sans Serif");
+        write(kView, "YakuFont", "\x82\x6c\x82\x72 \x83\x53\x83\x56\x83\x62\x83\x4e");  // ＭＳ ゴシック
+        write(kView, "YakuColor", "GREEN");
+        write(kView, "BunFont", "Tahoma,Microsoft Sans Serif");
+    }
+
+    write(kFile, "DATAT", settings.dataFileName);
+
+    std::string words;
+    for (const std::string& line : settings.ignoredWordLines)
+        if (!line.empty()) words += line + ",";
+    if (!words.empty()) {
+        words.pop_back();
+        write(kSearch, "notword", words);
+    }
+}

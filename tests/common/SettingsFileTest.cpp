@@ -1,0 +1,152 @@
+#include "common/SettingsFile.h"
+
+#include "TempDir.h"
+#include "common/IniFile.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const std::string kGothic = "\x82\x6c\x82\x72 \x83\x53\x83\x56\x83\x62\x83\x4e";  // ＭＳ ゴシック
+
+SettingsToSave Sample() {
+    SettingsToSave settings;
+    settings.top = 143;
+    settings.left = 234;
+    settings.height = 483;
+    settings.width = 737;
+    settings.notSeparateWord = false;
+    settings.selectCondition = 2;
+    settings.maxOfSelection = 1000;
+    settings.dataFileName = "/home/ann/dic.txt";
+    return settings;
+}
+
+TEST(SettingsFile, AFirstSaveLaysOutEverySectionInOrder) {
+    TempDir dir;
+    const std::string ini = dir.File("QuillorDic.ini");
+    SettingsToSave settings = Sample();
+    settings.history = {"heart", "\x90\x53\x91\x9f"};  // 心臓
+    settings.ignoredWordLines = {"in", "", "the", ""};
+    WriteSettings(ini, settings);
+    EXPECT_EQ(TempDir::Read(ini),
+              "[FORM]\r\nTOP=\"143\"\r\nLEFT=\"234\"\r\nHEIGHT=\"483\"\r\nWIDTH=\"737\"\r\n\r\n"
+              "[SEARCH]\r\nNotSeparateWord=\"False\"\r\nSearchWithAnd=\"True\"\r\nNotPartMatch=\"True\"\r\n"
+              "DispSentence=\"True\"\r\nSelectCondition=\"2\"\r\nMaxOfSelection=\"1000\"\r\nnotword=\"in,the\"\r\n\r\n"
+              "[KEYKIST]\r\nitem1=\"heart\"\r\nitem2=\"\x90\x53\x91\x9f\"\r\n\r\n"
+              "[VIEW]\r\nSepNum=\"SPC\"\r\nSepTitle=\"///\"\r\nSepYaku=\":::\"\r\nColor=\"BLUE\"\r\n"
+              "TtlFont=\"Tahoma,Microsoft Sans Serif\"\r\nYakuFont=\"" + kGothic + "\"\r\nYakuColor=\"GREEN\"\r\n"
+              "BunFont=\"Tahoma,Microsoft Sans Serif\"\r\n\r\n"
+              "[FILE]\r\nDATAT=\"/home/ann/dic.txt\"\r\n\r\n");
+
+    ViewStringTable strings = DefaultViewStrings();
+    const StoredSettings read = ReadSettings(ini, strings);
+    EXPECT_EQ(read.top, 143);
+    EXPECT_EQ(read.width, 737);
+    EXPECT_EQ(read.notSeparateWord, false);
+    EXPECT_EQ(read.searchWithAnd, true);
+    EXPECT_EQ(read.selectCondition, 2);
+    EXPECT_EQ(read.maxOfSelection, 1000);
+    EXPECT_EQ(read.history, settings.history);
+    EXPECT_EQ(read.dataFileName, "/home/ann/dic.txt");
+    // The defaults written read back as the fragments the program starts with, but for
+    // the translation's colour, which the defaults give in capitals.
+    const ViewStringTable defaults = DefaultViewStrings();
+    for (ViewSlot slot : {ViewSlot::SepNum, ViewSlot::SepTitle, ViewSlot::SepYaku, ViewSlot::KeyMarkOpen,
+                          ViewSlot::HeadwordOpen, ViewSlot::ExamplesOpen})
+        EXPECT_EQ(strings[slot], defaults[slot]);
+    EXPECT_EQ(strings[ViewSlot::TranslationOpen],
+              "<span style='font-family: \"" + kGothic + "\"; Color: \"GREEN\"'>");
+}
+
+TEST(SettingsFile, ALaterSaveKeepsHandEditedViewKeysAndRewritesTheHistory) {
+    TempDir dir;
+    const std::string ini = dir.File("QuillorDic.ini");
+    SettingsToSave settings = Sample();
+    for (int i = 1; i <= 12; ++i) settings.history.push_back("key" + std::to_string(i));
+    WriteSettings(ini, settings);
+    WriteIniValue(ini, "VIEW", "SepTitle", false, "|");
+    WriteIniValue(ini, "VIEW", "Color", false, "RED");
+
+    settings.history = {"only"};
+    settings.ignoredWordLines = {"", ""};  // nothing to write: the old list would stay
+    WriteSettings(ini, settings);
+    EXPECT_EQ(ReadIniValue(ini, "VIEW", "SepTitle"), "|");
+    EXPECT_EQ(ReadIniValue(ini, "VIEW", "Color"), "RED");
+    EXPECT_EQ(ReadIniValue(ini, "KEYKIST", "item1"), "only");
+    EXPECT_EQ(ReadIniValue(ini, "KEYKIST", "item2"), "ER");
+    EXPECT_EQ(ReadIniValue(ini, "SEARCH", "notword"), "ER");
+
+    settings.history.clear();
+    for (int i = 1; i <= 12; ++i) settings.history.push_back("key" + std::to_string(i));
+    WriteSettings(ini, settings);
+    ViewStringTable strings = DefaultViewStrings();
+    const StoredSettings read = ReadSettings(ini, strings);
+    ASSERT_EQ(read.history.size(), 10u) << "twelve entries save as ten";
+    EXPECT_EQ(read.history.front(), "key1");
+    EXPECT_EQ(read.history.back(), "key10");
+    EXPECT_EQ(strings[ViewSlot::SepTitle], "|");
+    EXPECT_EQ(strings[ViewSlot::KeyMarkOpen], "<FONT COLOR=\"RED\">");
+}
+
+TEST(SettingsFile, ViewKeysRebuildOnlyThePageFragmentsTheyName) {
+    TempDir dir;
+    const auto read = [&](const std::string& view) {
+        const std::string ini = dir.Write("v.ini", "[VIEW]\r\n" + view);
+        ViewStringTable strings = DefaultViewStrings();
+        ReadSettings(ini, strings);
+        return strings;
+    };
+    EXPECT_EQ(read("SepNum=\"SPC\"\r\n")[ViewSlot::SepNum], " ");
+    EXPECT_EQ(read("SepNum=\"spc\"\r\n")[ViewSlot::SepNum], "spc");
+    EXPECT_EQ(read("SepNum=\"\"\"\r\n")[ViewSlot::SepNum], "\"") << "one pair of quotes comes off";
+    EXPECT_EQ(read("SepNum=\"\r\n")[ViewSlot::SepNum], " ") << "a lone quote reads as empty, so missing";
+    EXPECT_EQ(read("SepTitle=\"ER\"\r\nSepYaku=\"IR\"\r\n")[ViewSlot::SepTitle], "///");
+
+    EXPECT_EQ(read("YakuFont=\"Serif\"\r\n")[ViewSlot::TranslationOpen],
+              "<span style='font-family: \"Serif\"; Color: \"BLACK\"'>");
+    EXPECT_EQ(read("YakuColor=\"RED\"\r\n")[ViewSlot::TranslationOpen],
+              DefaultViewStrings()[ViewSlot::TranslationOpen]);
+    EXPECT_EQ(read("ttlfont=\"Serif\"\r\n")[ViewSlot::HeadwordOpen],
+              "<Font Size=+1><span style='font-family: \"Serif;\"'>");
+    EXPECT_EQ(read("BUNFONT=\"Mono\"\r\n")[ViewSlot::ExamplesOpen], "<span style='font-family: \"Mono;\"'>");
+    const ViewStringTable untouched = read("Color=\"RED\"\r\n");
+    EXPECT_EQ(untouched[ViewSlot::KeyMarkClose], "</FONT>");
+    EXPECT_EQ(untouched[ViewSlot::Key0], "");
+}
+
+TEST(SettingsFile, NumbersAndFlagsReadLooselyAndMissingValuesChangeNothing) {
+    TempDir dir;
+    ViewStringTable strings = DefaultViewStrings();
+    const std::string ini = dir.Write("n.ini",
+                                      "[FORM]\r\nTOP=\"1,000\"\r\nLEFT=\"abc\"\r\n"
+                                      "[SEARCH]\r\nNotSeparateWord=\"yes\"\r\nSearchWithAnd=\"TRUE\"\r\n"
+                                      "NotPartMatch=\"\"\r\nSelectCondition=\"7\"\r\nMaxOfSelection=\"x\"\r\n"
+                                      "[KEYKIST]\r\nitem1=\"a\"\r\nitem3=\"c\"\r\n");
+    const StoredSettings read = ReadSettings(ini, strings);
+    EXPECT_EQ(read.top, 1000);
+    EXPECT_EQ(read.left, 0);
+    EXPECT_EQ(read.height, 0);
+    EXPECT_EQ(read.notSeparateWord, false);
+    EXPECT_EQ(read.searchWithAnd, true);
+    EXPECT_EQ(read.notPartMatch, std::nullopt);
+    EXPECT_EQ(read.dispSentence, std::nullopt);
+    EXPECT_EQ(read.selectCondition, 0);
+    EXPECT_EQ(read.maxOfSelection, 0);
+    EXPECT_EQ(read.history, std::vector<std::string>{"a"}) << "the history ends at the first missing item";
+    EXPECT_EQ(read.dataFileName, std::nullopt);
+}
+
+TEST(SettingsFile, IgnoredWordsAreSortedAndKeptOnceWithoutRegardToCase) {
+    TempDir dir;
+    EXPECT_EQ(ReadIgnoredWords(dir.File("none.ini")), std::nullopt);
+    const std::string ini = dir.Write("w.ini", "[SEARCH]\r\nnotword=\"the,of,The,in\"\r\n");
+    const auto words = ReadIgnoredWords(ini);
+    ASSERT_TRUE(words);
+    ASSERT_EQ(words->size(), 3u);
+    EXPECT_EQ((*words)[0], "in");
+    EXPECT_EQ((*words)[1], "of");
+    EXPECT_EQ((*words)[2], "the");
+}
+
+}  // namespace
