@@ -4,10 +4,10 @@
 #include "app/Fonts.h"
 
 #include <QApplication>
+#include <QIcon>
 #include <QLibraryInfo>
 #include <QTranslator>
 #include <QSocketNotifier>
-#include <QWidget>
 
 #include <csignal>
 
@@ -16,6 +16,7 @@
 
 void PrepareApplication() {
     QApplication::setApplicationName(QStringLiteral("QuillorDic"));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/QuillorDic.png")));
     InstallFontSubstitutions();
     InstallDesktopServices();
     // The interface is Japanese whatever the desktop's language, the file dialog included.
@@ -27,6 +28,7 @@ void PrepareApplication() {
 namespace {
 
 int terminationPipe[2] = {-1, -1};
+bool terminationRequested = false;
 
 void OnTerminationSignal(int) {
     const char byte = 1;
@@ -35,14 +37,15 @@ void OnTerminationSignal(int) {
 
 }  // namespace
 
-void CloseOnTermination(QWidget* mainWindow) {
+void CloseOnTermination() {
     // A signal handler may do next to nothing: it wakes the event loop through a pipe.
     if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, terminationPipe) != 0) return;
-    auto* notifier = new QSocketNotifier(terminationPipe[0], QSocketNotifier::Read, mainWindow);
-    QObject::connect(notifier, &QSocketNotifier::activated, mainWindow, [mainWindow] {
+    auto* notifier = new QSocketNotifier(terminationPipe[0], QSocketNotifier::Read, qApp);
+    QObject::connect(notifier, &QSocketNotifier::activated, qApp, [] {
         char byte = 0;
         [[maybe_unused]] const auto read = ::read(terminationPipe[0], &byte, 1);
-        mainWindow->close();
+        terminationRequested = true;
+        QApplication::closeAllWindows();
     });
     struct sigaction action {};
     action.sa_handler = OnTerminationSignal;
@@ -50,3 +53,5 @@ void CloseOnTermination(QWidget* mainWindow) {
     action.sa_flags = SA_RESTART;
     for (const int signal : {SIGTERM, SIGHUP, SIGINT}) ::sigaction(signal, &action, nullptr);
 }
+
+bool TerminationRequested() { return terminationRequested; }

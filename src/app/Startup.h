@@ -3,10 +3,12 @@
 // font substitutions, the desktop's message box and link handler and the Japanese
 // texts of Qt's own dialogs and buttons.
 
-class QWidget;
-
 void PrepareApplication();
 
 // A request to end (SIGTERM, SIGHUP, SIGINT: a session logout, `kill`, Ctrl+C in a
-// terminal) closes the main window as its close box would, so the settings are saved.
-void CloseOnTermination(QWidget* mainWindow);
+// terminal) closes the windows as their close boxes would, so the settings are saved.
+// Installed before the first form, so no such request can end the program unsaved.
+void CloseOnTermination();
+// Whether such a request came already, for instance while the first record page was
+// loading: the windows are closed then, and the program must not wait for more.
+bool TerminationRequested();

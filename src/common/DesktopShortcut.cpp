@@ -37,6 +37,57 @@ std::string DesktopFolder() {
     return configured.empty() ? home + "/Desktop" : configured;
 }
 
+namespace {
+
+// A value of a desktop entry: backslashes, line breaks and tabs escaped.
+std::string EntryValue(const std::string& text) {
+    std::string value;
+    for (const char c : text) {
+        if (c == '\\') value += "\\\\";
+        else if (c == '\n') value += "\\n";
+        else if (c == '\t') value += "\\t";
+        else if (c == '\r') value += "\\r";
+        else value += c;
+    }
+    return value;
+}
+
+// One argument of Exec, in double quotes, with the characters that are special there
+// escaped; the value escaping then applies on top.
+std::string ExecArgument(const std::string& argument) {
+    std::string quoted = "\"";
+    for (const char c : argument) {
+        if (c == '"' || c == '`' || c == '$' || c == '\\') quoted += '\\';
+        quoted += c == '%' ? std::string("%%") : std::string(1, c);
+    }
+    return quoted + "\"";
+}
+
+}  // namespace
+
+std::string LauncherText(const LauncherEntry& entry) {
+    const std::string folder = std::filesystem::path(entry.target).parent_path().string();
+    std::string text = "[Desktop Entry]\n"
+                       "Type=Application\n"
+                       "Name=" + EntryValue(entry.name) + "\n"
+                       "Comment=" + EntryValue(entry.comment) + "\n"
+                       "Exec=" + EntryValue(ExecArgument(entry.target) + (entry.takesFile ? " %f" : "")) + "\n"
+                       "Path=" + EntryValue(folder) + "\n";
+    if (!entry.icon.empty()) text += "Icon=" + EntryValue(entry.icon) + "\n";
+    if (entry.takesFile) text += "MimeType=text/plain;\n";
+    text += "Terminal=false\n"
+            "Categories=Office;Dictionary;\n";
+    return text;
+}
+
+void WriteLauncher(const std::string& path, const LauncherEntry& entry) {
+    namespace fs = std::filesystem;
+    WriteFileAtomically(path, LauncherText(entry));
+    std::error_code ignored;
+    fs::permissions(path, fs::perms::owner_exec | fs::perms::group_exec | fs::perms::others_exec,
+                    fs::perm_options::add, ignored);
+}
+
 void MakeDesktopShortcut(const std::string& target, const std::string& name, bool create) {
     namespace fs = std::filesystem;
     const fs::path shortcut = fs::path(DesktopFolder()) / (name + ".desktop");
@@ -45,19 +96,9 @@ void MakeDesktopShortcut(const std::string& target, const std::string& name, boo
         fs::remove(shortcut, ignored);
         return;
     }
-    const std::string folder = fs::path(target).parent_path().string();
-    const std::string entry = "[Desktop Entry]\n"
-                              "Type=Application\n"
-                              "Name=" + name + "\n"
-                              "Comment=" + name + "\n"
-                              "Exec=\"" + target + "\"\n"
-                              "Path=" + folder + "\n"
-                              "Terminal=false\n";
     try {
         fs::create_directories(shortcut.parent_path(), ignored);
-        WriteFileAtomically(shortcut.string(), entry);
-        fs::permissions(shortcut, fs::perms::owner_exec | fs::perms::group_exec | fs::perms::others_exec,
-                        fs::perm_options::add, ignored);
+        WriteLauncher(shortcut.string(), {name, name, target, {}, false});
     } catch (const std::exception&) {
         // A desktop that cannot be written gets no shortcut; nothing else depends on it.
     }

@@ -61,3 +61,22 @@ TEST(DesktopFolder, FollowsTheUserDirsFile) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(LauncherText, QuotesAndEscapesTheProgramAndTakesAFileWhenAsked) {
+    const std::string text =
+        LauncherText({"QuillorDic", "Reader", "/opt/my $dir/a\"b\\c%/QuillorDic", "/opt/icon.png", true});
+    EXPECT_NE(text.find("Exec=\"/opt/my \\\\$dir/a\\\\\"b\\\\\\\\c%%/QuillorDic\" %f\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("Path=/opt/my $dir/a\"b\\\\c%\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("Icon=/opt/icon.png\n"), std::string::npos);
+    EXPECT_NE(text.find("MimeType=text/plain;\n"), std::string::npos);
+    EXPECT_TRUE(text.starts_with("[Desktop Entry]\nType=Application\nName=QuillorDic\n"));
+
+    const std::string plain = LauncherText({"QuillorDic", "QuillorDic", "/opt/q/QuillorDic", "", false});
+    EXPECT_NE(plain.find("Exec=\"/opt/q/QuillorDic\"\n"), std::string::npos);
+    EXPECT_EQ(plain.find("Icon="), std::string::npos);
+    EXPECT_EQ(plain.find("MimeType"), std::string::npos);
+}
+
+}  // namespace
