@@ -98,6 +98,24 @@ std::optional<LocalDateTime> GetFileStamp(int fd, int which) {
                          local.tm_min,         local.tm_sec,     static_cast<int>(stamp.tv_nsec / 1'000'000)};
 }
 
+namespace {
+
+// The locale's long time format without its time zone ("HH:mm:ss t"): the box it goes
+// into holds a date and a time of day, as the program always showed them.
+QString LongTimeFormatWithoutZone(const QLocale& locale) {
+    const QString format = locale.timeFormat(QLocale::LongFormat);
+    QString kept;
+    bool quoted = false;
+    for (const QChar c : format) {
+        if (c == QLatin1Char('\'')) quoted = !quoted;
+        if (!quoted && c == QLatin1Char('t')) continue;
+        kept += c;
+    }
+    return kept.trimmed();
+}
+
+}  // namespace
+
 std::string FileUpdateText(const std::string& path) {
     // A path descriptor reads the times without opening the file for writing, so a
     // read-only file, or a folder, shows its last update like any other.
@@ -110,6 +128,6 @@ std::string FileUpdateText(const std::string& path) {
                            QTime(stamp->hour, stamp->minute, stamp->second, stamp->millisecond));
     const QLocale locale = QLocale::system();
     return (locale.toString(moment.date(), QLocale::ShortFormat) + QLatin1Char(' ') +
-            locale.toString(moment.time(), QLocale::LongFormat))
+            locale.toString(moment.time(), LongTimeFormatWithoutZone(locale)))
         .toStdString();
 }

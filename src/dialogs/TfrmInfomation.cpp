@@ -12,7 +12,11 @@
 #include <QStyle>
 #include <QStyleFactory>
 
+#include <algorithm>
+
 namespace {
+
+constexpr int kDesignedUpdateWidth = 129;
 
 // A read-only box named after the label in front of it, so a screen reader says what
 // the box holds.
@@ -60,7 +64,7 @@ TfrmInfomation::TfrmInfomation(QWidget* parent) : QDialog(parent, Qt::Tool) {
     edtFileSize = AddFact(GroupBox1, "Label3", QStringLiteral("ファイルサイズ"), {8, 64}, "edtFileSize",
                           {92, 60, 77, 20});
     edtFileUpdate = AddFact(GroupBox1, "Label4", QStringLiteral("最終更新日"), {24, 86}, "edtFileUpdate",
-                            {92, 82, 129, 20});
+                            {92, 82, kDesignedUpdateWidth, 20});
     edtNumOfData = AddFact(GroupBox1, "Label2", QStringLiteral("データ件数"), {24, 108}, "edtNumOfData",
                            {92, 104, 77, 20});
     // Only the name box and the button take Tab; a click still lets the user select
@@ -80,6 +84,11 @@ void TfrmInfomation::ShowFacts(const QString& shortenedName, const QString& full
     edtFilename->setToolTip(fullName);
     edtFileSize->setText(size);
     edtFileUpdate->setText(update);
+    edtFileUpdate->setCursorPosition(0);
+    // The box was laid out for "2026/12/08 9:41:07"; a locale that spells the time out
+    // ("21時28分45秒") gets the room it needs rather than a cut date.
+    const int needed = edtFileUpdate->fontMetrics().horizontalAdvance(update) + 12;
+    edtFileUpdate->resize(std::max(kDesignedUpdateWidth, needed), edtFileUpdate->height());
     edtNumOfData->setText(count);
 }
 
