@@ -1,6 +1,7 @@
 // The three dialogs: options, data information and version.
 #include "app/MainWindow.h"
 
+#include "app/Fonts.h"
 #include "common/StringHelpers.h"
 #include "common/SystemHelpers.h"
 #include "dialogs/TfrmInfomation.h"
@@ -9,7 +10,6 @@
 #include "textview/TEditorEx.h"
 
 #include <QFileInfo>
-#include <QFontMetrics>
 #include <QLineEdit>
 
 void TForm1::O1Click() {
@@ -25,14 +25,7 @@ void TForm1::SpeedButton9Click() {
         return;
     }
     const std::string path = DataFileName.toStdString();
-    const QFontMetrics metrics(font());
-    const std::string shortened =
-        ShortenPath(path,
-                    [&metrics](std::string_view utf8) {
-                        return metrics.horizontalAdvance(
-                            QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())));
-                    },
-                    frmInfomation->edtFilename->width());
+    const std::string shortened = ShortenPath(path, WidthIn(font()), frmInfomation->edtFilename->width());
     frmInfomation->ShowFacts(QString::fromStdString(shortened), DataFileName,
                              QString::number(GetFileSizeBytes(path)),
                              QString::fromStdString(FileUpdateText(path)), QString::number(EditorEx2->LineCount()));

@@ -1,6 +1,7 @@
 #include "app/Fonts.h"
 
 #include <QFont>
+#include <QFontMetrics>
 #include <QStringList>
 
 void InstallFontSubstitutions() {
@@ -17,4 +18,10 @@ QFont DesignFont(int pixelSize) {
     QFont font(QStringLiteral("ＭＳ Ｐゴシック"));
     font.setPixelSize(pixelSize);
     return font;
+}
+
+TextWidth WidthIn(const QFont& font) {
+    return [metrics = QFontMetrics(font)](std::string_view utf8) {
+        return metrics.horizontalAdvance(QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())));
+    };
 }

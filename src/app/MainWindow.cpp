@@ -86,10 +86,17 @@ void TForm1::showEvent(QShowEvent* event) {
 
 void TForm1::FormShow() {
     LoadIgnoredWords();
-    // The last data file may be gone without a word; one named at start-up is reported.
-    if (!dataFileNamedAtStart_ && (DataFileName.isEmpty() || !QFileInfo(DataFileName).isFile())) return;
-    UpdateCaption(DataFileName);
-    LoadDictionary(DataFileName);
+    if (!fileNamedAtStart_.isEmpty()) {
+        // A named file that cannot be read is reported, and the last one stays the one
+        // the settings remember.
+        LoadDictionary(fileNamedAtStart_);
+        UpdateCaption(DataFileName);
+    } else {
+        // The last data file may be gone; that passes without a word.
+        if (DataFileName.isEmpty() || !QFileInfo(DataFileName).isFile()) return;
+        UpdateCaption(DataFileName);
+        LoadDictionary(DataFileName);
+    }
     if (EditorEx2->LineCount() >= 2) ShowFirstRecord();
 }
 
@@ -98,12 +105,8 @@ void TForm1::UpdateCaption(const QString& path) {
     QFont captionFont(QStringLiteral("ＭＳ Ｐゴシック"));
     captionFont.setPointSize(10);
     captionFont.setBold(true);
-    const QFontMetrics metrics(captionFont);
-    const std::string shortened = ShortenPathForCaption(
-        path.toStdString(), width(), title.toStdString(),
-        [&metrics](std::string_view utf8) {
-            return metrics.horizontalAdvance(QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())));
-        });
+    const std::string shortened =
+        ShortenPathForCaption(path.toStdString(), width(), title.toStdString(), WidthIn(captionFont));
     setWindowTitle(title + QStringLiteral(" - ") + QString::fromStdString(shortened));
 }
 
@@ -126,10 +129,7 @@ void TForm1::FormCloseQuery() {
     }
 }
 
-void TForm1::OpenAtStart(const QString& path) {
-    DataFileName = QFileInfo(path).absoluteFilePath();
-    dataFileNamedAtStart_ = true;
-}
+void TForm1::OpenAtStart(const QString& path) { fileNamedAtStart_ = QFileInfo(path).absoluteFilePath(); }
 
 void TForm1::Exit1Click() { close(); }
 

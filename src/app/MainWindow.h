@@ -228,6 +228,6 @@ private:
     void ConnectCommands();
 
     bool shown_ = false;  // FormShow runs once, at the first show
-    bool dataFileNamedAtStart_ = false;  // a missing one is then reported, not passed over
+    QString fileNamedAtStart_;  // opened by FormShow instead of DataFileName
     int fullTextListener_ = 0;  // discards the search text when EditorEx1's lines change
 };

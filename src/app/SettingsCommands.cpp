@@ -13,10 +13,27 @@
 #include <QPlainTextEdit>
 #include <QRadioButton>
 #include <QScreen>
+#include <QUrl>
 
 namespace {
 
 std::string Bytes(const QString& text) { return Sjis::FromQString(text).bytes; }
+
+// The data file's path as the settings keep it: code page 932 text, or, for a path
+// the code page cannot spell ("Téléchargements"), a file: address in UTF-8 escapes,
+// so the file is found again whatever its name.
+constexpr QLatin1String kFileAddress("file:");
+
+std::string StoredPath(const QString& path) {
+    const Sjis::Encoded bytes = Sjis::FromQString(path);
+    if (bytes.lossless && !path.startsWith(kFileAddress)) return bytes.bytes;
+    return QUrl::fromLocalFile(path).toEncoded().toStdString();
+}
+
+QString PathFromStored(const std::string& stored) {
+    const QString text = Sjis::ToQString(stored);
+    return text.startsWith(kFileAddress) ? QUrl::fromEncoded(QByteArray::fromStdString(stored)).toLocalFile() : text;
+}
 
 // A stored window value counts when it is greater than 300 and within the screen.
 bool Fits(int value, int screenExtent) { return value > 300 && value <= screenExtent; }
@@ -51,7 +68,7 @@ void TForm1::LoadSettings() {
         cmbSubStr->addItem(Sjis::ToQString(entry));
         cmbSubStr->setCurrentIndex(0);
     }
-    if (stored.dataFileName) DataFileName = Sjis::ToQString(*stored.dataFileName);
+    if (stored.dataFileName) DataFileName = PathFromStored(*stored.dataFileName);
 }
 
 void TForm1::LoadIgnoredWords() {
@@ -79,8 +96,11 @@ void TForm1::SaveSettings() {
                                : rdoSelectCondition2->isChecked() ? 2
                                                                   : 3;
     settings.maxOfSelection = MaxOfSelection;
-    for (int i = 0; i < cmbSubStr->count(); ++i) settings.history.push_back(Bytes(cmbSubStr->itemText(i)));
-    settings.dataFileName = Bytes(DataFileName);
+    // A search the code page cannot spell is left out rather than kept with "?".
+    for (int i = 0; i < cmbSubStr->count(); ++i)
+        if (const Sjis::Encoded entry = Sjis::FromQString(cmbSubStr->itemText(i)); entry.lossless)
+            settings.history.push_back(entry.bytes);
+    settings.dataFileName = StoredPath(DataFileName);
     for (const QString& line : frmOption->Memo1->toPlainText().split(QLatin1Char('\n')))
         settings.ignoredWordLines.push_back(Bytes(line));
     WriteSettings(IniFileName.toStdString(), settings);

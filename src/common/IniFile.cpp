@@ -1,6 +1,8 @@
 #include "common/IniFile.h"
 
 #include "common/AtomicFile.h"
+#include "common/Errors.h"
+#include "common/Sjis.h"
 #include "common/SystemHelpers.h"
 
 #include <QFile>
@@ -13,13 +15,7 @@
 
 namespace {
 
-char FoldAscii(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
-
-bool SameName(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return FoldAscii(x) == FoldAscii(y);
-           });
-}
+bool SameName(std::string_view a, std::string_view b) { return Sjis::EqualIgnoringAsciiCase(a, b); }
 
 std::string_view TrimmedBlanks(std::string_view text) {
     while (!text.empty() && static_cast<unsigned char>(text.front()) <= 0x20) text.remove_prefix(1);
@@ -35,12 +31,21 @@ bool IsLineOfKey(std::string_view line, std::string_view key) {
 
 bool IsFile(const std::string& fileName) { return QFileInfo(QString::fromStdString(fileName)).isFile(); }
 
-// The file's bytes; a missing file, a folder or an unreadable one reads as empty.
-std::string ReadSettingsFile(const std::string& fileName) {
+// The file's bytes; a missing file or a folder reads as empty. A file that is there
+// but cannot be read gives nothing: it must not be rewritten from what little is known.
+std::optional<std::string> ReadSettingsFile(const std::string& fileName) {
+    if (!IsFile(fileName)) return std::string();
     QFile file(QString::fromStdString(fileName));
-    if (!IsFile(fileName) || !file.open(QIODevice::ReadOnly)) return {};
+    if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
     const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError) return std::nullopt;
     return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+}
+
+IniDocument ReadForRewrite(const std::string& fileName) {
+    const std::optional<std::string> bytes = ReadSettingsFile(fileName);
+    if (!bytes) throw CannotCreateFileError(fileName);
+    return IniDocument::Parse(*bytes);
 }
 
 }  // namespace
@@ -127,7 +132,7 @@ std::string StripQuotes(std::string_view value, char quote) {
 }
 
 std::string ReadIniValue(const std::string& fileName, std::string_view section, std::string_view key) {
-    const IniDocument document = IniDocument::Parse(ReadSettingsFile(fileName));
+    const IniDocument document = IniDocument::Parse(ReadSettingsFile(fileName).value_or(std::string()));
     const std::optional<std::string> value = document.Value(section, key);
     return value ? StripQuotes(*value, '"') : std::string("ER");
 }
@@ -150,13 +155,13 @@ void WriteIniValue(const std::string& fileName, std::string_view section, std::s
         created.open(QIODevice::WriteOnly);  // a failure shows when the value is written
     }
     if (!ConfirmWritable(fileName)) return;
-    IniDocument document = IniDocument::Parse(ReadSettingsFile(fileName));
+    IniDocument document = ReadForRewrite(fileName);
     document.SetValue(section, key, QuoteValue(value));
     WriteFileAtomically(fileName, document.Serialise());
 }
 
 void EraseIniSection(const std::string& fileName, std::string_view section) {
-    IniDocument document = IniDocument::Parse(ReadSettingsFile(fileName));
+    IniDocument document = ReadForRewrite(fileName);
     document.EraseSection(section);
     WriteFileAtomically(fileName, document.Serialise());
 }

@@ -1,6 +1,7 @@
 #include "common/SettingsFile.h"
 
 #include "common/IniFile.h"
+#include "common/Sjis.h"
 #include "common/StringHelpers.h"
 
 #include <algorithm>
@@ -48,18 +49,6 @@ void ReadViewStrings(const std::string& iniFileName, ViewStringTable& strings) {
         strings[ViewSlot::ExamplesOpen] = StyleFontSpan(*value);
 }
 
-char FoldAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool LessIgnoringCase(const std::string& a, const std::string& b) {
-    return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-        return static_cast<unsigned char>(FoldAscii(x)) < static_cast<unsigned char>(FoldAscii(y));
-    });
-}
-
-bool EqualIgnoringCase(const std::string& a, const std::string& b) {
-    return !LessIgnoringCase(a, b) && !LessIgnoringCase(b, a);
-}
-
 }  // namespace
 
 bool IsPresent(const std::string& value) { return !value.empty() && value != "ER" && value != "IR"; }
@@ -99,8 +88,14 @@ std::optional<std::vector<std::string>> ReadIgnoredWords(const std::string& iniF
     for (std::size_t comma; (comma = stored->find(',', start)) != std::string::npos; start = comma + 1)
         words.push_back(stored->substr(start, comma - start));
     words.push_back(stored->substr(start));
-    std::stable_sort(words.begin(), words.end(), LessIgnoringCase);
-    words.erase(std::unique(words.begin(), words.end(), EqualIgnoringCase), words.end());
+    std::stable_sort(words.begin(), words.end(), [](const std::string& a, const std::string& b) {
+        return Sjis::LessIgnoringAsciiCase(a, b);
+    });
+    words.erase(std::unique(words.begin(), words.end(),
+                            [](const std::string& a, const std::string& b) {
+                                return Sjis::EqualIgnoringAsciiCase(a, b);
+                            }),
+                words.end());
     return words;
 }
 

@@ -78,6 +78,19 @@ const DecodeTable& Table() {
 
 }  // namespace
 
+std::string FoldAsciiCase(std::string_view s) {
+    std::string folded(s);
+    for (std::size_t i = 0; i < folded.size(); i = NextCharPos(folded, i))
+        if (folded[i] >= 'A' && folded[i] <= 'Z') folded[i] = static_cast<char>(folded[i] - 'A' + 'a');
+    return folded;
+}
+
+bool EqualIgnoringAsciiCase(std::string_view a, std::string_view b) {
+    return a.size() == b.size() && FoldAsciiCase(a) == FoldAsciiCase(b);
+}
+
+bool LessIgnoringAsciiCase(std::string_view a, std::string_view b) { return FoldAsciiCase(a) < FoldAsciiCase(b); }
+
 std::size_t CharStartOf(std::string_view s, std::size_t pos) noexcept {
     std::size_t i = 0;
     while (i < s.size()) {

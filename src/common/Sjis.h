@@ -51,6 +51,15 @@ bool IsSingleByteText(std::string_view s) noexcept;
 // byte must not start a match (the full-width comma, a Japanese key).
 std::size_t FindChars(std::string_view hay, std::string_view needle, std::size_t from = 0) noexcept;
 
+// The text with the ASCII capitals of its single-byte characters made small. The
+// second byte of a double-byte character is left alone even where it looks like a
+// capital ("ガ" is 83 4B, and 4B is "K"), so no two Japanese words fold together.
+std::string FoldAsciiCase(std::string_view s);
+
+// Comparison without regard to the case of ASCII letters, as FoldAsciiCase folds.
+bool EqualIgnoringAsciiCase(std::string_view a, std::string_view b);
+bool LessIgnoringAsciiCase(std::string_view a, std::string_view b);
+
 // Decoding for display. An invalid sequence becomes U+FFFD; a lead byte followed by
 // an ASCII byte yields U+FFFD and the ASCII byte is read again as itself, so nothing
 // readable disappears from view.

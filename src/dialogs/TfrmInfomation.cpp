@@ -82,6 +82,7 @@ void TfrmInfomation::ShowFacts(const QString& shortenedName, const QString& full
     edtFilename->setText(shortenedName);
     edtFilename->setCursorPosition(0);
     edtFilename->setToolTip(fullName);
+    edtFilename->setAccessibleDescription(fullName);  // the whole path, not only what fits
     edtFileSize->setText(size);
     edtFileUpdate->setText(update);
     edtFileUpdate->setCursorPosition(0);

@@ -7,6 +7,7 @@
 #include "dialogs/TGauge.h"
 
 #include <QLabel>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QShowEvent>
 #include <QTimer>
@@ -66,6 +67,7 @@ TfrmVersion::TfrmVersion(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::Fra
                      104, height() - 104, DesignFont(12), Qt::gray, palette().color(QPalette::Window),
                      QStringLiteral("QuillorのWebサイトへ"));
     Label3->setCursor(Qt::PointingHandCursor);  // it opens a web page
+    Label3->setFocusPolicy(Qt::StrongFocus);
     for (QLabel* label : {Label1, Label2, Label4, Label3}) label->installEventFilter(this);
 
     Label5 = new QLabel(QStringLiteral("6/6"), this);
@@ -131,8 +133,23 @@ void TfrmVersion::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
 }
 
-// A click is a left press and release on the same line.
+void TfrmVersion::hideEvent(QHideEvent* event) {
+    // Nothing of a hidden dialog changes what anyone sees; its timers need not run on.
+    Timer1->stop();
+    Timer2->stop();
+    QDialog::hideEvent(event);
+}
+
+// A click is a left press and release on the same line; Return or Space on the link
+// line, which takes the keyboard focus, opens the link too.
 bool TfrmVersion::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == Label3 && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space) {
+            Label3Click();
+            return true;
+        }
+    }
     if (event->type() == QEvent::MouseButtonRelease) {
         auto* label = static_cast<QLabel*>(watched);
         const auto* mouse = static_cast<QMouseEvent*>(event);

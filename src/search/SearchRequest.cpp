@@ -4,18 +4,7 @@
 
 namespace {
 
-template <typename Char>
-Char FoldAsciiCase(Char c) noexcept {
-    return c >= 'A' && c <= 'Z' ? static_cast<Char>(c - 'A' + 'a') : c;
-}
-
-template <typename Char>
-bool EqualFolded(std::basic_string_view<Char> a, std::basic_string_view<Char> b) noexcept {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (FoldAsciiCase(a[i]) != FoldAsciiCase(b[i])) return false;
-    return true;
-}
+char16_t FoldAsciiCase(char16_t c) noexcept { return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c - u'A' + u'a') : c; }
 
 // Blanks are the bytes up to 32, except NUL: in a request it stands for a character
 // the code page cannot hold, which must stay in its key.
@@ -61,7 +50,7 @@ int FilterKeys(int count, KeySlots& slots, const std::vector<std::string>& ignor
     for (std::string& key : slots) {
         if (key.empty()) continue;
         for (const std::string& word : ignoredWords) {
-            if (!word.empty() && EqualIgnoringAsciiCase(key, word)) {
+            if (!word.empty() && Sjis::EqualIgnoringAsciiCase(key, word)) {
                 key.clear();
                 --count;
                 break;
@@ -76,9 +65,12 @@ int FilterKeys(int count, KeySlots& slots, const std::vector<std::string>& ignor
     return count;
 }
 
-bool EqualIgnoringAsciiCase(std::string_view a, std::string_view b) noexcept { return EqualFolded(a, b); }
-
-bool EqualIgnoringAsciiCase(std::u16string_view a, std::u16string_view b) noexcept { return EqualFolded(a, b); }
+bool EqualIgnoringAsciiCase(std::u16string_view a, std::u16string_view b) noexcept {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (FoldAsciiCase(a[i]) != FoldAsciiCase(b[i])) return false;
+    return true;
+}
 
 std::optional<std::size_t> FindInHistory(const std::vector<std::u16string>& items, std::u16string_view text) {
     for (std::size_t i = 0; i < items.size(); ++i)

@@ -30,8 +30,8 @@ int SplitKeys(std::string_view request, bool multiKey, KeySlots& slots);
 // how many are left.
 int FilterKeys(int count, KeySlots& slots, const std::vector<std::string>& ignoredWords);
 
-// True when the two texts differ at most in the case of ASCII letters.
-bool EqualIgnoringAsciiCase(std::string_view a, std::string_view b) noexcept;
+// True when the two texts differ at most in the case of ASCII letters (code page 932
+// texts compare with Sjis::EqualIgnoringAsciiCase).
 bool EqualIgnoringAsciiCase(std::u16string_view a, std::u16string_view b) noexcept;
 
 // Index of the first history item equal to `text` without regard to the case of

@@ -78,7 +78,7 @@ private slots:
         QFile::setPermissions(path, QFileDevice::ReadOwner);
         form->LoadDictionary(path);
 
-        for (const auto open : {std::function<void()>([this] { form->P1->trigger(); }),
+        for (const auto& open : {std::function<void()>([this] { form->P1->trigger(); }),
                                 std::function<void()>([this] { form->SpeedButton9->click(); })}) {
             WithDialog<TfrmInfomation>(open, [&](TfrmInfomation* dialog) {
                 QVERIFY2(dialog->edtFilename->text().startsWith(QStringLiteral(".../")) ||

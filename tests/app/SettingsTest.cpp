@@ -161,6 +161,21 @@ private slots:
         QCOMPARE(ReadIniValue(iniPath().toStdString(), "VIEW", "BunFont"), "ER");
     }
 
+    void aDataFileWhosePathTheCodePageCannotSpellIsFoundAgain() {
+        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("Téléchargements")));
+        const QString data = WriteFile(QStringLiteral("Téléchargements/dic.txt"),
+                                       Record(1, "abate", "軽減する") + Record(2, "heart", "心臓"));
+        form->LoadDictionary(data);
+        form->AddToHistory(QStringLiteral("naïve"));  // not kept: the code page has no "ï"
+        form->AddToHistory(QStringLiteral("heart"));
+        form->close();
+        QCOMPARE(ReadIniValue(iniPath().toStdString(), "KEYKIST", "item1"), "heart");
+        QCOMPARE(ReadIniValue(iniPath().toStdString(), "KEYKIST", "item2"), "ER");
+        QVERIFY(Restart());
+        QCOMPARE(form->DataFileName, data);
+        QCOMPARE(form->EditorEx2->LineCount(), 2);
+    }
+
     void settingsThatCannotBeWrittenAreReportedOnceAndTheWindowStillCloses() {
         form->IniFileName = dir.filePath(QStringLiteral("no-such-folder/QuillorDic.ini"));
         const QStringList reports = CloseCollectingErrors();
@@ -213,13 +228,19 @@ private slots:
         QCOMPARE(form->DataFileName, named);
         QVERIFY(QString::fromStdString(form->EditorEx2->Line(0)).startsWith(QStringLiteral("named")));
 
-        // A named file that is not there is reported, not passed over.
+        // A named file that is not there is reported, and the settings keep naming the
+        // last file that loaded.
+        form->close();
         form.reset();
         CreateTestForms();
+        form->LoadSettings();
         form->OpenAtStart(dir.filePath(QStringLiteral("gone.txt")));
         const QStringList reports = AcknowledgingMessages([this] { ShowAndActivate(); });
         QCOMPARE(reports.size(), 1);
         QVERIFY2(reports.first().contains(QStringLiteral("コード : 2")), qPrintable(reports.first()));
+        QCOMPARE(form->DataFileName, named);
+        form->close();
+        QCOMPARE(ReadIniValue(iniPath().toStdString(), "FILE", "DATAT"), named.toStdString());
     }
 };
 

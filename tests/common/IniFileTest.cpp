@@ -8,6 +8,8 @@
 
 #include <filesystem>
 
+#include <unistd.h>
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -141,6 +143,22 @@ TEST(IniFile, AFolderThatCannotHoldTheFileRaisesTheCreationError) {
     } catch (const QuillorError& error) {
         EXPECT_EQ(std::string(error.what()), "ファイル " + ini + " を作成できません");
     }
+}
+
+}  // namespace
+
+namespace {
+
+TEST(IniFile, AFileThatCannotBeReadIsNotRewrittenFromNothing) {
+    if (::geteuid() == 0) GTEST_SKIP() << "root reads files without read permission";
+    TempDir dir;
+    const std::string ini = dir.Write("locked.ini", "[A]\r\nK=\"kept\"\r\n\r\n");
+    fs::permissions(ini, fs::perms::owner_write);
+    EXPECT_EQ(ReadIniValue(ini, "A", "K"), "ER");
+    EXPECT_THROW(WriteIniValue(ini, "A", "L", false, "v"), QuillorError);
+    EXPECT_THROW(EraseIniSection(ini, "A"), QuillorError);
+    fs::permissions(ini, fs::perms::owner_read | fs::perms::owner_write);
+    EXPECT_EQ(TempDir::Read(ini), "[A]\r\nK=\"kept\"\r\n\r\n");
 }
 
 }  // namespace

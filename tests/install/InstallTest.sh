@@ -1,13 +1,14 @@
 #!/usr/bin/env bash
 # Installs the built program into a fresh folder and starts it from its desktop entry
 # with a dictionary as the file argument, as "Open with" would; then ends it as a
-# session logout would and checks that it opened that file and kept it in its settings.
+# session logout would and checks that it opened that file and kept it in its settings
+# (the settings name a data file only once it has loaded).
 # Usage: InstallTest.sh BUILD_DIR DICTIONARY
 set -euo pipefail
 build=$1
 dictionary=$2
 work=$(mktemp -d)
-trap 'kill -9 "${pid:-0}" 2>/dev/null || true; rm -rf "$work"' EXIT
+trap 'if [ -n "${pid:-}" ]; then kill -9 "$pid" 2>/dev/null || true; fi; rm -rf "$work"' EXIT
 
 fail() { echo "FAIL: $*" >&2; exit 1; }
 

@@ -61,6 +61,10 @@ TEST(FilterKeys, DropsShortAndIgnoredKeysAndPacksTheRest) {
     EXPECT_EQ(Request("\x90\x53\x91\x9F").count, 1);
     // Only ASCII letters fold: a full-width "ＩＮ" is not the ignored "in".
     EXPECT_EQ(Request("\x82\x68\x82\x6D").count, 1);
+    // The second byte of a double-byte character never folds: an ignored "ガス"
+    // (83 4B 83 58) leaves "ヌス" (83 6B 83 58) alone.
+    EXPECT_EQ(Request("\x83\x6B\x83\x58", true, {"\x83\x4B\x83\x58"}).count, 1);
+    EXPECT_EQ(Request("\x83\x4B\x83\x58", true, {"\x83\x4B\x83\x58"}).count, 0);
     // An empty memo line ignores nothing; a word listed twice drops its key once.
     EXPECT_EQ(Request("go heart", true, {"", "GO", "go"}).slots, (KeySlots{"heart", "", ""}));
 }
