@@ -66,7 +66,6 @@ void TForm1::FormCreate() {
     MaxOfSelection = 300;
 
     ViewStrings = DefaultViewStrings();
-    ViewStringsChanged();
 
     if (QFileInfo(IniFileName).isFile()) LoadSettings();
 

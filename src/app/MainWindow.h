@@ -57,9 +57,6 @@ public:
     // The search keys, the separators and the fragments of the record page, as the
     // settings give them.
     ViewStringTable ViewStrings;
-    // The same with the fragments' style values in the form the browser engine reads;
-    // rebuilt by ViewStringsChanged whenever the fragments are set.
-    ViewStringTable PageFragments;
     int NormalWidth = 0;   // the full layout's size, kept while the window is compact
     int NormalHeight = 0;
 
@@ -86,7 +83,6 @@ public:
     void SaveSettings();
     // The ignored words of the settings file into the options dialog's memo.
     void LoadIgnoredWords();
-    void ViewStringsChanged();
 
     // --- dialogs ---
     void O1Click();

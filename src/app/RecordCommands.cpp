@@ -5,6 +5,7 @@
 #include "common/Errors.h"
 #include "textview/TEditorEx.h"
 #include "view/BrowserView.h"
+#include "view/PageStyles.h"
 #include "view/RecordMarkup.h"
 
 #include <QFileInfo>
@@ -15,8 +16,9 @@
 void TForm1::ShowRecord(std::int64_t n, bool markKeys) {
     SetStatusText(0, QStringLiteral("No.%1").arg(n + 1));
     const std::string line = EditorEx1->Line(n);  // raises for a line the text does not hold
-    ViewStringTable strings = PageFragments;
-    for (std::size_t i = 0; i < kKeySlotCount; ++i) strings[KeySlot(i)] = ViewStrings[KeySlot(i)];
+    // The engine gets the fragments' style values in the form it reads; the record's
+    // own text goes in as it is.
+    const ViewStringTable strings = WithPlainStyles(ViewStrings);
     WebBrowser1->LoadHtml(BuildRecordPage(line, markKeys, MarkupState{strings, Search.Options().scope}));
 }
 

@@ -5,7 +5,6 @@
 #include "common/SettingsFile.h"
 #include "common/Sjis.h"
 #include "dialogs/TfrmOption.h"
-#include "view/PageStyles.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -16,8 +15,6 @@
 #include <QUrl>
 
 namespace {
-
-std::string Bytes(const QString& text) { return Sjis::FromQString(text).bytes; }
 
 // The data file's path as the settings keep it: code page 932 text, or, for a path
 // the code page cannot spell ("Téléchargements"), a file: address in UTF-8 escapes,
@@ -60,8 +57,6 @@ void TForm1::LoadSettings() {
     scopes.at(static_cast<std::size_t>(stored.selectCondition))->setChecked(true);
     if (stored.maxOfSelection) MaxOfSelection = *stored.maxOfSelection;
 
-    ViewStringsChanged();
-
     cmbSubStr->clear();
     cmbSubStr->setEditText(QString());
     for (const std::string& entry : stored.history) {
@@ -101,9 +96,6 @@ void TForm1::SaveSettings() {
         if (const Sjis::Encoded entry = Sjis::FromQString(cmbSubStr->itemText(i)); entry.lossless)
             settings.history.push_back(entry.bytes);
     settings.dataFileName = StoredPath(DataFileName);
-    for (const QString& line : frmOption->Memo1->toPlainText().split(QLatin1Char('\n')))
-        settings.ignoredWordLines.push_back(Bytes(line));
+    settings.ignoredWordLines = IgnoredWords();
     WriteSettings(IniFileName.toStdString(), settings);
 }
-
-void TForm1::ViewStringsChanged() { PageFragments = WithPlainStyles(ViewStrings); }

@@ -3,6 +3,7 @@
 #include "common/AtomicFile.h"
 #include "common/Errors.h"
 #include "common/Sjis.h"
+#include "common/StringHelpers.h"
 #include "common/SystemHelpers.h"
 
 #include <QFile>
@@ -16,12 +17,6 @@
 namespace {
 
 bool SameName(std::string_view a, std::string_view b) { return Sjis::EqualIgnoringAsciiCase(a, b); }
-
-std::string_view TrimmedBlanks(std::string_view text) {
-    while (!text.empty() && static_cast<unsigned char>(text.front()) <= 0x20) text.remove_prefix(1);
-    while (!text.empty() && static_cast<unsigned char>(text.back()) <= 0x20) text.remove_suffix(1);
-    return text;
-}
 
 // The key of a value line: the text before its first "=".
 bool IsLineOfKey(std::string_view line, std::string_view key) {
@@ -58,13 +53,13 @@ IniDocument IniDocument::Parse(std::string_view bytes) {
         std::string_view line = bytes.substr(0, end);
         bytes.remove_prefix(end == std::string_view::npos ? bytes.size() : end + 1);
         if (line.ends_with('\r')) line.remove_suffix(1);
-        const std::string_view trimmed = TrimmedBlanks(line);
+        const std::string trimmed = TrimBlanks(line);
         if (trimmed.empty()) continue;
         if (trimmed.size() >= 2 && trimmed.front() == '[' && trimmed.back() == ']') {
-            const std::string_view name = trimmed.substr(1, trimmed.size() - 2);
+            const std::string name = trimmed.substr(1, trimmed.size() - 2);
             current = document.Find(name);
             if (current == nullptr) {  // a repeated section adds to the first one
-                document.sections_.push_back({std::string(name), {}});
+                document.sections_.push_back({name, {}});
                 current = &document.sections_.back();
             }
             continue;

@@ -14,6 +14,9 @@ constexpr std::string_view kHistory = "KEYKIST";
 constexpr std::string_view kView = "VIEW";
 constexpr std::string_view kFile = "FILE";
 
+// "ER" marks a missing value; "IR" and the empty text count as missing too.
+bool IsPresent(const std::string& value) { return !value.empty() && value != "ER" && value != "IR"; }
+
 std::optional<std::string> PresentValue(const std::string& iniFileName, std::string_view section,
                                         std::string_view key) {
     std::string value = ReadIniValue(iniFileName, section, key);
@@ -50,8 +53,6 @@ void ReadViewStrings(const std::string& iniFileName, ViewStringTable& strings) {
 }
 
 }  // namespace
-
-bool IsPresent(const std::string& value) { return !value.empty() && value != "ER" && value != "IR"; }
 
 StoredSettings ReadSettings(const std::string& iniFileName, ViewStringTable& viewStrings) {
     StoredSettings settings;

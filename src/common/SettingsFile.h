@@ -47,6 +47,3 @@ struct SettingsToSave {
 // hand-edited VIEW values stay. Raises "ファイル %s を作成できません" at the first
 // value that cannot be written; the values after it are not written.
 void WriteSettings(const std::string& iniFileName, const SettingsToSave& settings);
-
-// Whether a value read from the settings counts as present.
-bool IsPresent(const std::string& value);

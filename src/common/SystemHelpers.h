@@ -67,7 +67,6 @@ std::int64_t GetFileSizeBytes(const std::string& path);
 // A moment in local time, split into its calendar fields.
 struct LocalDateTime {
     int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0, millisecond = 0;
-    friend bool operator==(const LocalDateTime&, const LocalDateTime&) = default;
 };
 
 namespace FileStampKind {

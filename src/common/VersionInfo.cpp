@@ -1,6 +1,7 @@
 #include "common/VersionInfo.h"
 
 #include "common/Errors.h"
+#include "common/StringHelpers.h"
 
 #include <QFile>
 #include <QString>
@@ -25,12 +26,6 @@ bool ParseHex16(std::string_view text, std::uint16_t& value) {
     return error == std::errc() && end == text.data() + text.size();
 }
 
-std::string_view Trimmed(std::string_view text) {
-    while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
-    while (!text.empty() && (text.back() == ' ' || text.back() == '\t' || text.back() == '\r')) text.remove_suffix(1);
-    return text;
-}
-
 std::string& ExecutableResourcePath() {
     static std::string path = ":/QuillorDic.version";
     return path;
@@ -47,22 +42,22 @@ VersionInfo VersionInfo::Parse(std::string_view text) {
     VersionInfo info;
     while (!text.empty()) {
         const std::size_t end = text.find('\n');
-        const std::string_view line = Trimmed(text.substr(0, end));
+        const std::string line = TrimBlanks(text.substr(0, end));
         text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
         const std::size_t equals = line.find('=');
         if (line.empty() || line.front() == '#' || equals == std::string_view::npos) continue;
-        const std::string_view name = Trimmed(line.substr(0, equals));
-        const std::string_view value = line.substr(equals + 1);
+        const std::string name = TrimBlanks(std::string_view(line).substr(0, equals));
+        const std::string value = line.substr(equals + 1);
         if (name == "Translation") {
             // "0411 03A4": language, then code page.
-            const std::string_view pair = Trimmed(value);
+            const std::string pair = TrimBlanks(value);
             std::uint16_t language = 0, codePage = 0;
             const std::size_t blank = pair.find(' ');
-            if (blank != std::string_view::npos && ParseHex16(pair.substr(0, blank), language) &&
-                ParseHex16(Trimmed(pair.substr(blank + 1)), codePage))
+            if (blank != std::string::npos && ParseHex16(std::string_view(pair).substr(0, blank), language) &&
+                ParseHex16(TrimBlanks(std::string_view(pair).substr(blank + 1)), codePage))
                 info.translations.emplace_back(language, codePage);
         } else {
-            info.strings.emplace(std::string(name), std::string(value));
+            info.strings.emplace(name, value);
         }
     }
     return info;

@@ -168,7 +168,9 @@ private slots:
         form->LoadDictionary(data);
         form->AddToHistory(QStringLiteral("naïve"));  // not kept: the code page has no "ï"
         form->AddToHistory(QStringLiteral("heart"));
+        form->frmOption->Memo1->setPlainText(QStringLiteral("naïve\nwith"));  // the same for a word
         form->close();
+        QCOMPARE(ReadIniValue(iniPath().toStdString(), "SEARCH", "notword"), "with");
         QCOMPARE(ReadIniValue(iniPath().toStdString(), "KEYKIST", "item1"), "heart");
         QCOMPARE(ReadIniValue(iniPath().toStdString(), "KEYKIST", "item2"), "ER");
         QVERIFY(Restart());
