@@ -93,6 +93,7 @@ public:
     // --- dictionary ---
     void LoadDictionary(const QString& path);
     void Open1Click();
+    void R1Click();
     // "Tarnowe_Medical_Dic.txt" in the executable's folder, proposed by the open dialogs.
     static QString ProposedDataFile();
     // Runs OpenDialog1 with a proposed file; the chosen path, or empty on cancel.
@@ -100,6 +101,16 @@ public:
     // How the open commands ask for a file: the open dialog, unless a test answers instead.
     std::function<QString(const QString& proposedPath)> ChooseFileToOpen =
         [this](const QString& proposedPath) { return RunOpenDialog(proposedPath); };
+
+    // --- edit mode and saving ---
+    void E1Click();
+    // The user is about to leave page `from` for page `to`; false keeps `from`.
+    bool PageControl1Changing(int from, int to);
+    void SaveAs1Click();
+    // Before the full-text view's text is replaced or the program closes: when edit
+    // mode is on and the text was changed, asks whether to save it. False when the
+    // user cancels, and the caller then stops.
+    bool ResolveUnsavedEdits();
 
     // --- search ---
     void SpeedButton1Click();

@@ -79,6 +79,9 @@ void TForm1::CreateMenus() {
 
 void TForm1::ConnectCommands() {
     connect(Open1, &QAction::triggered, this, &TForm1::Open1Click);
+    connect(SaveAs1, &QAction::triggered, this, &TForm1::SaveAs1Click);
+    connect(R1, &QAction::triggered, this, &TForm1::R1Click);
+    connect(E1, &QAction::triggered, this, &TForm1::E1Click);
     connect(Exit1, &QAction::triggered, this, &TForm1::Exit1Click);
     connect(SpeedButton6, &QToolButton::clicked, this, &TForm1::Exit1Click);
     connect(U1, &QAction::triggered, this, &TForm1::U1Click);

@@ -86,6 +86,7 @@ void TextLines::SetWholeText(ByteBuffer text) {
         // A NUL right after a CR is no LF either, so `end` may lie past the cut.
         if (e == end || *e != '\r' || e + 1 == end || e[1] != '\n') crLf = false;
     });
+    bytesCutAtNul_ = base_.size() - whole.size();
     base_.Truncate(whole.size());
     longestLine_ = longest;
     lines_ = SplitVector<Span>(std::move(spans));
@@ -189,6 +190,7 @@ void TextLines::AppendLine(std::string_view text) {
 
 void TextLines::ClearLines() {
     lines_.clear();
+    bytesCutAtNul_ = 0;
     base_ = ByteBuffer();
     added_.clear();
     longestLine_ = 0;

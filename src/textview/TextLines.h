@@ -76,6 +76,10 @@ public:
 
     bool EndsWithLineBreak() const noexcept { return endsWithLineBreak_; }
 
+    // The bytes the text last set whole lost at its first NUL byte (the NUL and what
+    // followed it); 0 when it held none.
+    std::uint64_t BytesCutAtNul() const noexcept { return bytesCutAtNul_; }
+
     // WholeText without a copy, when the lines are still the text last set whole and
     // every line of it ended with CR LF: then the two are the same bytes. Valid until
     // the next change; nullopt otherwise.
@@ -113,6 +117,7 @@ private:
                                   // no two lines share a byte of base_ or added_
     SplitVector<Span> lines_;     // one span per line, in order; no span covers CR or LF
     bool endsWithLineBreak_ = false;  // the last line set or appended was followed by a break
+    std::uint64_t bytesCutAtNul_ = 0; // dropped by the last SetWholeText from its first NUL on
     std::size_t longestLine_ = 0;     // no line is longer
     bool modified_ = false;
     bool unchanged_ = false;          // the lines are still exactly those of base_

@@ -1,0 +1,2 @@
+#pragma once
+// Mending a damaged data file: joining broken records and renumbering.
