@@ -92,13 +92,10 @@ bool EqualIgnoringAsciiCase(std::string_view a, std::string_view b) {
 bool LessIgnoringAsciiCase(std::string_view a, std::string_view b) { return FoldAsciiCase(a) < FoldAsciiCase(b); }
 
 std::size_t CharStartOf(std::string_view s, std::size_t pos) noexcept {
-    std::size_t i = 0;
-    while (i < s.size()) {
-        const std::size_t next = NextCharPos(s, i);
-        if (pos < next) return i;
-        i = next;
-    }
-    return s.size();
+    // Only the lead-range bytes just before `pos` decide, so a caret in a line of a
+    // megabyte does not walk from the line's start.
+    if (pos >= s.size()) return s.size();
+    return IsTrailByte(s, pos) ? pos - 1 : pos;
 }
 
 bool IsTrailByte(std::string_view s, std::size_t pos) noexcept {
@@ -132,33 +129,34 @@ std::size_t FindChars(std::string_view hay, std::string_view needle, std::size_t
     return std::string_view::npos;
 }
 
-std::u16string DecodeToUtf16(std::string_view bytes) {
+DecodedChar DecodeAt(std::string_view bytes, std::size_t pos) noexcept {
+    const auto b = static_cast<unsigned char>(bytes[pos]);
+    if (b < 0x80) return {static_cast<char16_t>(b), 1};
     const DecodeTable& table = Table();
+    if (!IsLeadByte(b)) {
+        const char16_t c = table.single[b];
+        return {c ? c : kReplacement, 1};
+    }
+    if (pos + 1 >= bytes.size()) return {kReplacement, 1};  // a lone lead byte at the end
+    const auto trail = static_cast<unsigned char>(bytes[pos + 1]);
+    const char16_t c = table.pair[b * 256 + trail];
+    if (c == 0) return {kReplacement, trail < 0x80 ? std::size_t{1} : std::size_t{2}};
+    return {c, 2};
+}
+
+std::u16string DecodeToUtf16(std::string_view bytes) {
     std::u16string out;
     out.reserve(bytes.size());
-    std::size_t i = 0;
-    while (i < bytes.size()) {
+    for (std::size_t i = 0; i < bytes.size();) {
         const auto b = static_cast<unsigned char>(bytes[i]);
-        if (b < 0x80) {
+        if (b < 0x80) {  // the common case, without the table
             out.push_back(static_cast<char16_t>(b));
             ++i;
             continue;
         }
-        if (!IsLeadByte(b)) {
-            const char16_t c = table.single[b];
-            out.push_back(c ? c : kReplacement);
-            ++i;
-            continue;
-        }
-        if (i + 1 >= bytes.size()) {  // a lone lead byte at the end
-            out.push_back(kReplacement);
-            ++i;
-            continue;
-        }
-        const auto trail = static_cast<unsigned char>(bytes[i + 1]);
-        const char16_t c = table.pair[b * 256 + trail];
-        out.push_back(c ? c : kReplacement);
-        i += (c == 0 && trail < 0x80) ? 1 : 2;
+        const DecodedChar decoded = DecodeAt(bytes, i);
+        out.push_back(decoded.unit);
+        i += decoded.length;
     }
     return out;
 }

@@ -64,6 +64,14 @@ bool LessIgnoringAsciiCase(std::string_view a, std::string_view b);
 // an ASCII byte yields U+FFFD and the ASCII byte is read again as itself, so nothing
 // readable disappears from view.
 std::u16string DecodeToUtf16(std::string_view bytes);
+
+// One step of that decoding: the character for the bytes at `pos` and how many bytes
+// it took (1 or 2). A view draws each such character on the cells of its bytes.
+struct DecodedChar {
+    char16_t unit = 0;
+    std::size_t length = 1;
+};
+DecodedChar DecodeAt(std::string_view bytes, std::size_t pos) noexcept;
 QString ToQString(std::string_view bytes);
 
 // Encoding of the user's input. `lossless` tells whether every character could be

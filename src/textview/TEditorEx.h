@@ -1,21 +1,26 @@
 #pragma once
-// The text view control of the main window's three views: a read-only (for now)
-// multi-line view over TextLines that stays instant with a million lines.
+// The text view control of the main window's three views: a multi-line view over
+// TextLines that stays instant with a million lines, and an editor when it is not
+// read-only.
 //
 // It paints only the rows inside the dirty rectangle and decodes only those rows'
 // visible bytes; nothing ever turns the whole text into a QString. Word wrap is off,
-// so a row is a line. Positions are (row, byte column): with a fixed-pitch font a
-// double-byte character is two cells wide and a single-byte one, one cell, so the
-// cell of a byte is its column. The caret, the selection anchor and the keyboard
-// and mouse handling are the ones an editor needs, so editing fits in later.
+// so a row is a line. Positions are (row, byte column) on a grid of cells: a
+// single-byte character takes one cell and a double-byte character two, so the cell
+// of a byte is its column, and every character is drawn on its own cells whatever
+// its glyph's width (an invalid byte's replacement character included).
 
+#include "textview/EditHistory.h"
 #include "textview/TextLines.h"
 
 #include <QAbstractScrollArea>
+#include <QBasicTimer>
 #include <QColor>
+#include <QStringList>
 
 #include <cstdint>
 #include <string>
+
 
 class TEditorEx : public QAbstractScrollArea {
     Q_OBJECT
@@ -29,11 +34,7 @@ public:
         QColor text = Qt::black;
     };
 
-    struct Position {
-        std::int64_t row = 0;
-        std::size_t column = 0;  // zero-based byte index in the row's line
-        auto operator<=>(const Position&) const = default;
-    };
+    using Position = TextPosition;  // line is the row: no word wrap
 
     explicit TEditorEx(QWidget* parent = nullptr);
 
@@ -53,16 +54,21 @@ public:
     bool Modified() const { return lines_.Modified(); }
     void SetModified(bool modified) { lines_.SetModified(modified); }
 
-    std::int64_t CaretRow() const { return caret_.row; }
+    std::int64_t CaretRow() const { return caret_.line; }
+    Position CaretPosition() const { return caret_; }
     // Moves the caret to row r, clamped; scrolls by the least amount only when the view
     // has the focus; does nothing when the caret is on row r already.
     void SetCaretRow(std::int64_t row);
-    std::int64_t SelectionStartRow() const { return std::min(anchor_, caret_).row; }
+    std::int64_t SelectionStartRow() const { return std::min(anchor_, caret_).line; }
     std::int64_t RowOfLine(std::int64_t line) const { return line; }  // no word wrap
     std::int64_t LineOfRow(std::int64_t row) const { return row; }
+    // The selected bytes, line breaks as CR LF.
+    std::string SelectedText() const;
+    // Selects from `anchor` to `caret` (each clamped to a character boundary).
+    void Select(Position anchor, Position caret);
 
     bool ReadOnly() const { return readOnly_; }
-    void SetReadOnly(bool readOnly) { readOnly_ = readOnly; }
+    void SetReadOnly(bool readOnly);
 
     // Kept for the search; no marks are drawn for it.
     void SetFindString(std::string findString) { findString_ = std::move(findString); }
@@ -76,12 +82,27 @@ public:
     // Selections cover whole rows (the index views), not characters.
     void SetWholeRowSelection(bool wholeRows) { wholeRowSelection_ = wholeRows; }
 
+    // The editing commands, also behind their usual keys.
+    void Cut();
+    void Copy() const;
+    void Paste();
+    void Undo();
+    void Redo();
+    void SelectAll();
+
     std::int64_t TopRow() const;
     int RowHeight() const;
+    int CellWidth() const;
     int VisibleRowCount() const;  // rows that fit whole
     // The last row the caret may stand on: the empty place after the last line only
     // when the text ends with a line break.
     std::int64_t LastCaretRow() const;
+    // Where a character's cells start, in viewport pixels.
+    QRect CaretRect() const;
+
+    // The MIME type that carries the bytes themselves, so a copy and paste inside the
+    // program keeps bytes that have no Unicode form.
+    static QString BytesMimeType();
 
 signals:
     void OnClick();        // a mouse click, after the caret moved to the clicked row
@@ -95,25 +116,51 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void inputMethodEvent(QInputMethodEvent* event) override;
+    QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
+    void timerEvent(QTimerEvent* event) override;
 
 private:
-    void LinesChanged(LinesChange change);
+    void LinesChanged(const LinesChange& change);
     void UpdateScrollBars();
-    int CellWidth() const;
     Position PositionAt(QPoint viewportPoint) const;
     Position ClampedPosition(Position position) const;
+    std::string_view LineAt(std::int64_t row) const;
     void MoveCaret(Position position, bool extendSelection);
     void ScrollToShowRow(std::int64_t row);
+    void ScrollToShowCaret();
+    bool MoveByKey(QKeyEvent* event);
+    bool EditByKey(QKeyEvent* event);
+    // Replaces the selection with `bytes` as one step of the user's editing.
+    void ReplaceSelection(std::string_view bytes);
+    // Encodes what the user typed or pasted; false, after saying why, when code page
+    // 932 has no bytes for some of it.
+    bool EncodeInput(const QString& text, std::string& bytes, bool pasted);
+    void RefuseInput(const QStringList& characters, bool pasted);
+    void InsertInput(const QString& text);
     void PaintRow(class QPainter& painter, std::int64_t row, int y) const;
+    void DrawCells(QPainter& painter, std::int64_t row, std::string_view line, std::size_t begin, std::size_t end,
+                   int y) const;
+    int XOfColumn(std::size_t column) const;  // the left edge of a column's cell, in the viewport
+    int PreeditShift(std::int64_t row, std::size_t column) const;
+    void RestartCaretBlink();
+    bool ShowsCaretLine() const;
 
     TextLines lines_;
+    EditHistory history_;
     ViewColors colors_;
     Position caret_;
     Position anchor_;               // the other end of the selection; equal to caret_ when none
+    std::size_t wantedColumn_ = 0;  // the column Up and Down keep to, across shorter lines
     bool readOnly_ = true;
     bool wholeRowSelection_ = false;
     bool pressed_ = false;          // a mouse button went down inside this view
+    bool editing_ = false;          // the lines are changing by this view's own editing
+    QString preedit_;               // an input method's text not yet committed, drawn at the caret
+    int preeditCursor_ = 0;         // the input method's cursor in preedit_
+    QBasicTimer caretBlink_;
+    bool caretVisible_ = true;
     std::string findString_;
 };

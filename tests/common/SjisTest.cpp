@@ -68,6 +68,32 @@ TEST(Sjis, StepsAndCountsCharacters) {
     EXPECT_EQ(Sjis::CharCount(""), 0u);
 }
 
+// Judged from the bytes just before it, a character's start must be the one a walk
+// from the start of the text finds; and the decoding step by step must give the
+// whole decoding.
+TEST(Sjis, CharacterStartsAndDecodingStepsAgreeWithAWalkFromTheStart) {
+    std::mt19937 random(5);
+    const char bytes[] = {'a', ' ', '\x81', '\x88', '\x9F', '\xE0', '\xFC', '\x40', '\x7F', '\xA0', '\xB1', '\xFD', '\x80'};
+    for (int round = 0; round < 300; ++round) {
+        std::string text;
+        for (int i = random() % 24; i > 0; --i) text += bytes[random() % sizeof bytes];
+        std::vector<std::size_t> startOf(text.size());
+        std::u16string stepped;
+        for (std::size_t at = 0; at < text.size();) {
+            const std::size_t next = Sjis::NextCharPos(text, at);
+            for (std::size_t i = at; i < next; ++i) startOf[i] = at;
+            at = next;
+        }
+        for (std::size_t at = 0; at < text.size();) {
+            const Sjis::DecodedChar decoded = Sjis::DecodeAt(text, at);
+            stepped += decoded.unit;
+            at += decoded.length;
+        }
+        for (std::size_t i = 0; i < text.size(); ++i) ASSERT_EQ(Sjis::CharStartOf(text, i), startOf[i]) << round;
+        ASSERT_EQ(stepped, Sjis::DecodeToUtf16(text)) << round;
+    }
+}
+
 TEST(Sjis, SingleByteTextCountsHalfWidthKatakanaAsSingleByte) {
     EXPECT_TRUE(Sjis::IsSingleByteText(""));
     EXPECT_TRUE(Sjis::IsSingleByteText("heart-rate"));

@@ -1,0 +1,102 @@
+#include "textview/EditHistory.h"
+
+#include <utility>
+
+namespace {
+
+// A paste of a few hundred megabytes should not be kept twice forever.
+constexpr std::size_t kKeptBytesLimit = 64u << 20;
+
+bool HasLineBreak(std::string_view text) noexcept { return text.find_first_of("\r\n") != std::string_view::npos; }
+
+std::size_t SizeOf(const TextEdit& edit) noexcept { return edit.removed.size() + edit.inserted.size(); }
+
+}  // namespace
+
+TextPosition EndAfter(TextPosition at, std::string_view text) noexcept {
+    std::size_t lastLineStart = 0;
+    std::int64_t breaks = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '\r' && text[i] != '\n') continue;
+        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+        ++breaks;
+        lastLineStart = i + 1;
+    }
+    if (breaks == 0) return {at.line, at.column + text.size()};
+    return {at.line + breaks, text.size() - lastLineStart};
+}
+
+bool EditHistory::JoinsLast(const TextEdit& edit) const noexcept {
+    if (sealed_ || done_.empty()) return false;
+    const TextEdit& last = done_.back();
+    const bool typing = edit.removed.empty() && !edit.inserted.empty() && !HasLineBreak(edit.inserted);
+    if (typing) return !HasLineBreak(last.inserted) && !last.inserted.empty() &&
+                       edit.at == EndAfter(last.at, last.inserted);
+    const bool deleting = edit.inserted.empty() && last.inserted.empty() && !last.removed.empty();
+    if (!deleting) return false;
+    return edit.at == last.at || EndAfter(edit.at, edit.removed) == last.at;
+}
+
+void EditHistory::Record(TextEdit edit) {
+    keptBytes_ -= [&] {
+        std::size_t dropped = 0;
+        for (const TextEdit& step : undone_) dropped += SizeOf(step);
+        return dropped;
+    }();
+    undone_.clear();
+    if (JoinsLast(edit)) {
+        TextEdit& last = done_.back();
+        keptBytes_ += SizeOf(edit);
+        if (!edit.inserted.empty()) {
+            last.inserted += edit.inserted;
+        } else if (edit.at == last.at) {  // Delete: the bytes after the ones before
+            last.removed += edit.removed;
+        } else {                          // Backspace: the bytes before them
+            last.removed.insert(0, edit.removed);
+            last.at = edit.at;
+        }
+    } else {
+        Keep(done_, std::move(edit));
+    }
+    sealed_ = false;
+}
+
+void EditHistory::Keep(std::deque<TextEdit>& steps, TextEdit edit) {
+    keptBytes_ += SizeOf(edit);
+    steps.push_back(std::move(edit));
+    while (keptBytes_ > kKeptBytesLimit && done_.size() > 1) {
+        keptBytes_ -= SizeOf(done_.front());
+        done_.pop_front();
+    }
+}
+
+void EditHistory::Clear() noexcept {
+    done_.clear();
+    undone_.clear();
+    keptBytes_ = 0;
+    sealed_ = true;
+}
+
+std::optional<TextPosition> EditHistory::Undo(TextLines& lines) {
+    if (done_.empty()) return std::nullopt;
+    TextEdit step = std::move(done_.back());
+    done_.pop_back();
+    lines.RemoveText(step.at, EndAfter(step.at, step.inserted));
+    const TextPosition caret = lines.InsertText(step.at, step.removed);
+    keptBytes_ -= SizeOf(step);
+    Keep(undone_, std::move(step));
+    sealed_ = true;
+    return caret;
+}
+
+std::optional<TextPosition> EditHistory::Redo(TextLines& lines) {
+    if (undone_.empty()) return std::nullopt;
+    TextEdit step = std::move(undone_.back());
+    undone_.pop_back();
+    lines.RemoveText(step.at, EndAfter(step.at, step.removed));
+    const TextPosition caret = lines.InsertText(step.at, step.inserted);
+    keptBytes_ -= SizeOf(step);
+    Keep(done_, std::move(step));
+    sealed_ = true;
+    return caret;
+}
