@@ -104,6 +104,9 @@ public:
     // program keeps bytes that have no Unicode form.
     static QString BytesMimeType();
 
+    // What an input method reads: the caret's place and the text around it.
+    QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
+
 signals:
     void OnClick();        // a mouse click, after the caret moved to the clicked row
     void OnCaretMoved();   // whenever the caret moves
@@ -117,7 +120,6 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void inputMethodEvent(QInputMethodEvent* event) override;
-    QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
     void timerEvent(QTimerEvent* event) override;

@@ -1,0 +1,236 @@
+// The text view as the user drives it: real key, mouse and input-method events, and
+// what it paints.
+#include "../app/FormTestSupport.h"
+
+#include "common/Sjis.h"
+
+#include <QClipboard>
+#include <QImage>
+#include <QInputMethodEvent>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QScrollBar>
+
+namespace {
+
+const std::string kIgaku = "\x88\xE3\x8A\x77";  // 医学
+
+}  // namespace
+
+class TEditorExTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<TEditorEx> view;
+
+    void Open(const std::string& text, bool readOnly = false) {
+        view = std::make_unique<TEditorEx>();
+        view->resize(400, 200);
+        view->SetWholeText(text);
+        view->SetReadOnly(readOnly);
+        view->show();
+        QVERIFY(QTest::qWaitForWindowExposed(view.get()));
+        view->activateWindow();
+        view->TakeFocus();
+        QVERIFY(QTest::qWaitFor([&] { return view->hasFocus(); }));
+    }
+
+    void Press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier, int times = 1) {
+        for (int i = 0; i < times; ++i) QTest::keyClick(view.get(), key, modifiers);
+    }
+
+    void Press(const QKeySequence& sequence) {
+        const QKeyCombination combination = sequence[0];
+        QTest::keyClick(view.get(), combination.key(), combination.keyboardModifiers());
+    }
+
+    // Just inside the left edge of a cell.
+    QPoint InCell(std::int64_t row, std::size_t column) const {
+        return {2 + static_cast<int>(column) * view->CellWidth() + 1,
+                static_cast<int>(row) * view->RowHeight() + view->RowHeight() / 2};
+    }
+
+private slots:
+    void cleanup() { view.reset(); }
+
+    void typingEntersBytesAndReadOnlyIgnoresIt() {
+        Open("1 heart///x:::y\r\n", true);
+        QTest::keyClicks(view.get(), "zz");
+        Press(Qt::Key_Backspace);
+        QCOMPARE(view->WholeText(), "1 heart///x:::y\r\n");
+        QVERIFY(!view->Modified());
+
+        view->SetReadOnly(false);
+        Press(Qt::Key_End);
+        QTest::keyClicks(view.get(), " ok");
+        Press(Qt::Key_Home);
+        Press(Qt::Key_Right, Qt::NoModifier, 2);
+        Press(Qt::Key_Return);
+        QCOMPARE(view->WholeText(), "1 \r\nheart///x:::y ok\r\n");
+        QCOMPARE(view->CaretPosition(), (TEditorEx::Position{1, 0}));
+        QVERIFY(view->Modified());
+        Press(Qt::Key_Backspace);
+        Press(Qt::Key_Delete, Qt::NoModifier, 5);
+        QCOMPARE(view->WholeText(), "1 ///x:::y ok\r\n");
+    }
+
+    // The caret steps over a double-byte character whole, and over a lead byte with
+    // whatever follows it, never stopping between the two bytes.
+    void caretStepsOverWholeCharactersAndInvalidBytes() {
+        Open("a" + kIgaku + "\x80" "\x88" "b" "c");
+        const std::vector<std::size_t> stops = {0, 1, 3, 5, 6, 8, 9};
+        for (std::size_t i = 1; i < stops.size(); ++i) {
+            Press(Qt::Key_Right);
+            QCOMPARE(view->CaretPosition().column, stops[i]);
+        }
+        for (std::size_t i = stops.size() - 1; i > 0; --i) {
+            Press(Qt::Key_Left);
+            QCOMPARE(view->CaretPosition().column, stops[i - 1]);
+        }
+        // A click on either half of a character puts the caret at its nearer edge.
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, InCell(0, 2));
+        QCOMPARE(view->CaretPosition().column, 3u);
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, InCell(0, 1));
+        QCOMPARE(view->CaretPosition().column, 1u);
+
+        Press(Qt::Key_Delete);  // the whole of 医
+        QCOMPARE(view->Line(0), "a" "\x8A\x77" "\x80" "\x88" "b" "c");
+        Press(Qt::Key_End);
+        Press(Qt::Key_Backspace, Qt::NoModifier, 2);  // c, then the lead byte with its b
+        QCOMPARE(view->Line(0), "a" "\x8A\x77" "\x80");
+    }
+
+    void selectsWithShiftAndTheMouse() {
+        Open("1 abc///d\r\n2 " + kIgaku + "///e\r\n");
+        Press(Qt::Key_Right, Qt::ShiftModifier, 3);
+        QCOMPARE(view->SelectedText(), "1 a");
+        // Down keeps to column 3, the second byte of 医: the caret stops before it.
+        Press(Qt::Key_Down, Qt::ShiftModifier);
+        QCOMPARE(view->SelectedText(), "1 abc///d\r\n2 ");
+
+        QTest::mousePress(view->viewport(), Qt::LeftButton, {}, InCell(0, 6));
+        QTest::mouseMove(view->viewport(), InCell(1, 5));
+        QTest::mouseRelease(view->viewport(), Qt::LeftButton, {}, InCell(1, 5));
+        // The drag ended on the second half of 学: the selection takes it whole.
+        QCOMPARE(view->SelectedText(), "//d\r\n2 " + kIgaku);
+
+        QTest::keyClicks(view.get(), "X");
+        QCOMPARE(view->WholeText(), "1 abc/X///e\r\n");
+    }
+
+    // Bytes that have no Unicode form survive a copy and paste inside the program;
+    // text from elsewhere is encoded, and what code page 932 cannot hold is refused.
+    void clipboardKeepsBytesAndRefusesWhatCannotBeSaved() {
+        Open("1 \xFD\x80" "d\r\n2 x\r\n");
+        Press(Qt::Key_End, Qt::ShiftModifier);
+        Press(QKeySequence(QKeySequence::Copy));
+        Press(Qt::Key_Down);
+        Press(Qt::Key_End);
+        Press(QKeySequence(QKeySequence::Paste));
+        QCOMPARE(view->Line(1), "2 x1 \xFD\x80" "d");
+
+        QGuiApplication::clipboard()->setText(QStringLiteral("心臓\n弁"));
+        Press(QKeySequence(QKeySequence::Paste));
+        QCOMPARE(view->WholeText(), "1 \xFD\x80" "d\r\n2 x1 \xFD\x80" "d\x90\x53\x91\x9F\r\n\x95\xD9\r\n");
+
+        const std::string before = view->WholeText();
+        QString refusal;
+        WhenModalShows([&](QWidget* box) {
+            refusal = box->objectName() + QLatin1Char(' ') + static_cast<QMessageBox*>(box)->text();
+            box->close();
+        });
+        QGuiApplication::clipboard()->setText(QStringLiteral("café"));
+        Press(QKeySequence(QKeySequence::Paste));
+        QVERIFY2(refusal.startsWith(QStringLiteral("RefusedInput")) && refusal.contains(QStringLiteral("U+00E9")),
+                 qPrintable(refusal));
+        QCOMPARE(view->WholeText(), before);
+
+        Press(Qt::Key_Home, Qt::ControlModifier);
+        Press(Qt::Key_Right, Qt::ShiftModifier, 2);
+        Press(QKeySequence(QKeySequence::Cut));
+        QCOMPARE(view->Line(0), "\xFD\x80" "d");
+        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("1 "));
+    }
+
+    void undoAndRedoTakeBackRunsOfTyping() {
+        Open("1 a///b:::c");
+        Press(Qt::Key_End);
+        QTest::keyClicks(view.get(), "def");
+        Press(Qt::Key_Return);
+        QTest::keyClicks(view.get(), "2 x");
+        Press(QKeySequence(QKeySequence::Undo));
+        QCOMPARE(view->WholeText(), "1 a///b:::cdef\r\n");
+        Press(QKeySequence(QKeySequence::Undo));
+        Press(QKeySequence(QKeySequence::Undo));
+        QCOMPARE(view->WholeText(), "1 a///b:::c");
+        Press(QKeySequence(QKeySequence::Redo));
+        QCOMPARE(view->WholeText(), "1 a///b:::cdef");
+
+        // A change made by other means (a repair, a load) cannot be undone from here.
+        view->ReplaceLine(0, "9 z");
+        Press(QKeySequence(QKeySequence::Undo));
+        QCOMPARE(view->WholeText(), "9 z");
+    }
+
+    void inputMethodComposesJapanese() {
+        Open("1 ///x", true);
+        QVERIFY(!view->inputMethodQuery(Qt::ImEnabled).toBool());
+        view->SetReadOnly(false);
+        QVERIFY(view->testAttribute(Qt::WA_InputMethodEnabled));
+        Press(Qt::Key_Right, Qt::NoModifier, 2);
+
+        QInputMethodEvent composing(QStringLiteral("いがく"), {});
+        QCoreApplication::sendEvent(view.get(), &composing);
+        QCOMPARE(view->WholeText(), "1 ///x");  // nothing is in the text until committed
+        const QRect caret = view->inputMethodQuery(Qt::ImCursorRectangle).toRect();
+        QVERIFY(caret.x() > 2 * view->CellWidth());
+
+        QInputMethodEvent committed;
+        committed.setCommitString(QStringLiteral("医学"));
+        QCoreApplication::sendEvent(view.get(), &committed);
+        QCOMPARE(view->WholeText(), "1 " + kIgaku + "///x");
+        QCOMPARE(view->inputMethodQuery(Qt::ImSurroundingText).toString(), QStringLiteral("1 医学///x"));
+        QCOMPARE(view->inputMethodQuery(Qt::ImCursorPosition).toInt(), 4);
+    }
+
+    // Every character is drawn on its own cells: after invalid bytes, whose
+    // replacement glyph is wider than a cell, the rest of the row is where the same
+    // characters are after plain spaces.
+    void paintsEveryCharacterOnItsCells() {
+        Open("\xFD\xFD\xFD" "X" "\x88\xE3" "Y\r\n" "   X" "\x88\xE3" "Y\r\n", true);
+        view->SetViewColors({Qt::white, Qt::white, {}, Qt::white, Qt::darkBlue, Qt::black});
+        const QImage image = view->viewport()->grab().toImage();
+        const int rowHeight = view->RowHeight();
+        const auto inkColumns = [&](int row, int fromX) {
+            QList<int> columns;
+            for (int x = fromX; x < image.width(); ++x)
+                for (int y = row * rowHeight; y < (row + 1) * rowHeight; ++y)
+                    if (qGray(image.pixel(x, y)) < 128) {
+                        columns << x;
+                        break;
+                    }
+            return columns;
+        };
+        const int afterInvalid = 2 + 3 * view->CellWidth();
+        QVERIFY(!inkColumns(1, afterInvalid).isEmpty());
+        QCOMPARE(inkColumns(0, afterInvalid), inkColumns(1, afterInvalid));
+        // The replacement glyphs stay inside their three cells.
+        QVERIFY(!inkColumns(0, 0).isEmpty());
+        QVERIFY(inkColumns(0, 0).first() < afterInvalid);
+    }
+
+    void aLongLineScrollsToShowTheCaret() {
+        Open(std::string(5000, 'a') + "\r\n");
+        view->SetReadOnly(false);
+        Press(Qt::Key_End);
+        QVERIFY(view->horizontalScrollBar()->value() > 0);
+        QVERIFY(view->viewport()->rect().contains(view->CaretRect().center()));
+        QTest::keyClicks(view.get(), "b");
+        QVERIFY(view->viewport()->rect().contains(view->CaretRect().center()));
+        Press(Qt::Key_Home);
+        QCOMPARE(view->horizontalScrollBar()->value(), 0);
+    }
+};
+
+int main(int argc, char* argv[]) { return RunFormTests<TEditorExTest>(argc, argv); }
+
+#include "TEditorExTest.moc"
