@@ -8,6 +8,10 @@
 #include <sys/stat.h>
 
 void WriteFileAtomically(const std::string& path, std::string_view bytes) {
+    WriteFileAtomically(path, [bytes](const ByteSink& sink) { sink(bytes); });
+}
+
+void WriteFileAtomically(const std::string& path, const std::function<void(const ByteSink& sink)>& produce) {
     // A read-only file (its owner may not write) is not replaced, not even by root,
     // who could: the user marked it so.
     struct stat status {};
@@ -18,8 +22,13 @@ void WriteFileAtomically(const std::string& path, std::string_view bytes) {
     // either: that would bring back the half-written file this exists to prevent.
     file.setDirectWriteFallback(false);
     if (!file.open(QIODevice::WriteOnly)) throw CannotCreateFileError(path);
-    const auto size = static_cast<qint64>(bytes.size());
-    if (file.write(bytes.data(), size) != size || !file.commit()) {
+    bool written = true;
+    produce([&](std::string_view bytes) {
+        const auto size = static_cast<qint64>(bytes.size());
+        written = written && file.write(bytes.data(), size) == size;
+        return written;
+    });
+    if (!written || !file.commit()) {
         file.cancelWriting();
         throw CannotCreateFileError(path);
     }

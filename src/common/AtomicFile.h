@@ -3,6 +3,7 @@
 // in the same folder and renamed over the target, so a crash or a full disk never
 // leaves a half-written dictionary or settings file.
 
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -11,3 +12,9 @@
 // written or is read-only (no owner-write permission), and then leaves any existing
 // file as it was.
 void WriteFileAtomically(const std::string& path, std::string_view bytes);
+
+// The same for bytes made while they are written: `produce` hands them to the sink
+// piece by piece, so a large text is never assembled in memory first. The sink
+// answers false once a write has failed; producing may stop there.
+using ByteSink = std::function<bool(std::string_view bytes)>;
+void WriteFileAtomically(const std::string& path, const std::function<void(const ByteSink& sink)>& produce);

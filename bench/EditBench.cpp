@@ -1,0 +1,126 @@
+// Editing the full-text view of the main window with a large dictionary, offscreen:
+// a typed key until the view is painted again, in an ordinary line and in a line of a
+// megabyte; a save beside one write of the same bytes; the memory typing leaves.
+//
+//   quillor_edit_bench FILE [OUTPUT_FOLDER]
+#include "app/Forms.h"
+#include "app/MainWindow.h"
+#include "app/QuillorApplication.h"
+#include "app/Startup.h"
+#include "textview/TEditorEx.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QPixmap>
+#include <QTabWidget>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <fcntl.h>
+#include <functional>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double Milliseconds(Clock::time_point start) {
+    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+}
+
+// Median and largest of `runs` timings of `step`.
+std::pair<double, double> Time(int runs, const std::function<void()>& step) {
+    std::vector<double> times;
+    for (int i = 0; i < runs; ++i) {
+        const auto start = Clock::now();
+        step();
+        times.push_back(Milliseconds(start));
+    }
+    std::sort(times.begin(), times.end());
+    return {times[times.size() / 2], times.back()};
+}
+
+// A key as the user types it, then the view painted whole (more than the one row a
+// key repaints: an upper bound).
+void TypeKey(TEditorEx* view, QPixmap& pixmap) {
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, QStringLiteral("a"));
+    QApplication::sendEvent(view, &press);
+    view->viewport()->render(&pixmap);
+}
+
+void WriteOnce(const std::string& path, const std::string& bytes, bool sync) {
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    if (fd < 0 || ::write(fd, bytes.data(), bytes.size()) != static_cast<ssize_t>(bytes.size())) std::perror("write");
+    if (sync) ::fsync(fd);
+    ::close(fd);
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: %s FILE [OUTPUT_FOLDER]\n", argv[0]);
+        return 2;
+    }
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (::geteuid() == 0) qputenv("QTWEBENGINE_CHROMIUM_FLAGS", "--no-sandbox");
+    QuillorApplication app(argc, argv);
+    PrepareApplication();
+    const std::string folder = argc > 2 ? argv[2] : ".";
+
+    auto form = CreateForms();
+    form->show();
+    form->LoadDictionary(QString::fromLocal8Bit(argv[1]));
+    TEditorEx* view = form->EditorEx1;
+    view->SetReadOnly(false);
+    form->PageControl1->setTabVisible(1, true);
+    form->PageControl1->setCurrentIndex(1);
+    view->TakeFocus();
+    QApplication::processEvents();
+    QPixmap pixmap(view->viewport()->size());
+    const std::int64_t middle = view->LineCount() / 2;
+
+    view->Select({middle, 10}, {middle, 10});
+    const auto [ordinary, ordinaryWorst] = Time(200, [&] { TypeKey(view, pixmap); });
+    std::printf("typed key to painted view, %lld lines, line %lld: median %.3f ms, worst %.3f ms\n",
+                static_cast<long long>(view->LineCount()), static_cast<long long>(middle), ordinary, ordinaryWorst);
+
+    // A megabyte line in the middle of the dictionary, typed into at its middle.
+    view->ReplaceLine(middle, std::string(1'000'000, 'x'));
+    view->Select({middle, 500'000}, {middle, 500'000});
+    TypeKey(view, pixmap);  // the line becomes the one being typed in
+    const auto [huge, hugeWorst] = Time(200, [&] { TypeKey(view, pixmap); });
+    std::printf("typed key to painted view, in a 1 MB line: median %.3f ms, worst %.3f ms\n", huge, hugeWorst);
+
+    // The save of the edited text beside one write of the same bytes, both into the
+    // same folder, without and with a sync to the disk (the save syncs).
+    const std::string saved = folder + "/edit-bench-saved.txt";
+    const std::string floor = folder + "/edit-bench-floor.txt";
+    const std::string bytes = view->WholeText();
+    const auto [save, saveWorst] = Time(5, [&] { view->SaveLinesToFile(saved); });
+    const auto [write, writeWorst] = Time(5, [&] { WriteOnce(floor, bytes, false); });
+    const auto [writeSync, writeSyncWorst] = Time(5, [&] { WriteOnce(floor, bytes, true); });
+    std::printf("save of the edited text (%.1f MB): median %.1f ms; one write(): %.1f ms, one write() and fsync: %.1f ms;"
+                " save / write+fsync = %.2f\n",
+                bytes.size() / 1e6, save, write, writeSync, save / writeSync);
+    ::unlink(saved.c_str());
+    ::unlink(floor.c_str());
+
+    // Memory: a text of one megabyte line, 10,000 characters typed into its middle.
+    TEditorEx alone;
+    alone.SetWholeText(std::string(1'000'000, 'y') + "\r\n");
+    alone.SetReadOnly(false);
+    alone.Select({0, 500'000}, {0, 500'000});
+    const std::size_t before = alone.Lines().HeldBytes();
+    for (int i = 0; i < 10'000; ++i) {
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, i % 2 ? QStringLiteral("a") : QStringLiteral("医"));
+        QApplication::sendEvent(&alone, &press);
+    }
+    const std::size_t after = alone.Lines().HeldBytes();
+    std::printf("bytes held for a 1 MB line: %.2f MB before, %.2f MB after typing 10,000 characters (%.2f x)\n",
+                before / 1e6, after / 1e6, static_cast<double>(after) / before);
+    return 0;
+}
