@@ -3,6 +3,7 @@
 
 #include "app/WaitCursor.h"
 #include "dictionary/DictionaryLoad.h"
+#include "dictionary/NulCut.h"
 #include "textview/TEditorEx.h"
 
 #include <QCoreApplication>
@@ -17,9 +18,10 @@ void TForm1::LoadDictionary(const QString& path) {
     DataFileName = path;
     SetStatusText(0, QString::fromStdString(report.sizeText));
     EditorEx1->RepaintNow();
-    if (report.damageText) SetStatusText(2, QString::fromStdString(*report.damageText));
-    // A sound file must not go on telling that the file before it needed repair.
-    else if (IsDamageReport(StatusText(2).toStdString())) SetStatusText(2, QString());
+    const std::optional<std::string> notice = LoadNotice(EditorEx1->Lines().BytesCutAtNul(), report.damageText);
+    if (notice) SetStatusText(2, QString::fromStdString(*notice));
+    // A sound file must not go on telling what was wrong with the file before it.
+    else if (IsLoadNotice(StatusText(2).toStdString())) SetStatusText(2, QString());
 }
 
 QString TForm1::RunOpenDialog(const QString& proposedPath) {
@@ -42,6 +44,7 @@ QString TForm1::ProposedDataFile() {
 void TForm1::Open1Click() {
     const QString path = ChooseFileToOpen(ProposedDataFile());
     if (path.isEmpty()) return;
+    if (!ResolveUnsavedEdits()) return;
 
     UpdateCaption(path);
     {

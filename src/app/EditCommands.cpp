@@ -1,10 +1,102 @@
 // Edit mode, the question before edits are dropped, and saving the full-text view.
 #include "app/MainWindow.h"
 
-void TForm1::E1Click() {}
+#include "app/WaitCursor.h"
+#include "common/SystemHelpers.h"
+#include "dictionary/NulCut.h"
+#include "textview/TEditorEx.h"
 
-bool TForm1::PageControl1Changing(int, int) { return true; }
+#include <QAction>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QTabWidget>
 
-void TForm1::SaveAs1Click() {}
+namespace {
 
-bool TForm1::ResolveUnsavedEdits() { return true; }
+constexpr int kTextPage = 1;  // TabSheet2, "テキスト"
+
+// Yes writes the edits to the data file, No drops them, Cancel keeps them in front.
+int AskToSaveEdits() {
+    return AskUser("辞書ファイルは変更されています.\r\n更新しますか?", "情報",
+                   AskFlags::YesNoCancel | AskFlags::IconInformation);
+}
+
+}  // namespace
+
+void TForm1::E1Click() {
+    // QAction has toggled its own check mark already: edit mode alone decides it.
+    EditorEx1->SetReadOnly(!EditorEx1->ReadOnly());
+    const bool editing = !EditorEx1->ReadOnly();
+    E1->setChecked(editing);
+    // The program's own page change: nothing is asked, and the edits stay in the view.
+    if (!editing) PageControl1->setCurrentIndex(0);
+    PageControl1->setTabVisible(kTextPage, editing);
+}
+
+bool TForm1::PageControl1Changing(int from, int) {
+    if (from != kTextPage || !EditorEx1->Modified()) return true;
+    switch (AskToSaveEdits()) {
+    case AskAnswer::Yes:
+        // A save that did not happen keeps the user on the edits.
+        if (!SaveFullText(DataFileName)) return false;
+        try {
+            const WaitCursor wait;
+            LoadDictionary(DataFileName);  // the index follows the saved text
+        } catch (const std::exception& error) {
+            OnAppException(error);
+            return false;
+        }
+        return true;
+    case AskAnswer::No: return true;
+    default: return false;
+    }
+}
+
+bool TForm1::ResolveUnsavedEdits() {
+    if (EditorEx1->ReadOnly() || !EditorEx1->Modified()) return true;
+    switch (AskToSaveEdits()) {
+    case AskAnswer::Yes:
+        if (!SaveFullText(DataFileName)) return false;
+        EditorEx1->SetModified(false);  // the file holds the text now
+        return true;
+    case AskAnswer::No: return true;
+    default: return false;
+    }
+}
+
+bool TForm1::SaveFullText(const QString& path) {
+    const std::uint64_t lost =
+        BytesLostBySaving(path.toStdString(), DataFileName.toStdString(), EditorEx1->Lines().BytesCutAtNul());
+    if (lost > 0 && AskUser(LostBytesQuestion(path.toStdString(), lost), "問合わせ",
+                            AskFlags::YesNo | AskFlags::IconWarning | AskFlags::DefaultButton2) != AskAnswer::Yes)
+        return false;
+    try {
+        const WaitCursor wait;  // gone again before an error is shown
+        EditorEx1->SaveLinesToFile(path.toStdString());
+    } catch (const std::exception& error) {
+        OnAppException(error);
+        return false;
+    }
+    return true;
+}
+
+QString TForm1::RunSaveDialog(const QString& proposedPath) {
+    if (!SaveDialog1) {
+        SaveDialog1 = new QFileDialog(this, QStringLiteral("名前を付けて保存"));
+        SaveDialog1->setObjectName(QStringLiteral("SaveDialog1"));
+        SaveDialog1->setAcceptMode(QFileDialog::AcceptSave);
+        SaveDialog1->setFileMode(QFileDialog::AnyFile);
+        // Replacing a file is what the user chose it for: no second question.
+        SaveDialog1->setOptions(QFileDialog::DontUseNativeDialog | QFileDialog::DontConfirmOverwrite);
+    }
+    if (!proposedPath.isEmpty()) SaveDialog1->setDirectory(QFileInfo(proposedPath).path());
+    SaveDialog1->selectFile(proposedPath);
+    if (SaveDialog1->exec() != QDialog::Accepted || SaveDialog1->selectedFiles().isEmpty()) return {};
+    return SaveDialog1->selectedFiles().constFirst();
+}
+
+void TForm1::SaveAs1Click() {
+    const QString path = ChooseFileToSave(DataFileName);
+    if (path.isEmpty()) return;
+    SaveFullText(path);
+}

@@ -115,6 +115,11 @@ void TForm1::resizeEvent(QResizeEvent* event) {
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {
+    // Unsaved edits come first: a close the user calls off saves no settings either.
+    if (!ResolveUnsavedEdits()) {
+        event->ignore();
+        return;
+    }
     FormCloseQuery();
     event->accept();
 }

@@ -109,8 +109,16 @@ public:
     void SaveAs1Click();
     // Before the full-text view's text is replaced or the program closes: when edit
     // mode is on and the text was changed, asks whether to save it. False when the
-    // user cancels, and the caller then stops.
+    // user cancels or the save does not happen, and the caller then stops.
     bool ResolveUnsavedEdits();
+    // Writes the full-text view to `path`, first asking when that would drop bytes a
+    // NUL byte kept out of the load; an error is reported. Whether it was written.
+    bool SaveFullText(const QString& path);
+    // Runs SaveDialog1 with a proposed file; the chosen path, or empty on cancel.
+    QString RunSaveDialog(const QString& proposedPath);
+    // How save-as asks for a file: the save dialog, unless a test answers instead.
+    std::function<QString(const QString& proposedPath)> ChooseFileToSave =
+        [this](const QString& proposedPath) { return RunSaveDialog(proposedPath); };
 
     // --- search ---
     void SpeedButton1Click();
@@ -197,6 +205,7 @@ public:
     BrowserView* WebBrowser1 = nullptr;
     TEditorEx* EditorEx1 = nullptr;
     QFileDialog* OpenDialog1 = nullptr;
+    QFileDialog* SaveDialog1 = nullptr;
 
     QMenu* File1 = nullptr;
     QAction* Open1 = nullptr;

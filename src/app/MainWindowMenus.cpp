@@ -1,6 +1,7 @@
 // The command map: every menu item and button, and the handler it runs.
 #include "app/MainWindow.h"
 
+#include "app/PageChangeGuard.h"
 #include "textview/TEditorEx.h"
 
 #include <QAction>
@@ -82,6 +83,7 @@ void TForm1::ConnectCommands() {
     connect(SaveAs1, &QAction::triggered, this, &TForm1::SaveAs1Click);
     connect(R1, &QAction::triggered, this, &TForm1::R1Click);
     connect(E1, &QAction::triggered, this, &TForm1::E1Click);
+    new PageChangeGuard(PageControl1, [this](int from, int to) { return PageControl1Changing(from, to); });
     connect(Exit1, &QAction::triggered, this, &TForm1::Exit1Click);
     connect(SpeedButton6, &QToolButton::clicked, this, &TForm1::Exit1Click);
     connect(U1, &QAction::triggered, this, &TForm1::U1Click);

@@ -1,0 +1,496 @@
+// Edit mode, the question when the user leaves the edited text, saving, save-as, and
+// the unsaved edits that a close or an open must not drop unasked.
+#include "app/FormTestSupport.h"
+#include "common/Sjis.h"
+#include "common/SystemHelpers.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QDir>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QDateTime>
+#include <QPushButton>
+#include <QTabBar>
+#include <QTabWidget>
+
+#include <deque>
+#include <vector>
+
+namespace {
+
+const std::string kTranslation = Sjis::FromUtf8("訳語").bytes;
+const char* const kSaveQuestion = "辞書ファイルは変更されています.\r\n更新しますか?";
+
+std::string Record(int number, const std::string& headword) {
+    return std::to_string(number) + " " + headword + "///" + kTranslation + ":::Example.";
+}
+
+std::string Dictionary(std::initializer_list<const char*> headwords) {
+    std::string text;
+    int number = 0;
+    for (const char* headword : headwords) text += Record(++number, headword) + "\r\n";
+    return text;
+}
+
+std::string Bytes(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll().toStdString() : std::string("<unreadable>");
+}
+
+struct Question {
+    std::string text;
+    std::string caption;
+    int flags = 0;
+};
+
+}  // namespace
+
+class EditCommandsTest : public FormTestBase {
+    Q_OBJECT
+
+    // The user's answers, in order, and the questions they answered.
+    std::deque<int> answers;
+    std::vector<Question> asked;
+    AskUserHandler realQuestions;
+    // The error reports, acknowledged as they come up.
+    QStringList errors;
+    QTimer errorWatch;
+
+    // A folder of this test's own: a file one test made read-only must not turn up
+    // in the next, nor its settings file.
+    std::unique_ptr<QTemporaryDir> files;
+    QString Write(const QString& name, const std::string& bytes) {
+        const QString path = files->filePath(name);
+        QFile file(path);
+        if (file.open(QIODevice::WriteOnly)) file.write(bytes.data(), static_cast<qint64>(bytes.size()));
+        return path;
+    }
+
+    bool StartForm() {
+        CreateTestForms();
+        form->IniFileName = files->filePath(QStringLiteral("QuillorDic.ini"));
+        return ShowAndActivate();
+    }
+
+    QTabBar* Tabs() const { return form->PageControl1->tabBar(); }
+    int Page() const { return form->PageControl1->currentIndex(); }
+
+    void ClickTab(int tab) { QTest::mouseClick(Tabs(), Qt::LeftButton, {}, Tabs()->tabRect(tab).center()); }
+
+    // A dictionary loaded and edit mode on, the browser page in front.
+    QString LoadForEditing(const QString& name, const std::string& bytes) {
+        const QString path = Write(name, bytes);
+        form->LoadDictionary(path);
+        form->E1->trigger();
+        return path;
+    }
+
+    // The text page in front with line 1 changed.
+    void EditOnTextPage(const std::string& line = Record(2, "edited")) {
+        ClickTab(1);
+        QCOMPARE(Page(), 1);
+        form->EditorEx1->ReplaceLine(1, line);
+        QVERIFY(form->EditorEx1->Modified());
+    }
+
+private slots:
+    void init() {
+        files = std::make_unique<QTemporaryDir>();
+        QVERIFY(StartForm());
+        answers.clear();
+        asked.clear();
+        realQuestions = SetAskUserHandler([this](std::string_view text, std::string_view caption, int flags) {
+            asked.push_back({std::string(text), std::string(caption), flags});
+            if (answers.empty()) return AskAnswer::Cancel;
+            const int answer = answers.front();
+            answers.pop_front();
+            return answer;
+        });
+        errors.clear();
+        errorWatch.callOnTimeout(this, [this] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box || box->objectName() != QStringLiteral("ErrorReport")) return;
+            errors.append(box->text());
+            box->accept();
+        });
+        errorWatch.start(20);
+    }
+
+    void cleanup() {
+        errorWatch.stop();
+        errorWatch.disconnect();
+        SetAskUserHandler(std::move(realQuestions));
+        form.reset();
+        files.reset();
+    }
+
+    void editModeShowsTheTextPageOnlyWhileItIsOn() {
+        LoadForEditing(QStringLiteral("dic.txt"), Dictionary({"a", "b", "c"}));
+        form->E1->trigger();  // off again: the designed start
+        QVERIFY(!form->E1->isChecked());
+        QVERIFY(!form->PageControl1->isTabVisible(1));
+        QVERIFY(form->EditorEx1->ReadOnly());
+
+        // The hidden text page cannot be reached from the keyboard either.
+        Tabs()->setFocus();
+        QTest::keyClick(Tabs(), Qt::Key_Right);
+        QTest::keyClick(Tabs(), Qt::Key_End);
+        QTest::keyClick(Tabs(), Qt::Key_Tab, Qt::ControlModifier);
+        QCOMPARE(Page(), 0);
+
+        // The menu's own toggle of the check mark does not decide it: edit mode does.
+        form->E1->trigger();
+        QVERIFY(form->E1->isChecked());
+        QVERIFY(!form->EditorEx1->ReadOnly());
+        QVERIFY(form->PageControl1->isTabVisible(1));
+        QCOMPARE(Page(), 0);  // the user opens the text page by its tab
+
+        // A key typed on the text page is an edit like any other.
+        ClickTab(1);
+        form->EditorEx1->setFocus();
+        QTest::keyClick(form->EditorEx1, Qt::Key_Z);
+        QVERIFY(form->EditorEx1->Modified());
+        answers = {AskAnswer::Cancel};
+        ClickTab(0);
+        QCOMPARE(asked.size(), 1u);
+        QCOMPARE(Page(), 1);
+
+        // Off while the edited text is in front: the browser page, no question, and the
+        // edits stay in the view.
+        EditOnTextPage();
+        form->E1->trigger();
+        QVERIFY(!form->E1->isChecked());
+        QCOMPARE(Page(), 0);
+        QVERIFY(!form->PageControl1->isTabVisible(1));
+        QCOMPARE(asked.size(), 1u);
+        QVERIFY(form->EditorEx1->Modified());
+        QCOMPARE(form->EditorEx1->Line(1), Record(2, "edited"));
+    }
+
+    void everyWayOfLeavingTheEditedTextAsksAndCancelStays() {
+        const QString path = LoadForEditing(QStringLiteral("dic.txt"), Dictionary({"a", "b", "c"}));
+        const std::string before = Bytes(path);
+
+        // No edit yet: the page turns without a word, by a click or by Ctrl+Tab.
+        ClickTab(1);
+        ClickTab(0);
+        QCOMPARE(Page(), 0);
+        ClickTab(1);
+        QTest::keyClick(form->EditorEx1, Qt::Key_Tab, Qt::ControlModifier);
+        QCOMPARE(Page(), 0);
+        QVERIFY(asked.empty());
+
+        EditOnTextPage();
+        const std::vector<std::function<void()>> ways = {
+            [&] { ClickTab(0); },
+            [&] { QTest::keyClick(form->EditorEx1, Qt::Key_Tab, Qt::ControlModifier); },
+            [&] { QTest::keyClick(form->EditorEx1, Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier); },
+            [&] { QTest::keyClick(form->EditorEx1, Qt::Key_PageUp, Qt::ControlModifier); },
+            [&] { QTest::keyClick(form->EditorEx1, Qt::Key_PageDown, Qt::ControlModifier); },
+            [&] { QTest::keyClick(Tabs(), Qt::Key_Left); },
+            [&] { QTest::keyClick(Tabs(), Qt::Key_Home); },
+        };
+        for (std::size_t i = 0; i < ways.size(); ++i) {
+            answers = {AskAnswer::Cancel};
+            ways[i]();
+            QCOMPARE(asked.size(), i + 1);
+            QCOMPARE(Page(), 1);
+        }
+        QCOMPARE(asked.front().text, std::string(kSaveQuestion));
+        QCOMPARE(asked.front().caption, std::string("情報"));
+        QCOMPARE(asked.front().flags, AskFlags::YesNoCancel | AskFlags::IconInformation);
+
+        // The wheel turns no page, and the program's own page changes ask nothing.
+        QWheelEvent wheel(Tabs()->tabRect(1).center(), Tabs()->mapToGlobal(Tabs()->tabRect(1).center()), {},
+                          {0, 120}, Qt::NoButton, {}, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(Tabs(), &wheel);
+        QCOMPARE(Page(), 1);
+        form->PageControl1->setCurrentIndex(0);
+        form->PageControl1->setCurrentIndex(1);
+        QCOMPARE(asked.size(), ways.size());
+
+        // No: the page turns, nothing is written, and the next departure asks again.
+        answers = {AskAnswer::No};
+        ClickTab(0);
+        QCOMPARE(Page(), 0);
+        QCOMPARE(Bytes(path), before);
+        QVERIFY(form->EditorEx1->Modified());
+        ClickTab(1);
+        answers = {AskAnswer::No};
+        ClickTab(0);
+        QCOMPARE(asked.size(), ways.size() + 2);
+        QCOMPARE(Page(), 0);
+        QVERIFY(errors.isEmpty());
+    }
+
+    void yesWritesTheTextBackAndReloadsIt() {
+        // Mixed line breaks and no break at the end: lines are written back with CR LF,
+        // the last one without.
+        const QString path = LoadForEditing(QStringLiteral("dic.txt"),
+                                            Record(1, "a") + "\n" + Record(2, "b") + "\r\n" + Record(3, "c"));
+        EditOnTextPage(Record(2, "bee"));
+        answers = {AskAnswer::Yes};
+        ClickTab(0);
+
+        const std::string saved = Record(1, "a") + "\r\n" + Record(2, "bee") + "\r\n" + Record(3, "c");
+        QCOMPARE(Bytes(path), saved);
+        QCOMPARE(Page(), 0);
+        QVERIFY(!form->EditorEx1->Modified());
+        QCOMPARE(form->EditorEx2->Line(1), std::string("bee"));  // the index follows the saved text
+        QCOMPARE(form->StatusText(0), QStringLiteral("Size=%1").arg(saved.size()));
+        QCOMPARE(form->DataFileName, path);
+
+        ClickTab(1);
+        ClickTab(0);
+        QCOMPARE(asked.size(), 1u);
+        QCOMPARE(Page(), 0);
+        QVERIFY(errors.isEmpty());
+    }
+
+    void aSaveThatFailsKeepsTheEditsInFront() {
+        const QString path = LoadForEditing(QStringLiteral("dic.txt"), Dictionary({"a", "b"}));
+        const std::string before = Bytes(path);
+        QFile::setPermissions(path, QFileDevice::ReadOwner);
+        EditOnTextPage();
+        answers = {AskAnswer::Yes};
+        ClickTab(0);
+        QCOMPARE(errors, QStringList{QStringLiteral("エラー発生 \r\nファイル %1 を作成できません").arg(path)});
+        QCOMPARE(Bytes(path), before);
+        QVERIFY(form->EditorEx1->Modified());
+        QCOMPARE(Page(), 1);
+        QCOMPARE(form->EditorEx2->Line(1), std::string("b"));
+
+        // Nothing was ever loaded: there is no file to write to.
+        QVERIFY(StartForm());
+        form->E1->trigger();
+        ClickTab(1);
+        form->EditorEx1->ReplaceLine(0, "typed");
+        answers = {AskAnswer::Yes};
+        ClickTab(0);
+        QCOMPARE(errors.size(), 2);
+        QCOMPARE(errors.back(), QStringLiteral("エラー発生 \r\nファイル  を作成できません"));
+        QCOMPARE(Page(), 1);
+    }
+
+    void saveAsWritesTheViewWhereTheUserSaysAndChangesNothingElse() {
+        const std::string text = Record(1, "a") + "\n" + Record(2, "b") + "\n";
+        const QString path = Write(QStringLiteral("dic.txt"), text);
+        form->LoadDictionary(path);
+        form->UpdateCaption(path);
+        const QString caption = form->windowTitle();
+        QString proposed;
+        QString answer = files->filePath(QStringLiteral("copy.txt"));
+        form->ChooseFileToSave = [&](const QString& offered) {
+            proposed = offered;
+            return answer;
+        };
+
+        // Out of edit mode: the text as loaded, with CR LF.
+        form->SaveAs1->trigger();
+        QCOMPARE(proposed, path);
+        QCOMPARE(Bytes(answer), Record(1, "a") + "\r\n" + Record(2, "b") + "\r\n");
+
+        // Edited, onto an existing file: replaced without a question; the data file, the
+        // caption, the index and the modified flag stay.
+        form->E1->trigger();
+        EditOnTextPage();
+        answer = Write(QStringLiteral("existing.txt"), "old");
+        form->SaveAs1->trigger();
+        QCOMPARE(Bytes(answer), Record(1, "a") + "\r\n" + Record(2, "edited") + "\r\n");
+        QCOMPARE(Bytes(path), text);
+        QCOMPARE(form->DataFileName, path);
+        QCOMPARE(form->windowTitle(), caption);
+        QCOMPARE(form->EditorEx2->Line(1), std::string("b"));
+        QVERIFY(form->EditorEx1->Modified());
+        QVERIFY(asked.empty());
+
+        // Cancelled: nothing written. A folder that is not there: the error report.
+        const QStringList present = QDir(files->path()).entryList(QDir::Files);
+        answer.clear();
+        form->SaveAs1->trigger();
+        QCOMPARE(QDir(files->path()).entryList(QDir::Files), present);
+        QVERIFY(errors.isEmpty());
+        answer = files->filePath(QStringLiteral("missing/copy.txt"));
+        form->SaveAs1->trigger();
+        QCOMPARE(errors, QStringList{QStringLiteral("エラー発生 \r\nファイル %1 を作成できません").arg(answer)});
+    }
+
+    void theSaveDialogProposesTheDataFileAndDoesNotAskToReplace() {
+        const QString path = Write(QStringLiteral("dic.txt"), Dictionary({"a", "b"}));
+        form->LoadDictionary(path);
+        bool seen = false;
+        WhenModalShows([&](QWidget* modal) {
+            auto* dialog = qobject_cast<QFileDialog*>(modal);
+            if (!dialog) return;
+            seen = true;
+            QCOMPARE(dialog->objectName(), QStringLiteral("SaveDialog1"));
+            QCOMPARE(dialog->acceptMode(), QFileDialog::AcceptSave);
+            QVERIFY(dialog->testOption(QFileDialog::DontConfirmOverwrite));
+            QCOMPARE(dialog->selectedFiles(), QStringList{path});
+            dialog->reject();
+        });
+        const QDateTime written = QFileInfo(path).lastModified();
+        form->SaveAs1->trigger();
+        QVERIFY(seen);
+        QCOMPARE(QDir(files->path()).entryList(QDir::Files), QStringList{QStringLiteral("dic.txt")});
+        QCOMPARE(QFileInfo(path).lastModified(), written);
+    }
+
+    void unsavedEditsAreAskedAboutBeforeTheWindowCloses() {
+        const QString path = LoadForEditing(QStringLiteral("dic.txt"), Dictionary({"a", "b"}));
+        const std::string before = Bytes(path);
+        EditOnTextPage();
+
+        answers = {AskAnswer::Cancel};
+        QVERIFY(!form->close());
+        QVERIFY(form->isVisible());
+        QVERIFY(!QFile::exists(form->IniFileName));  // a close called off saves nothing
+
+        answers = {AskAnswer::No};
+        QVERIFY(form->close());
+        QCOMPARE(asked.size(), 2u);
+        QCOMPARE(Bytes(path), before);
+        QVERIFY(QFile::exists(form->IniFileName));
+
+        // Yes writes the edits, then the window closes.
+        QVERIFY(ShowAndActivate());
+        answers = {AskAnswer::Yes};
+        QVERIFY(form->close());
+        QCOMPARE(Bytes(path), Record(1, "a") + "\r\n" + Record(2, "edited") + "\r\n");
+
+        // Out of edit mode a changed text is not asked about.
+        QVERIFY(ShowAndActivate());
+        form->E1->trigger();
+        form->EditorEx1->ReplaceLine(0, "changed");
+        QVERIFY(form->close());
+        QCOMPARE(asked.size(), 3u);
+    }
+
+    void openingAnotherFileAsksAboutTheEditsFirst() {
+        const QString first = LoadForEditing(QStringLiteral("first.txt"), Dictionary({"a", "b"}));
+        const QString second = Write(QStringLiteral("second.txt"), Dictionary({"x", "y", "z"}));
+        form->UpdateCaption(first);
+        const QString caption = form->windowTitle();
+        form->ChooseFileToOpen = [&](const QString&) { return second; };
+        EditOnTextPage();
+
+        answers = {AskAnswer::Cancel};
+        form->Open1->trigger();
+        QCOMPARE(form->DataFileName, first);
+        QCOMPARE(form->windowTitle(), caption);
+        QCOMPARE(form->EditorEx1->Line(1), Record(2, "edited"));
+
+        answers = {AskAnswer::No};
+        form->Open1->trigger();
+        QCOMPARE(form->DataFileName, second);
+        QCOMPARE(form->EditorEx2->LineCount(), 3);
+        QCOMPARE(Bytes(first), Dictionary({"a", "b"}));
+
+        // Yes saves the edits of the second file before the first is opened.
+        form->ChooseFileToOpen = [&](const QString&) { return first; };
+        EditOnTextPage(Record(2, "why"));
+        answers = {AskAnswer::Yes};
+        form->Open1->trigger();
+        QCOMPARE(Bytes(second), Dictionary({"x", "why", "z"}));
+        QCOMPARE(form->DataFileName, first);
+
+        // A save that fails opens nothing.
+        EditOnTextPage();
+        QFile::setPermissions(first, QFileDevice::ReadOwner);
+        form->ChooseFileToOpen = [&](const QString&) { return second; };
+        answers = {AskAnswer::Yes};
+        form->Open1->trigger();
+        QCOMPARE(errors.size(), 1);
+        QCOMPARE(form->DataFileName, first);
+        QVERIFY(form->EditorEx1->Modified());
+    }
+
+    void aNulByteIsReportedAndASaveOverThatFileAsksFirst() {
+        // The NUL byte cuts line 2 short of its ":::".
+        const std::string tail = std::string("\0:::Example.\r\n", 15) + Record(3, "c") + "\r\n";
+        const std::string bytes = Record(1, "a") + "\r\n2 b///" + kTranslation + tail;
+        const QString path = LoadForEditing(QStringLiteral("dic.txt"), bytes);
+        const QString notice = QStringLiteral("NUL 文字以降の %1 バイトは読み込まれていません").arg(tail.size());
+        QCOMPARE(form->StatusText(2), notice + QStringLiteral("　0//0::1 データの修復が必要です"));
+        QCOMPARE(form->EditorEx1->LineCount(), 2);
+
+        // Leaving the edits with Yes: the second question defaults to No, and No
+        // writes nothing and keeps the edits in front.
+        EditOnTextPage();
+        answers = {AskAnswer::Yes, AskAnswer::No};
+        ClickTab(0);
+        QCOMPARE(asked.size(), 2u);
+        QCOMPARE(asked.back().flags, AskFlags::YesNo | AskFlags::IconWarning | AskFlags::DefaultButton2);
+        QVERIFY(asked.back().text.find(" " + std::to_string(tail.size()) + " バイト") != std::string::npos);
+        QCOMPARE(Bytes(path), bytes);
+        QCOMPARE(Page(), 1);
+
+        // Save-as onto the same file by another name of it asks too; onto another file
+        // it does not.
+        QString target = files->filePath(QStringLiteral("./dic.txt"));
+        form->ChooseFileToSave = [&](const QString&) { return target; };
+        answers = {AskAnswer::No};
+        form->SaveAs1->trigger();
+        QCOMPARE(asked.size(), 3u);
+        QCOMPARE(Bytes(path), bytes);
+        target = files->filePath(QStringLiteral("copy.txt"));
+        form->SaveAs1->trigger();
+        QCOMPARE(asked.size(), 3u);
+        // The cut text ended without a line break, and so does what is written.
+        const std::string edited = Record(1, "a") + "\r\n" + Record(2, "edited");
+        QCOMPARE(Bytes(target), edited);
+
+        // Yes to both: the file holds the edited text only, and the reload reads all of it.
+        answers = {AskAnswer::Yes, AskAnswer::Yes};
+        ClickTab(0);
+        QCOMPARE(Bytes(path), edited);
+        QCOMPARE(Page(), 0);
+        QCOMPARE(form->EditorEx1->Lines().BytesCutAtNul(), 0u);
+        QCOMPARE(form->StatusText(2), QString());
+
+        // A NUL right after a line break cuts no line: the notice stands alone, and a
+        // sound file loaded next takes it back.
+        form->LoadDictionary(Write(QStringLiteral("nul.txt"), Dictionary({"a"}) + std::string(1, '\0') + "x"));
+        QCOMPARE(form->StatusText(2), QStringLiteral("NUL 文字以降の 2 バイトは読み込まれていません"));
+        form->LoadDictionary(path);
+        QCOMPARE(form->StatusText(2), QString());
+        QVERIFY(errors.isEmpty());
+    }
+
+    void theQuestionsComeUpWithTheProgramsButtons() {
+        SetAskUserHandler(realQuestions);
+        struct Shown {
+            QString caption, text, defaultButton;
+            QMessageBox::Icon icon = QMessageBox::NoIcon;
+            QStringList buttons;
+        };
+        const auto ask = [](int flags) {
+            Shown shown;
+            WhenModalShows([&](QWidget* modal) {
+                auto* box = qobject_cast<QMessageBox*>(modal);
+                if (!box) return;
+                const QPushButton* byDefault = box->defaultButton();
+                shown = {box->windowTitle(), box->text(), byDefault ? byDefault->text() : QString(), box->icon(), {}};
+                for (const auto button : {QMessageBox::Yes, QMessageBox::No, QMessageBox::Cancel})
+                    if (box->button(button)) shown.buttons.append(box->button(button)->text());
+                box->button(QMessageBox::No)->click();
+            });
+            const int answer = AskUser(kSaveQuestion, "情報", flags);
+            return std::pair{answer, shown};
+        };
+        const auto [answer, shown] = ask(AskFlags::YesNoCancel | AskFlags::IconInformation);
+        QCOMPARE(answer, AskAnswer::No);
+        QCOMPARE(shown.caption, QStringLiteral("情報"));
+        QCOMPARE(shown.text, QStringLiteral("辞書ファイルは変更されています.\r\n更新しますか?"));
+        QCOMPARE(shown.icon, QMessageBox::Information);
+        QCOMPARE(shown.buttons,
+                 (QStringList{QStringLiteral("はい(&Y)"), QStringLiteral("いいえ(&N)"), QStringLiteral("キャンセル")}));
+        QCOMPARE(ask(AskFlags::YesNo | AskFlags::IconWarning | AskFlags::DefaultButton2).second.defaultButton,
+                 QStringLiteral("いいえ(&N)"));
+    }
+};
+
+int main(int argc, char* argv[]) { return RunFormTests<EditCommandsTest>(argc, argv); }
+
+#include "EditCommandsTest.moc"
