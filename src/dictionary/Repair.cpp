@@ -152,8 +152,6 @@ std::string RepairDoneText(const RepairResult& result) {
 }
 
 void WriteRepairFiles(const TextLines& repaired, std::string_view log) {
-    // Lines just set whole are usually their own text already; no copy then.
-    if (const auto text = repaired.UnchangedCrLfText()) WriteFileAtomically(kRepairedTextFile, *text);
-    else repaired.SaveLinesToFile(kRepairedTextFile);
+    repaired.SaveLinesToFile(kRepairedTextFile);
     WriteFileAtomically(kRepairLogFile, log);
 }

@@ -15,6 +15,7 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QScrollBar>
+#include <QStyle>
 #include <QStyleHints>
 #include <QTimerEvent>
 
@@ -534,7 +535,8 @@ int TEditorEx::PreeditShift(std::int64_t row, std::size_t column) const {
 
 QRect TEditorEx::CaretRect() const {
     const int preeditX = preedit_.isEmpty() ? 0 : fontMetrics().horizontalAdvance(preedit_.left(preeditCursor_));
-    return {XOfColumn(caret_.column) + preeditX, static_cast<int>((caret_.line - TopRow()) * RowHeight()), 2,
+    const int width = std::max(1, style()->pixelMetric(QStyle::PM_TextCursorWidth, nullptr, this));
+    return {XOfColumn(caret_.column) + preeditX, static_cast<int>((caret_.line - TopRow()) * RowHeight()), width,
             RowHeight()};
 }
 
