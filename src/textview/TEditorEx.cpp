@@ -300,7 +300,9 @@ bool TEditorEx::MoveByKey(QKeyEvent* event) {
 
 bool TEditorEx::EditByKey(QKeyEvent* event) {
     if (event->matches(QKeySequence::Undo)) Undo();
-    else if (event->matches(QKeySequence::Redo)) Redo();
+    // Ctrl+Y as well, whatever the desktop binds: the redo key most users reach for.
+    else if (event->matches(QKeySequence::Redo) || event->keyCombination() == QKeyCombination(Qt::CTRL, Qt::Key_Y))
+        Redo();
     else if (event->matches(QKeySequence::Cut)) Cut();
     else if (event->matches(QKeySequence::Paste)) Paste();
     else if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) ReplaceSelection("\r\n");
