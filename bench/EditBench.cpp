@@ -9,39 +9,19 @@
 #include "app/Startup.h"
 #include "textview/TEditorEx.h"
 
+#include "Timing.h"
+
 #include <QApplication>
 #include <QKeyEvent>
 #include <QPixmap>
 #include <QTabWidget>
 
-#include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <fcntl.h>
-#include <functional>
 #include <string>
 #include <unistd.h>
-#include <vector>
 
 namespace {
-
-using Clock = std::chrono::steady_clock;
-
-double Milliseconds(Clock::time_point start) {
-    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-}
-
-// Median and largest of `runs` timings of `step`.
-std::pair<double, double> Time(int runs, const std::function<void()>& step) {
-    std::vector<double> times;
-    for (int i = 0; i < runs; ++i) {
-        const auto start = Clock::now();
-        step();
-        times.push_back(Milliseconds(start));
-    }
-    std::sort(times.begin(), times.end());
-    return {times[times.size() / 2], times.back()};
-}
 
 // A key as the user types it, then the view painted whole (more than the one row a
 // key repaints: an upper bound).
@@ -84,28 +64,30 @@ int main(int argc, char* argv[]) {
     const std::int64_t middle = view->LineCount() / 2;
 
     view->Select({middle, 10}, {middle, 10});
-    const auto [ordinary, ordinaryWorst] = Time(200, [&] { TypeKey(view, pixmap); });
+    const Timing ordinary = Measure(200, [&] { TypeKey(view, pixmap); });
     std::printf("typed key to painted view, %lld lines, line %lld: median %.3f ms, worst %.3f ms\n",
-                static_cast<long long>(view->LineCount()), static_cast<long long>(middle), ordinary, ordinaryWorst);
+                static_cast<long long>(view->LineCount()), static_cast<long long>(middle), ordinary.median,
+                ordinary.slowest);
 
     // A megabyte line in the middle of the dictionary, typed into at its middle.
     view->ReplaceLine(middle, std::string(1'000'000, 'x'));
     view->Select({middle, 500'000}, {middle, 500'000});
     TypeKey(view, pixmap);  // the line becomes the one being typed in
-    const auto [huge, hugeWorst] = Time(200, [&] { TypeKey(view, pixmap); });
-    std::printf("typed key to painted view, in a 1 MB line: median %.3f ms, worst %.3f ms\n", huge, hugeWorst);
+    const Timing huge = Measure(200, [&] { TypeKey(view, pixmap); });
+    std::printf("typed key to painted view, in a 1 MB line: median %.3f ms, worst %.3f ms\n", huge.median,
+                huge.slowest);
 
     // The save of the edited text beside one write of the same bytes, both into the
     // same folder, without and with a sync to the disk (the save syncs).
     const std::string saved = folder + "/edit-bench-saved.txt";
     const std::string floor = folder + "/edit-bench-floor.txt";
     const std::string bytes = view->WholeText();
-    const auto [save, saveWorst] = Time(5, [&] { view->SaveLinesToFile(saved); });
-    const auto [write, writeWorst] = Time(5, [&] { WriteOnce(floor, bytes, false); });
-    const auto [writeSync, writeSyncWorst] = Time(5, [&] { WriteOnce(floor, bytes, true); });
+    const double save = Measure(5, [&] { view->SaveLinesToFile(saved); }).median;
+    const double write = Measure(5, [&] { WriteOnce(floor, bytes, false); }).median;
+    const double writeSync = Measure(5, [&] { WriteOnce(floor, bytes, true); }).median;
     std::printf("save of the edited text (%.1f MB): median %.1f ms; one write(): %.1f ms, one write() and fsync: %.1f ms;"
-                " save / write+fsync = %.2f\n",
-                bytes.size() / 1e6, save, write, writeSync, save / writeSync);
+                " save / write = %.2f, save / write+fsync = %.2f\n",
+                bytes.size() / 1e6, save, write, writeSync, save / write, save / writeSync);
     ::unlink(saved.c_str());
     ::unlink(floor.c_str());
 

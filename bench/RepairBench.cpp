@@ -17,6 +17,8 @@
 #include "dictionary/Repair.h"
 #include "textview/TextLines.h"
 
+#include "Timing.h"
+
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -54,21 +56,6 @@ std::string Damage(const TextLines& lines) {
         out.append(line).append("\r\n");
     }
     return out;
-}
-
-struct Timing {
-    double median, fastest, slowest;
-};
-
-Timing Measure(int runs, const std::function<void()>& run) {
-    std::vector<double> times;
-    for (int i = 0; i < runs; ++i) {
-        const auto start = std::chrono::steady_clock::now();
-        run();
-        times.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
-    }
-    std::sort(times.begin(), times.end());
-    return {times[times.size() / 2], times.front(), times.back()};
 }
 
 void Print(const char* name, const Timing& timing, double megabytes) {

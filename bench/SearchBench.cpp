@@ -13,6 +13,8 @@
 #include "search/SearchRequest.h"
 #include "textview/TextLines.h"
 
+#include "Timing.h"
+
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -23,16 +25,7 @@
 
 namespace {
 
-double MedianMilliseconds(int runs, const std::function<void()>& run) {
-    std::vector<double> times;
-    for (int i = 0; i < runs; ++i) {
-        const auto start = std::chrono::steady_clock::now();
-        run();
-        times.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
-    }
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
-}
+double MedianMilliseconds(int runs, const std::function<void()>& run) { return Measure(runs, run).median; }
 
 KeySlots KeysOf(const std::string& request) {
     KeySlots keys;

@@ -77,26 +77,21 @@ void EditHistory::Clear() noexcept {
     sealed_ = true;
 }
 
-std::optional<TextPosition> EditHistory::Undo(TextLines& lines) {
-    if (done_.empty()) return std::nullopt;
-    TextEdit step = std::move(done_.back());
-    done_.pop_back();
-    lines.RemoveText(step.at, EndAfter(step.at, step.inserted));
-    const TextPosition caret = lines.InsertText(step.at, step.removed);
-    keptBytes_ -= SizeOf(step);
-    Keep(undone_, std::move(step));
-    sealed_ = true;
-    return caret;
-}
+std::optional<TextPosition> EditHistory::Undo(TextLines& lines) { return Replay(lines, done_, undone_, true); }
 
-std::optional<TextPosition> EditHistory::Redo(TextLines& lines) {
-    if (undone_.empty()) return std::nullopt;
-    TextEdit step = std::move(undone_.back());
-    undone_.pop_back();
-    lines.RemoveText(step.at, EndAfter(step.at, step.removed));
-    const TextPosition caret = lines.InsertText(step.at, step.inserted);
+std::optional<TextPosition> EditHistory::Redo(TextLines& lines) { return Replay(lines, undone_, done_, false); }
+
+std::optional<TextPosition> EditHistory::Replay(TextLines& lines, std::deque<TextEdit>& from, std::deque<TextEdit>& to,
+                                                bool backwards) {
+    if (from.empty()) return std::nullopt;
+    TextEdit step = std::move(from.back());
+    from.pop_back();
+    const std::string& present = backwards ? step.inserted : step.removed;
+    const std::string& wanted = backwards ? step.removed : step.inserted;
+    lines.RemoveText(step.at, EndAfter(step.at, present));
+    const TextPosition caret = lines.InsertText(step.at, wanted);
     keptBytes_ -= SizeOf(step);
-    Keep(done_, std::move(step));
+    Keep(to, std::move(step));
     sealed_ = true;
     return caret;
 }

@@ -44,6 +44,9 @@ public:
 private:
     bool JoinsLast(const TextEdit& edit) const noexcept;
     void Keep(std::deque<TextEdit>& steps, TextEdit edit);
+    // Takes the last step of `from` back (backwards) or does it again, and keeps it in `to`.
+    std::optional<TextPosition> Replay(TextLines& lines, std::deque<TextEdit>& from, std::deque<TextEdit>& to,
+                                       bool backwards);
 
     std::deque<TextEdit> done_;     // oldest first
     std::deque<TextEdit> undone_;   // the last undone at the back

@@ -431,23 +431,16 @@ void TEditorEx::Paste() {
     history_.Seal();
 }
 
-void TEditorEx::Undo() {
-    if (readOnly_) return;
-    std::optional<Position> caret;
-    {
-        const FlagScope editing(editing_);
-        caret = history_.Undo(lines_);
-    }
-    if (caret) MoveCaret(*caret, false);
-    ScrollToShowCaret();
-}
+void TEditorEx::Undo() { ReplayHistory(true); }
 
-void TEditorEx::Redo() {
+void TEditorEx::Redo() { ReplayHistory(false); }
+
+void TEditorEx::ReplayHistory(bool backwards) {
     if (readOnly_) return;
     std::optional<Position> caret;
     {
         const FlagScope editing(editing_);
-        caret = history_.Redo(lines_);
+        caret = backwards ? history_.Undo(lines_) : history_.Redo(lines_);
     }
     if (caret) MoveCaret(*caret, false);
     ScrollToShowCaret();

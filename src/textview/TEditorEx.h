@@ -142,6 +142,7 @@ private:
     bool EncodeInput(const QString& text, std::string& bytes, bool pasted);
     void RefuseInput(const QStringList& characters, bool pasted);
     void InsertInput(const QString& text);
+    void ReplayHistory(bool backwards);
     void PaintRow(class QPainter& painter, std::int64_t row, int y) const;
     void DrawCells(QPainter& painter, std::int64_t row, std::string_view line, std::size_t begin, std::size_t end,
                    int y) const;
