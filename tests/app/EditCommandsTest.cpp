@@ -246,6 +246,14 @@ private slots:
         QCOMPARE(asked.size(), 1u);
         QCOMPARE(Page(), 0);
         QVERIFY(errors.isEmpty());
+
+        // A data file deleted while it is being edited comes back with the edits.
+        QVERIFY(QFile::remove(path));
+        EditOnTextPage(Record(2, "again"));
+        answers = {AskAnswer::Yes};
+        ClickTab(0);
+        QCOMPARE(Bytes(path), Record(1, "a") + "\r\n" + Record(2, "again") + "\r\n" + Record(3, "c"));
+        QVERIFY(errors.isEmpty());
     }
 
     void aSaveThatFailsKeepsTheEditsInFront() {
