@@ -1,4 +1,5 @@
-// Edit mode, the question before edits are dropped, and saving the full-text view.
+// Edit mode, the question before edits are dropped, saving the full-text view, and
+// keeping the edits when the program is made to end.
 #include "app/MainWindow.h"
 
 #include "app/WaitCursor.h"
@@ -35,29 +36,29 @@ void TForm1::E1Click() {
 
 bool TForm1::PageControl1Changing(int from, int) {
     if (from != kTextPage || !EditorEx1->Modified()) return true;
-    switch (AskToSaveEdits()) {
-    case AskAnswer::Yes:
-        // A save that did not happen keeps the user on the edits.
-        if (!SaveFullText(DataFileName)) return false;
-        try {
-            const WaitCursor wait;
-            LoadDictionary(DataFileName);  // the index follows the saved text
-        } catch (const std::exception& error) {
-            OnAppException(error);
-            return false;
-        }
-        return true;
-    case AskAnswer::No: return true;
-    default: return false;
-    }
+    return OfferToSaveEdits(true);  // the index follows the saved text
 }
 
 bool TForm1::ResolveUnsavedEdits() {
     if (EditorEx1->ReadOnly() || !EditorEx1->Modified()) return true;
+    return OfferToSaveEdits(false);
+}
+
+bool TForm1::OfferToSaveEdits(bool reloadAfterSaving) {
     switch (AskToSaveEdits()) {
     case AskAnswer::Yes:
+        // A save that did not happen keeps the user on the edits.
         if (!SaveFullText(DataFileName)) return false;
-        EditorEx1->SetModified(false);  // the file holds the text now
+        EditorEx1->SetModified(false);  // the file holds the text now, reloaded or not
+        if (reloadAfterSaving) {
+            try {
+                const WaitCursor wait;
+                LoadDictionary(DataFileName);
+            } catch (const std::exception& error) {
+                // A text the load refuses (emptied whole, say) is saved all the same.
+                OnAppException(error);
+            }
+        }
         return true;
     case AskAnswer::No: return true;
     default: return false;
@@ -66,7 +67,7 @@ bool TForm1::ResolveUnsavedEdits() {
 
 bool TForm1::SaveFullText(const QString& path) {
     const std::uint64_t lost =
-        BytesLostBySaving(path.toStdString(), DataFileName.toStdString(), EditorEx1->Lines().BytesCutAtNul());
+        BytesLostBySaving(path.toStdString(), FullTextOrigin.path.toStdString(), FullTextOrigin.bytesCutAtNul);
     if (lost > 0 && AskUser(LostBytesQuestion(path.toStdString(), lost), "問合わせ",
                             AskFlags::YesNo | AskFlags::IconWarning | AskFlags::DefaultButton2) != AskAnswer::Yes)
         return false;
@@ -77,7 +78,23 @@ bool TForm1::SaveFullText(const QString& path) {
         OnAppException(error);
         return false;
     }
+    if (lost > 0) FullTextOrigin.bytesCutAtNul = 0;  // gone from the file: nothing more to lose
     return true;
+}
+
+void TForm1::KeepUnsavedEditsForRecovery() {
+    if (EditorEx1->ReadOnly() || !EditorEx1->Modified()) return;
+    const QFileInfo settings(IniFileName);
+    QStringList places{settings.path() + QLatin1Char('/') + settings.completeBaseName() + QStringLiteral(".unsaved")};
+    if (!DataFileName.isEmpty()) places.prepend(DataFileName + QStringLiteral(".unsaved"));
+    for (const QString& place : places) {
+        try {
+            EditorEx1->SaveLinesToFile(place.toStdString());
+            return;
+        } catch (const std::exception& error) {
+            qWarning("%s", error.what());  // no one is there to answer a message box
+        }
+    }
 }
 
 QString TForm1::RunSaveDialog(const QString& proposedPath) {

@@ -3,6 +3,7 @@
 #include "app/AppMessage.h"
 #include "app/QuillorApplication.h"
 #include "app/Fonts.h"
+#include "app/Startup.h"
 #include "common/SystemHelpers.h"
 #include "textview/TEditorEx.h"
 
@@ -116,7 +117,10 @@ void TForm1::resizeEvent(QResizeEvent* event) {
 
 void TForm1::closeEvent(QCloseEvent* event) {
     // Unsaved edits come first: a close the user calls off saves no settings either.
-    if (!ResolveUnsavedEdits()) {
+    // A logout or `kill` waits for no answer, so it keeps them aside unasked.
+    if (TerminationRequested()) {
+        KeepUnsavedEditsForRecovery();
+    } else if (!ResolveUnsavedEdits()) {
         event->ignore();
         return;
     }
@@ -129,7 +133,8 @@ void TForm1::FormCloseQuery() {
     try {
         SaveSettings();
     } catch (const std::exception& error) {
-        OnAppException(error);
+        if (TerminationRequested()) qWarning("%s", error.what());  // a message box would hold it up
+        else OnAppException(error);
     }
 }
 

@@ -48,6 +48,13 @@ public:
     QString IniFileName;     // the executable's path with ".ini"
     QString DataFileName;    // the data file loaded last; empty before the first load
     QString HelpFileName;    // the executable's path with ".mht"
+    // Where the full-text view's text was read from (the last load or repair) and how
+    // many bytes that read lost at a NUL byte: a save over that file asks first.
+    struct TextOrigin {
+        QString path;
+        std::uint64_t bytesCutAtNul = 0;
+    };
+    TextOrigin FullTextOrigin;
     std::int32_t MaxOfSelection = 300;  // most raw hits a one-key search may have
     // The last search: its keys and options, the search text and its line table
     // (discarded whenever EditorEx1's lines change), the hit list, HitAll and
@@ -66,7 +73,7 @@ public:
     void FormCreate();
     void FormShow();
     // Closing always goes ahead; the settings are saved first, and an error in saving
-    // them is reported without keeping the window open.
+    // them is reported without keeping the window open (on a termination, to stderr).
     void FormCloseQuery();
     // A data file named when the program was started, opened instead of the last one.
     void OpenAtStart(const QString& path);
@@ -112,8 +119,12 @@ public:
     // user cancels or the save does not happen, and the caller then stops.
     bool ResolveUnsavedEdits();
     // Writes the full-text view to `path`, first asking when that would drop bytes a
-    // NUL byte kept out of the load; an error is reported. Whether it was written.
+    // NUL byte kept out of the read of FullTextOrigin; an error is reported. Whether it
+    // was written.
     bool SaveFullText(const QString& path);
+    // A termination asks nothing: the unsaved edits go to DataFileName + ".unsaved",
+    // else beside the settings file, else nowhere, for the program must end.
+    void KeepUnsavedEditsForRecovery();
     // Runs SaveDialog1 with a proposed file; the chosen path, or empty on cancel.
     QString RunSaveDialog(const QString& proposedPath);
     // How save-as asks for a file: the save dialog, unless a test answers instead.
@@ -242,6 +253,10 @@ private:
     void CreateStatusBar();
     void CreateMenus();
     void ConnectCommands();
+    // Asks whether to save the edits into DataFileName and saves them on Yes, then
+    // reloads the file when `reloadAfterSaving` (a failed reload is reported, the edits
+    // being safe in the file). False on Cancel or when the save did not happen.
+    bool OfferToSaveEdits(bool reloadAfterSaving);
 
     bool shown_ = false;  // FormShow runs once, at the first show
     QString fileNamedAtStart_;  // opened by FormShow instead of DataFileName

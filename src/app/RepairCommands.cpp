@@ -3,8 +3,10 @@
 
 #include "app/WaitCursor.h"
 #include "dictionary/DataFile.h"
+#include "dictionary/NulCut.h"
 #include "dictionary/Repair.h"
 #include "textview/TEditorEx.h"
+#include "textview/TextLines.h"
 
 #include <QElapsedTimer>
 #include <QStatusBar>
@@ -17,24 +19,31 @@ void TForm1::R1Click() {
     const WaitCursor wait;
     repaint();
 
-    // A file that cannot be read raises here, and the view keeps its text.
-    FileContents file = ReadWholeFile(path.toStdString());
+    // The file is read and repaired beside the view: a read or a repair that fails
+    // leaves the view's text as it was.
+    RepairResult result;
+    TextOrigin origin{path};
+    {
+        TextLines read;
+        read.SetWholeText(std::move(ReadWholeFile(path.toStdString()).text));
+        origin.bytesCutAtNul = read.BytesCutAtNul();
+        // The counter is painted some thirty times a second: painting it for every line
+        // would take longer than the repair itself.
+        QElapsedTimer sincePaint;
+        result = RepairLines(read, CurrentSeparators(), [&](int pass, std::int64_t line) {
+            if (sincePaint.isValid() && sincePaint.elapsed() < 33) return;
+            SetStatusText(2, QString::fromStdString(RepairProgressText(pass, line)));
+            StatusBar1->repaint();
+            sincePaint.start();
+        });
+    }  // the file's bytes are freed before the view takes the repaired ones
+
     TextLines& fullText = EditorEx1->Lines();
-    fullText.SetWholeText(std::move(file.text));
-
-    // The counter is painted some thirty times a second: painting it for every line
-    // would take longer than the repair itself.
-    QElapsedTimer sincePaint;
-    RepairResult result = RepairLines(fullText, CurrentSeparators(), [&](int pass, std::int64_t line) {
-        if (sincePaint.isValid() && sincePaint.elapsed() < 33) return;
-        SetStatusText(2, QString::fromStdString(RepairProgressText(pass, line)));
-        StatusBar1->repaint();
-        sincePaint.start();
-    });
-
     fullText.SetWholeText(std::move(result.text));
     fullText.SetModified(true);  // every numbered line was rewritten
+    FullTextOrigin = origin;
     // An error in writing leaves the view repaired.
     WriteRepairFiles(fullText, result.log);
-    SetStatusText(2, QString::fromStdString(RepairDoneText(result)));
+    // The repair mends what was read: what a NUL byte kept out is still missing.
+    SetStatusText(2, QString::fromStdString(*LoadNotice(origin.bytesCutAtNul, RepairDoneText(result))));
 }

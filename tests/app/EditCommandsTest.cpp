@@ -1,5 +1,6 @@
-// Edit mode, the question when the user leaves the edited text, saving, save-as, and
-// the unsaved edits that a close or an open must not drop unasked.
+// Edit mode, the question when the user leaves the edited text, saving, save-as, the
+// unsaved edits that a close or an open must not drop unasked, and those a termination
+// keeps aside.
 #include "app/FormTestSupport.h"
 #include "common/Sjis.h"
 #include "common/SystemHelpers.h"
@@ -14,6 +15,7 @@
 #include <QTabBar>
 #include <QTabWidget>
 
+#include <csignal>
 #include <deque>
 #include <vector>
 
@@ -127,7 +129,7 @@ private slots:
 
     void editModeShowsTheTextPageOnlyWhileItIsOn() {
         LoadForEditing(QStringLiteral("dic.txt"), Dictionary({"a", "b", "c"}));
-        form->E1->trigger();  // off again: the designed start
+        form->E1->trigger();  // off again, as at start
         QVERIFY(!form->E1->isChecked());
         QVERIFY(!form->PageControl1->isTabVisible(1));
         QVERIFY(form->EditorEx1->ReadOnly());
@@ -254,6 +256,23 @@ private slots:
         ClickTab(0);
         QCOMPARE(Bytes(path), Record(1, "a") + "\r\n" + Record(2, "again") + "\r\n" + Record(3, "c"));
         QVERIFY(errors.isEmpty());
+
+        // A text emptied whole is saved, though no load takes a file of nothing: the
+        // refusal is reported, the page turns all the same, and the text counts as saved.
+        ClickTab(1);
+        QTest::keyClick(form->EditorEx1, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(form->EditorEx1, Qt::Key_Delete);
+        answers = {AskAnswer::Yes};
+        ClickTab(0);
+        QCOMPARE(Bytes(path), std::string());
+        QCOMPARE(errors.size(), 1);
+        QVERIFY(errors.front().startsWith(QStringLiteral("エラー発生 \r\nWin32 エラー。コード : ")));
+        QCOMPARE(Page(), 0);
+        QVERIFY(!form->EditorEx1->Modified());
+        ClickTab(1);
+        ClickTab(0);
+        QVERIFY(form->close());
+        QCOMPARE(asked.size(), 3u);
     }
 
     void aSaveThatFailsKeepsTheEditsInFront() {
@@ -496,6 +515,36 @@ private slots:
                  (QStringList{QStringLiteral("はい(&Y)"), QStringLiteral("いいえ(&N)"), QStringLiteral("キャンセル")}));
         QCOMPARE(ask(AskFlags::YesNo | AskFlags::IconWarning | AskFlags::DefaultButton2).second.defaultButton,
                  QStringLiteral("いいえ(&N)"));
+    }
+
+    // Last of all: a termination cannot be taken back in this process, and after it no
+    // close asks anything.
+    void aTerminationKeepsTheEditsInARecoveryCopyUnasked() {
+        const QString path = LoadForEditing(QStringLiteral("dic.txt"), Dictionary({"a", "b"}));
+        const std::string before = Bytes(path);
+        const std::string edited = Record(1, "a") + "\r\n" + Record(2, "edited") + "\r\n";
+        EditOnTextPage();
+        CloseOnTermination();
+        ::raise(SIGTERM);  // as a logout or `kill` ends the program
+        QVERIFY(QTest::qWaitFor([&] { return !form->isVisible(); }, 10'000));
+        QVERIFY(asked.empty());
+        QCOMPARE(Bytes(path), before);
+        QCOMPARE(Bytes(path + QStringLiteral(".unsaved")), edited);
+        QVERIFY(QFile::exists(form->IniFileName));
+
+        // The data file's folder gone: the copy goes beside the settings file.
+        QVERIFY(ShowAndActivate());
+        form->DataFileName = files->filePath(QStringLiteral("gone/dic.txt"));
+        QVERIFY(form->close());
+        QCOMPARE(Bytes(files->filePath(QStringLiteral("QuillorDic.unsaved"))), edited);
+
+        // Nowhere to write, not even the settings: the program still ends, with no
+        // message box left waiting for an answer.
+        QVERIFY(ShowAndActivate());
+        form->IniFileName = files->filePath(QStringLiteral("gone/QuillorDic.ini"));
+        QVERIFY(form->close());
+        QVERIFY(asked.empty());
+        QVERIFY(errors.isEmpty());
     }
 };
 

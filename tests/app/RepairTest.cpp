@@ -1,16 +1,24 @@
 // The repair command on the real main window: the chosen file repaired into the
-// full-text view, the two output files in the current folder, and its errors.
+// full-text view, the two output files in the current folder, the unsaved edits it
+// asks about first, and its errors.
 #include "app/FormTestSupport.h"
+#include "common/SystemHelpers.h"
 #include "textview/TEditorEx.h"
 
 #include <QAbstractButton>
 #include <QDir>
 #include <QMessageBox>
+#include <QTabBar>
+#include <QTabWidget>
+
+#include <deque>
+#include <vector>
 
 namespace {
 
 const std::string kSound = "1 a///x:::y\r\n2 b///x:::y\r\n";
 const std::string kDamaged = "5 a///x:::y\r\n6 b///tr:::ex\r\nmore\r\nof b\r\n7 c///x:::y\r\n";
+const std::string kRepaired = "1 a///x:::y\r\n2 b///tr:::ex/ more/ of b\r\n3 c///x:::y\r\n";
 
 std::string ReadFile(const QString& path) {
     QFile file(path);
@@ -24,6 +32,10 @@ class RepairTest : public FormTestBase {
     Q_OBJECT
 
     QString previousFolder_;
+    // The user's answers, in order, and the questions they answered.
+    std::deque<int> answers_;
+    std::vector<std::string> asked_;
+    AskUserHandler realQuestions_;
     std::unique_ptr<QTemporaryDir> currentFolder_;  // a fresh one per test: temp3.dat and temp4.dat go here
 
     void ChooseForRepair(const QString& path) {
@@ -53,9 +65,19 @@ private slots:
         currentFolder_ = std::make_unique<QTemporaryDir>();
         QVERIFY(QDir::setCurrent(currentFolder_->path()));
         form->LoadDictionary(WriteFile(QStringLiteral("loaded.txt"), kSound));
+        answers_.clear();
+        asked_.clear();
+        realQuestions_ = SetAskUserHandler([this](std::string_view text, std::string_view, int) {
+            asked_.emplace_back(text);
+            if (answers_.empty()) return AskAnswer::Cancel;
+            const int answer = answers_.front();
+            answers_.pop_front();
+            return answer;
+        });
     }
 
     void cleanup() {
+        SetAskUserHandler(std::move(realQuestions_));
         QDir::setCurrent(previousFolder_);
         currentFolder_.reset();
         form.reset();
@@ -65,10 +87,9 @@ private slots:
         ChooseForRepair(WriteFile(QStringLiteral("damaged.txt"), kDamaged));
         form->R1->trigger();
 
-        const std::string repaired = "1 a///x:::y\r\n2 b///tr:::ex/ more/ of b\r\n3 c///x:::y\r\n";
-        QCOMPARE(form->EditorEx1->Lines().WholeText(), repaired);
+        QCOMPARE(form->EditorEx1->Lines().WholeText(), kRepaired);
         QVERIFY(form->EditorEx1->Lines().Modified());
-        QCOMPARE(ReadFile(QStringLiteral("temp3.dat")), repaired);
+        QCOMPARE(ReadFile(QStringLiteral("temp3.dat")), kRepaired);
         QCOMPARE(ReadFile(QStringLiteral("temp4.dat")), std::string("d3: 3 of b\r\nd3: 2 more/ of b\r\n"));
         QCOMPARE(form->StatusText(2), QStringLiteral("0//0::2 データの修復しました"));
         QVERIFY(!QApplication::overrideCursor());
@@ -76,6 +97,66 @@ private slots:
         // The loaded file stays the data file, with its index.
         QVERIFY(form->DataFileName.endsWith(QStringLiteral("loaded.txt")));
         QCOMPARE(form->EditorEx2->LineCount(), std::size_t{2});
+    }
+
+    void unsavedEditsAreAskedAboutBeforeTheRepair() {
+        const QString loaded = form->DataFileName;
+        form->E1->trigger();
+        form->EditorEx1->ReplaceLine(1, "2 b///edited:::y");
+        ChooseForRepair(WriteFile(QStringLiteral("damaged.txt"), kDamaged));
+        form->SetStatusText(2, QStringLiteral("before"));
+
+        // Cancel: the edits stay, and nothing is written.
+        answers_ = {AskAnswer::Cancel};
+        form->R1->trigger();
+        QCOMPARE(asked_, std::vector<std::string>{"辞書ファイルは変更されています.\r\n更新しますか?"});
+        QCOMPARE(form->EditorEx1->Line(1), std::string("2 b///edited:::y"));
+        QVERIFY(form->EditorEx1->Modified());
+        QCOMPARE(form->StatusText(2), QStringLiteral("before"));
+        QCOMPARE(ReadFile(loaded), kSound);
+        QVERIFY(!QFileInfo::exists(QStringLiteral("temp3.dat")));
+
+        // No: the edits give way to the repaired text; the data file stays.
+        answers_ = {AskAnswer::No};
+        form->R1->trigger();
+        QCOMPARE(form->EditorEx1->Lines().WholeText(), kRepaired);
+        QCOMPARE(ReadFile(QStringLiteral("temp3.dat")), kRepaired);
+        QCOMPARE(ReadFile(loaded), kSound);
+
+        // Yes: the text in the view, unsaved repair and all, goes into the data file
+        // first, then the next repair takes the view.
+        ChooseForRepair(WriteFile(QStringLiteral("other.txt"), "9 z///x:::y\r\n"));
+        answers_ = {AskAnswer::Yes};
+        form->R1->trigger();
+        QCOMPARE(asked_.size(), 3u);
+        QCOMPARE(ReadFile(loaded), kRepaired);
+        QCOMPARE(form->EditorEx1->Lines().WholeText(), std::string("1 z///x:::y\r\n"));
+        QVERIFY(form->EditorEx1->Modified());
+        QCOMPARE(form->DataFileName, loaded);
+    }
+
+    void aFileCutAtANulIsSaidSoAndItsRestNotOverwrittenUnasked() {
+        const std::string tail = std::string("\0", 1) + "8 d///x:::y\r\n";
+        const std::string bytes = kDamaged + tail;
+        const QString path = WriteFile(QStringLiteral("nul.txt"), bytes);
+        form->LoadDictionary(path);
+        ChooseForRepair(path);
+        form->R1->trigger();
+        QCOMPARE(form->EditorEx1->Lines().WholeText(), kRepaired);
+        QCOMPARE(form->StatusText(2), QStringLiteral("NUL 文字以降の %1 バイトは読み込まれていません　"
+                                                     "0//0::2 データの修復しました").arg(tail.size()));
+
+        // Leaving the repaired text with Yes: the save over the file it came from asks
+        // again, and No writes nothing.
+        form->E1->trigger();
+        form->PageControl1->setCurrentIndex(1);
+        QTabBar* tabs = form->PageControl1->tabBar();
+        answers_ = {AskAnswer::Yes, AskAnswer::No};
+        QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(0).center());
+        QCOMPARE(asked_.size(), 2u);
+        QVERIFY(asked_.back().find(" " + std::to_string(tail.size()) + " バイト") != std::string::npos);
+        QCOMPARE(ReadFile(path), bytes);
+        QCOMPARE(form->PageControl1->currentIndex(), 1);
     }
 
     void cancellingTheDialogChangesNothing() {
