@@ -144,6 +144,17 @@ DecodedChar DecodeAt(std::string_view bytes, std::size_t pos) noexcept {
     return {c, 2};
 }
 
+std::size_t NextShownChar(std::string_view s, std::size_t pos) noexcept {
+    return pos >= s.size() ? s.size() : pos + DecodeAt(s, pos).length;
+}
+
+std::size_t ShownCharStart(std::string_view s, std::size_t pos) noexcept {
+    const std::size_t start = CharStartOf(s, pos);
+    // The second byte of a pair that decodes to nothing is drawn, and stands, alone.
+    if (start + 1 == pos && DecodeAt(s, start).length == 1) return pos;
+    return start;
+}
+
 std::u16string DecodeToUtf16(std::string_view bytes) {
     std::u16string out;
     out.reserve(bytes.size());

@@ -72,6 +72,12 @@ struct DecodedChar {
     std::size_t length = 1;
 };
 DecodedChar DecodeAt(std::string_view bytes, std::size_t pos) noexcept;
+
+// Characters as they are drawn, which is how an editor's caret steps: as NextCharPos
+// and CharStartOf, except that a lead byte whose pair decodes to nothing and whose
+// second byte is ASCII shows as U+FFFD and that ASCII byte as itself, two characters.
+std::size_t NextShownChar(std::string_view s, std::size_t pos) noexcept;
+std::size_t ShownCharStart(std::string_view s, std::size_t pos) noexcept;
 QString ToQString(std::string_view bytes);
 
 // Encoding of the user's input. `lossless` tells whether every character could be

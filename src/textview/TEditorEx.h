@@ -8,7 +8,9 @@
 // so a row is a line. Positions are (row, byte column) on a grid of cells: a
 // single-byte character takes one cell and a double-byte character two, so the cell
 // of a byte is its column, and every character is drawn on its own cells whatever
-// its glyph's width (an invalid byte's replacement character included).
+// its glyph's width (an invalid byte's replacement character included). The caret
+// steps over the characters as they are drawn, so it never stands inside a
+// double-byte character, and never hides a byte inside what looks like another.
 
 #include "textview/EditHistory.h"
 #include "textview/TextLines.h"
@@ -118,6 +120,8 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void inputMethodEvent(QInputMethodEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
@@ -127,6 +131,8 @@ protected:
 private:
     void LinesChanged(const LinesChange& change);
     void UpdateScrollBars();
+    // Repaints `count` rows from `firstRow` (all the rest when count is negative).
+    void UpdateRows(std::int64_t firstRow, std::int64_t count);
     Position PositionAt(QPoint viewportPoint) const;
     Position ClampedPosition(Position position) const;
     std::string_view LineAt(std::int64_t row) const;
@@ -143,6 +149,13 @@ private:
     void RefuseInput(const QStringList& characters, bool pasted);
     void InsertInput(const QString& text);
     void ReplayHistory(bool backwards);
+    // Characters as drawn (one UTF-16 unit each) between two columns, and the column
+    // `count` of them after `from`: how input methods and screen readers count.
+    static std::size_t CharsBetween(std::string_view line, std::size_t from, std::size_t to);
+    // The columns of the caret's line within `reach` bytes of the caret, on character
+    // boundaries: what an input method or a screen reader is given of a long line.
+    std::pair<std::size_t, std::size_t> CaretLineWindow(std::size_t reach) const;
+    static std::size_t ColumnAfterChars(std::string_view line, std::size_t from, std::size_t count);
     void PaintRow(class QPainter& painter, std::int64_t row, int y) const;
     void DrawCells(QPainter& painter, std::int64_t row, std::string_view line, std::size_t begin, std::size_t end,
                    int y) const;
@@ -150,6 +163,10 @@ private:
     int PreeditShift(std::int64_t row, std::size_t column) const;
     void RestartCaretBlink();
     bool ShowsCaretLine() const;
+
+    static constexpr int kLeftMargin = 2;  // pixels before the first cell
+
+    friend class TEditorExAccessible;
 
     TextLines lines_;
     EditHistory history_;

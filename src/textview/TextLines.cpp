@@ -235,7 +235,7 @@ void TextLines::CompactIfWasteful() {
     unchanged_ = false;
 }
 
-void TextLines::MarkEdited() {
+void TextLines::FinishEdit() {
     modified_ = true;
     unchanged_ = false;
     CompactIfWasteful();
@@ -253,14 +253,14 @@ void TextLines::ReplaceLine(std::int64_t index, std::string_view text) {
         EraseLine(position);
         count = InsertLines(position, copy);
     }
-    MarkEdited();
+    FinishEdit();
     NotifyLines(index, 1, static_cast<std::int64_t>(count));
 }
 
 void TextLines::DeleteRow(std::int64_t index) {
     if (index < 0 || static_cast<std::uint64_t>(index) >= lines_.size()) return;
     EraseLine(static_cast<std::size_t>(index));
-    MarkEdited();
+    FinishEdit();
     NotifyLines(index, 1, 0);
 }
 
@@ -324,8 +324,10 @@ TextPosition TextLines::InsertText(TextPosition at, std::string_view bytes) {
     const auto index = static_cast<std::size_t>(at.line);
     TextPosition end;
     if (bytes.find_first_of("\r\n") == std::string_view::npos) {
+        // Copied first: `bytes` may be a view of the lines, which making a line hot moves.
+        const std::string copy(bytes);
         std::string& line = MakeHot(index);
-        line.insert(at.column, bytes);
+        line.insert(at.column, copy);
         longestLine_ = std::max(longestLine_, line.size());
         end = {at.line, at.column + bytes.size()};
     } else {
@@ -339,7 +341,7 @@ TextPosition TextLines::InsertText(TextPosition at, std::string_view bytes) {
         const std::size_t lastLine = index + count - 1;
         end = {static_cast<std::int64_t>(lastLine), LineView(lastLine).size() - tailLength};
     }
-    MarkEdited();
+    FinishEdit();
     NotifyLines(at.line, touchedBefore,
                 touchedBefore + static_cast<std::int64_t>(lines_.size()) - linesBefore);
     return end;
@@ -378,7 +380,7 @@ std::string TextLines::RemoveText(TextPosition from, TextPosition to) {
         for (auto line = static_cast<std::size_t>(to.line); line > first; --line) EraseLine(line);
         SetSpan(first, AddLine(joined));
     }
-    MarkEdited();
+    FinishEdit();
     NotifyLines(from.line, touchedBefore, touchedBefore + static_cast<std::int64_t>(lines_.size()) - linesBefore);
     return removed;
 }

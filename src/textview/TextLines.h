@@ -160,9 +160,12 @@ private:
     // The place after a final line break becomes an empty line of its own, so an
     // edit can treat it as any other; the text's bytes stay the same.
     void MaterialiseEndLine(std::int64_t line);
-    void MarkEdited();
+    // Marks the text modified and changed since it was set, and copies the lines
+    // together afresh when unused bytes outweigh used ones: views into the lines die.
+    void FinishEdit();
 
-    ByteBuffer base_;             // the text as last set whole, cut at its first NUL; never changed after
+    ByteBuffer base_;             // the text as last set whole, cut at its first NUL; never changed,
+                                  // only freed when the lines are copied together afresh
     std::string added_;           // bytes of lines written since; only appended to, or rebuilt
                                   // whole; no two lines share a byte of base_ or added_
     std::string hot_;             // the bytes of the hot line

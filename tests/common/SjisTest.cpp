@@ -69,11 +69,11 @@ TEST(Sjis, StepsAndCountsCharacters) {
 }
 
 // Judged from the bytes just before it, a character's start must be the one a walk
-// from the start of the text finds; and the decoding step by step must give the
-// whole decoding.
+// from the start of the text finds; the decoding step by step must give the whole
+// decoding; and the characters as drawn start where its steps do.
 TEST(Sjis, CharacterStartsAndDecodingStepsAgreeWithAWalkFromTheStart) {
     std::mt19937 random(5);
-    const char bytes[] = {'a', ' ', '\x81', '\x88', '\x9F', '\xE0', '\xFC', '\x40', '\x7F', '\xA0', '\xB1', '\xFD', '\x80'};
+    const char bytes[] = {'a', ' ', 'A', '\x82', '\x81', '\x88', '\x9F', '\xE0', '\xFC', '\x40', '\x7F', '\xA0', '\xB1', '\xFD', '\x80'};
     for (int round = 0; round < 300; ++round) {
         std::string text;
         for (int i = random() % 24; i > 0; --i) text += bytes[random() % sizeof bytes];
@@ -91,6 +91,11 @@ TEST(Sjis, CharacterStartsAndDecodingStepsAgreeWithAWalkFromTheStart) {
         }
         for (std::size_t i = 0; i < text.size(); ++i) ASSERT_EQ(Sjis::CharStartOf(text, i), startOf[i]) << round;
         ASSERT_EQ(stepped, Sjis::DecodeToUtf16(text)) << round;
+        // The characters as drawn: the steps of the decoding, from either end.
+        std::vector<std::size_t> shownStartOf(text.size());
+        for (std::size_t at = 0; at < text.size(); at = Sjis::NextShownChar(text, at))
+            for (std::size_t i = at; i < Sjis::NextShownChar(text, at); ++i) shownStartOf[i] = at;
+        for (std::size_t i = 0; i < text.size(); ++i) ASSERT_EQ(Sjis::ShownCharStart(text, i), shownStartOf[i]) << round;
     }
 }
 

@@ -4,6 +4,7 @@
 
 #include "common/Sjis.h"
 
+#include <QAccessible>
 #include <QClipboard>
 #include <QImage>
 #include <QInputMethodEvent>
@@ -73,11 +74,12 @@ private slots:
         QCOMPARE(view->WholeText(), "1 ///x:::y ok\r\n");
     }
 
-    // The caret steps over a double-byte character whole, and over a lead byte with
-    // whatever follows it, never stopping between the two bytes.
+    // The caret steps over a double-byte character whole, never stopping between its
+    // two bytes; a lead byte whose pair decodes to nothing is drawn as its own
+    // character, and so is the ASCII byte after it, so the caret stops between them.
     void caretStepsOverWholeCharactersAndInvalidBytes() {
         Open("a" + kIgaku + "\x80" "\x88" "b" "c");
-        const std::vector<std::size_t> stops = {0, 1, 3, 5, 6, 8, 9};
+        const std::vector<std::size_t> stops = {0, 1, 3, 5, 6, 7, 8, 9};
         for (std::size_t i = 1; i < stops.size(); ++i) {
             Press(Qt::Key_Right);
             QCOMPARE(view->CaretPosition().column, stops[i]);
@@ -95,8 +97,20 @@ private slots:
         Press(Qt::Key_Delete);  // the whole of 医
         QCOMPARE(view->Line(0), "a" "\x8A\x77" "\x80" "\x88" "b" "c");
         Press(Qt::Key_End);
-        Press(Qt::Key_Backspace, Qt::NoModifier, 2);  // c, then the lead byte with its b
-        QCOMPARE(view->Line(0), "a" "\x8A\x77" "\x80");
+        Press(Qt::Key_Backspace, Qt::NoModifier, 2);  // c, then b: the lead byte stays
+        QCOMPARE(view->Line(0), "a" "\x8A\x77" "\x80" "\x88");
+
+        // A letter typed after a lone lead byte is taken back alone.
+        QTest::keyClicks(view.get(), "A");
+        Press(Qt::Key_Backspace);
+        QCOMPARE(view->Line(0), "a" "\x8A\x77" "\x80" "\x88");
+
+        // A double click takes the word: a run of letters, or of full-width characters.
+        view->SetWholeText("1 heart " + kIgaku + "///x");
+        QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, InCell(0, 4));
+        QCOMPARE(view->SelectedText(), "heart");
+        QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, InCell(0, 10));
+        QCOMPARE(view->SelectedText(), kIgaku);
     }
 
     void selectsWithShiftAndTheMouse() {
@@ -140,6 +154,7 @@ private slots:
         });
         QGuiApplication::clipboard()->setText(QStringLiteral("café"));
         Press(QKeySequence(QKeySequence::Paste));
+        QVERIFY(QTest::qWaitFor([&] { return !refusal.isEmpty(); }));
         QVERIFY2(refusal.startsWith(QStringLiteral("RefusedInput")) && refusal.contains(QStringLiteral("U+00E9")),
                  qPrintable(refusal));
         QCOMPARE(view->WholeText(), before);
@@ -149,6 +164,16 @@ private slots:
         Press(QKeySequence(QKeySequence::Cut));
         QCOMPARE(view->Line(0), "\xFD\x80" "d");
         QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("1 "));
+        // A Delete after the cut is a step of its own.
+        Press(Qt::Key_Delete);
+        Press(QKeySequence(QKeySequence::Undo));
+        QCOMPARE(view->Line(0), "\xFD\x80" "d");
+
+        // An index view copies the rows it shows selected, whole.
+        view->SetWholeRowSelection(true);
+        view->Select({0, 1}, {1, 2});
+        Press(QKeySequence(QKeySequence::Copy));
+        QCOMPARE(QGuiApplication::clipboard()->text(), Sjis::ToQString(view->Line(0) + "\r\n" + view->Line(1)));
     }
 
     void undoAndRedoTakeBackRunsOfTyping() {
@@ -190,6 +215,45 @@ private slots:
         QCOMPARE(view->WholeText(), "1 " + kIgaku + "///x");
         QCOMPARE(view->inputMethodQuery(Qt::ImSurroundingText).toString(), QStringLiteral("1 医学///x"));
         QCOMPARE(view->inputMethodQuery(Qt::ImCursorPosition).toInt(), 4);
+
+        // A conversion of committed text replaces the characters it names.
+        QInputMethodEvent reconverted;
+        reconverted.setCommitString(QStringLiteral("以外"), -2, 2);
+        QCoreApplication::sendEvent(view.get(), &reconverted);
+        QCOMPARE(view->WholeText(), "1 \x88\xC8\x8A\x4F///x");
+
+        // A screen reader reads the caret's line, and where the caret is in it.
+        QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(view.get());
+        QVERIFY(accessible && accessible->textInterface());
+        QCOMPARE(accessible->textInterface()->text(0, accessible->textInterface()->characterCount()),
+                 QStringLiteral("1 以外///x"));
+        QCOMPARE(accessible->textInterface()->cursorPosition(), 4);
+        QVERIFY(accessible->state().editable);
+    }
+
+    // A key repaints only the rows it changed, the caret's old row among them: a
+    // caret left on a row that stopped being one would stay on screen.
+    void anEditRepaintsTheRowsItChanged() {
+        Open("a\r\nb\r\n");
+        Press(Qt::Key_End, Qt::ControlModifier);
+        QCOMPARE(view->CaretPosition(), (TEditorEx::Position{2, 0}));
+        QApplication::processEvents();
+        QRegion painted;
+        struct PaintWatch : QObject {
+            QRegion* region;
+            bool eventFilter(QObject*, QEvent* event) override {
+                if (event->type() == QEvent::Paint) *region += static_cast<QPaintEvent*>(event)->region();
+                return false;
+            }
+        } watch;
+        watch.region = &painted;
+        view->viewport()->installEventFilter(&watch);
+        Press(Qt::Key_Backspace);
+        QVERIFY(QTest::qWaitFor([&] { return !painted.isEmpty(); }));
+        QCOMPARE(view->WholeText(), "a\r\nb");
+        const int rowHeight = view->RowHeight();
+        QVERIFY(painted.contains(QRect(0, 2 * rowHeight, 10, rowHeight)));
+        view->viewport()->removeEventFilter(&watch);
     }
 
     // Every character is drawn on its own cells: after invalid bytes, whose
