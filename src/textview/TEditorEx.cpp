@@ -180,7 +180,10 @@ void TEditorEx::RepaintNow() { viewport()->repaint(); }
 
 TEditorEx::Position TEditorEx::PositionAt(QPoint point) const {
     Position position;
-    position.line = std::clamp<std::int64_t>(TopRow() + std::max(0, point.y()) / RowHeight(), 0, LastCaretRow());
+    // Rows above the view count too (a drag past the top edge), rounded down.
+    const int rowHeight = RowHeight();
+    const int rowsDown = point.y() >= 0 ? point.y() / rowHeight : (point.y() - rowHeight + 1) / rowHeight;
+    position.line = std::clamp<std::int64_t>(TopRow() + rowsDown, 0, LastCaretRow());
     const std::string_view line = LineAt(position.line);
     const int x = std::max(0, point.x() + horizontalScrollBar()->value() - kLeftMargin);
     const auto cell = static_cast<std::size_t>(x / CellWidth());
@@ -248,16 +251,24 @@ void TEditorEx::mousePressEvent(QMouseEvent* event) {
 
 void TEditorEx::mouseMoveEvent(QMouseEvent* event) {
     if (!pressed_ || !(event->buttons() & Qt::LeftButton)) return;
-    const QPoint point = event->position().toPoint();
-    MoveCaret(PositionAt(point), true);
+    dragPoint_ = event->position().toPoint();
+    ExtendDragSelection();
+    // Held beyond an edge, the selection goes on growing and the view on scrolling,
+    // as in any editor, without the mouse having to move.
+    if (viewport()->rect().contains(dragPoint_)) dragScroll_.stop();
+    else if (!dragScroll_.isActive()) dragScroll_.start(kDragScrollInterval, this);
+}
+
+void TEditorEx::ExtendDragSelection() {
+    MoveCaret(PositionAt(dragPoint_), true);
     wantedColumn_ = caret_.column;
-    if (point.y() < 0 || point.y() >= viewport()->height() || point.x() < 0 || point.x() >= viewport()->width())
-        ScrollToShowCaret();
+    if (!viewport()->rect().contains(dragPoint_)) ScrollToShowCaret();
 }
 
 void TEditorEx::mouseReleaseEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton || !pressed_) return QAbstractScrollArea::mouseReleaseEvent(event);
     pressed_ = false;
+    dragScroll_.stop();
     emit OnClick();
 }
 
@@ -269,6 +280,11 @@ void TEditorEx::RestartCaretBlink() {
 }
 
 void TEditorEx::timerEvent(QTimerEvent* event) {
+    if (event->timerId() == dragScroll_.timerId()) {
+        if (pressed_) ExtendDragSelection();
+        else dragScroll_.stop();
+        return;
+    }
     if (event->timerId() != caretBlink_.timerId()) return QAbstractScrollArea::timerEvent(event);
     caretVisible_ = !caretVisible_;
     viewport()->update(CaretRect().adjusted(-1, 0, 1, 0));

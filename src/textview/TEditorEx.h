@@ -137,6 +137,8 @@ private:
     Position ClampedPosition(Position position) const;
     std::string_view LineAt(std::int64_t row) const;
     void MoveCaret(Position position, bool extendSelection);
+    // Moves the caret to where the mouse is held, the selection's anchor staying.
+    void ExtendDragSelection();
     void ScrollToShowRow(std::int64_t row);
     void ScrollToShowCaret();
     bool MoveByKey(QKeyEvent* event);
@@ -181,6 +183,9 @@ private:
     QString preedit_;               // an input method's text not yet committed, drawn at the caret
     int preeditCursor_ = 0;         // the input method's cursor in preedit_
     QBasicTimer caretBlink_;
+    QBasicTimer dragScroll_;        // ticks while the mouse is held beyond an edge
+    QPoint dragPoint_;              // where the mouse is held, in the viewport
+    static constexpr int kDragScrollInterval = 50;  // milliseconds
     bool caretVisible_ = true;
     std::string findString_;
 };

@@ -129,6 +129,17 @@ private slots:
 
         QTest::keyClicks(view.get(), "X");
         QCOMPARE(view->WholeText(), "1 abc/X///e\r\n");
+
+        // Held below the bottom edge, the selection grows and the view scrolls on.
+        std::string lines;
+        for (int i = 1; i <= 300; ++i) lines += std::to_string(i) + " w///x:::y\r\n";
+        view->SetWholeText(lines);
+        QTest::mousePress(view->viewport(), Qt::LeftButton, {}, InCell(0, 0));
+        QTest::mouseMove(view->viewport(), QPoint(20, view->viewport()->height() + view->RowHeight()));
+        QVERIFY(QTest::qWaitFor([&] { return view->TopRow() > 10; }));
+        QTest::mouseRelease(view->viewport(), Qt::LeftButton, {}, QPoint(20, view->viewport()->height() + 5));
+        QVERIFY(view->CaretRow() >= view->TopRow() + view->VisibleRowCount() - 1);
+        QVERIFY(view->SelectedText().starts_with("1 w///x:::y\r\n2 w"));
     }
 
     // Bytes that have no Unicode form survive a copy and paste inside the program;
