@@ -13,19 +13,6 @@ std::size_t SizeOf(const TextEdit& edit) noexcept { return edit.removed.size() +
 
 }  // namespace
 
-TextPosition EndAfter(TextPosition at, std::string_view text) noexcept {
-    std::size_t lastLineStart = 0;
-    std::int64_t breaks = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] != '\r' && text[i] != '\n') continue;
-        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
-        ++breaks;
-        lastLineStart = i + 1;
-    }
-    if (breaks == 0) return {at.line, at.column + text.size()};
-    return {at.line + breaks, text.size() - lastLineStart};
-}
-
 bool EditHistory::JoinsLast(const TextEdit& edit) const noexcept {
     if (sealed_ || done_.empty()) return false;
     const TextEdit& last = done_.back();
@@ -38,11 +25,7 @@ bool EditHistory::JoinsLast(const TextEdit& edit) const noexcept {
 }
 
 void EditHistory::Record(TextEdit edit) {
-    keptBytes_ -= [&] {
-        std::size_t dropped = 0;
-        for (const TextEdit& step : undone_) dropped += SizeOf(step);
-        return dropped;
-    }();
+    for (const TextEdit& step : undone_) keptBytes_ -= SizeOf(step);
     undone_.clear();
     if (JoinsLast(edit)) {
         TextEdit& last = done_.back();

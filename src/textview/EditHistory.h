@@ -20,9 +20,6 @@ struct TextEdit {
     std::string inserted;
 };
 
-// Where `text` ends when it is put at `at`: line breaks split lines as TextLines does.
-TextPosition EndAfter(TextPosition at, std::string_view text) noexcept;
-
 class EditHistory {
 public:
     // An edit just made. It joins the one before when it goes on with the same run.

@@ -13,7 +13,6 @@
 
 #include <algorithm>
 
-
 TEditorEx::TEditorEx(QWidget* parent) : QAbstractScrollArea(parent) {
     QFont font(QStringLiteral("FixedSys"));
     font.setPixelSize(12);
@@ -132,6 +131,12 @@ void TEditorEx::SetCaretRow(std::int64_t row) {
     history_.Seal();
     if (HasKeyboardFocus()) ScrollToShowRow(target);
     viewport()->update();
+    AfterCaretMoved();
+}
+
+void TEditorEx::AfterCaretMoved() {
+    RestartCaretBlink();
+    if (hasFocus()) QGuiApplication::inputMethod()->update(Qt::ImQueryInput);
     TEditorExAccessible::CaretMoved(this);
     emit OnCaretMoved();
 }
@@ -165,7 +170,7 @@ void TEditorEx::DeleteRow(std::int64_t row) {
     if (wasLast && row > 0) caret = {row - 1, LineAt(row - 1).size()};
     caret_ = anchor_ = ClampedPosition(caret);
     viewport()->update();
-    emit OnCaretMoved();
+    AfterCaretMoved();
 }
 
 void TEditorEx::TakeFocus() { setFocus(Qt::OtherFocusReason); }
@@ -178,24 +183,43 @@ bool TEditorEx::HasKeyboardFocus() const {
 
 void TEditorEx::RepaintNow() { viewport()->repaint(); }
 
-TEditorEx::Position TEditorEx::PositionAt(QPoint point) const {
+TEditorEx::Position TEditorEx::CharacterUnder(QPoint point) const {
     Position position;
     // Rows above the view count too (a drag past the top edge), rounded down.
     const int rowHeight = RowHeight();
     const int rowsDown = point.y() >= 0 ? point.y() / rowHeight : (point.y() - rowHeight + 1) / rowHeight;
     position.line = std::clamp<std::int64_t>(TopRow() + rowsDown, 0, LastCaretRow());
     const std::string_view line = LineAt(position.line);
-    const int x = std::max(0, point.x() + horizontalScrollBar()->value() - kLeftMargin);
-    const auto cell = static_cast<std::size_t>(x / CellWidth());
-    if (cell >= line.size()) {
-        position.column = line.size();
-        return position;
-    }
+    const auto cell = static_cast<std::size_t>(ContentX(point) / CellWidth());
+    position.column = cell < line.size() ? Sjis::ShownCharStart(line, cell) : line.size();
+    return position;
+}
+
+int TEditorEx::ContentX(QPoint point) const {
+    return std::max(0, point.x() + horizontalScrollBar()->value() - kLeftMargin);
+}
+
+TEditorEx::Position TEditorEx::PositionAt(QPoint point) const {
+    Position position = CharacterUnder(point);
+    const std::string_view line = LineAt(position.line);
+    if (position.column == line.size()) return position;
     // The nearer edge of the character under the pointer.
-    const std::size_t start = Sjis::ShownCharStart(line, cell);
-    const std::size_t next = Sjis::NextShownChar(line, start);
-    const auto middle = static_cast<int>((start + next) * static_cast<std::size_t>(CellWidth()) / 2);
-    position.column = x < middle ? start : next;
+    const std::size_t next = Sjis::NextShownChar(line, position.column);
+    const auto middle = static_cast<int>((position.column + next) * static_cast<std::size_t>(CellWidth()) / 2);
+    if (ContentX(point) >= middle) position.column = next;
+    return position;
+}
+
+TEditorEx::Position TEditorEx::CharBefore(Position position) const {
+    if (position.column > 0) return {position.line, Sjis::ShownCharStart(LineAt(position.line), position.column - 1)};
+    if (position.line > 0) return {position.line - 1, LineAt(position.line - 1).size()};
+    return position;
+}
+
+TEditorEx::Position TEditorEx::CharAfter(Position position) const {
+    const std::string_view line = LineAt(position.line);
+    if (position.column < line.size()) return {position.line, Sjis::NextShownChar(line, position.column)};
+    if (position.line < LastCaretRow()) return {position.line + 1, 0};
     return position;
 }
 
@@ -206,11 +230,9 @@ void TEditorEx::MoveCaret(Position position, bool extendSelection) {
     caret_ = position;
     if (!extendSelection) anchor_ = position;
     if (moved || hadSelection) history_.Seal();
-    RestartCaretBlink();
     viewport()->update();
-    if (hasFocus()) QGuiApplication::inputMethod()->update(Qt::ImCursorRectangle | Qt::ImCursorPosition);
-    if (moved) TEditorExAccessible::CaretMoved(this);
-    if (moved) emit OnCaretMoved();
+    if (moved) AfterCaretMoved();
+    else RestartCaretBlink();
 }
 
 void TEditorEx::Select(Position anchor, Position caret) {

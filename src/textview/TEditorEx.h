@@ -133,7 +133,17 @@ private:
     void UpdateScrollBars();
     // Repaints `count` rows from `firstRow` (all the rest when count is negative).
     void UpdateRows(std::int64_t firstRow, std::int64_t count);
+    // The caret's place nearest a point of the viewport, and the character under it.
     Position PositionAt(QPoint viewportPoint) const;
+    Position CharacterUnder(QPoint viewportPoint) const;
+    int ContentX(QPoint viewportPoint) const;  // pixels from the first cell, scrolled
+    // The character before or after a place, a line break counting as one; the same
+    // place at either end of the text.
+    Position CharBefore(Position position) const;
+    Position CharAfter(Position position) const;
+    // What follows every move of the caret: its blink, the input method, assistive
+    // technology and OnCaretMoved.
+    void AfterCaretMoved();
     Position ClampedPosition(Position position) const;
     std::string_view LineAt(std::int64_t row) const;
     void MoveCaret(Position position, bool extendSelection);
@@ -162,6 +172,7 @@ private:
     void DrawCells(QPainter& painter, std::int64_t row, std::string_view line, std::size_t begin, std::size_t end,
                    int y) const;
     int XOfColumn(std::size_t column) const;  // the left edge of a column's cell, in the viewport
+    int YOfRow(std::int64_t row) const;       // the top edge of a row, in the viewport
     int PreeditShift(std::int64_t row, std::size_t column) const;
     void RestartCaretBlink();
     bool ShowsCaretLine() const;

@@ -127,8 +127,8 @@ QRect TEditorExAccessible::characterRect(int offset) const {
     const std::size_t column = ColumnOf(offset);
     const std::string_view line = view->LineAt(view->caret_.line);
     const auto cells = static_cast<int>(std::max<std::size_t>(1, Sjis::NextShownChar(line, column) - column));
-    const QRect cell(view->XOfColumn(column), static_cast<int>((view->caret_.line - view->TopRow()) * view->RowHeight()),
-                     cells * view->CellWidth(), view->RowHeight());
+    const QRect cell(view->XOfColumn(column), view->YOfRow(view->caret_.line), cells * view->CellWidth(),
+                     view->RowHeight());
     return QRect(view->viewport()->mapToGlobal(cell.topLeft()), cell.size());
 }
 

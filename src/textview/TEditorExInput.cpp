@@ -2,12 +2,10 @@
 #include "textview/TEditorEx.h"
 
 #include "common/Sjis.h"
-#include "textview/TEditorExAccessible.h"
 
 #include <QClipboard>
 #include <QContextMenuEvent>
 #include <QGuiApplication>
-#include <QInputMethod>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMessageBox>
@@ -59,14 +57,8 @@ bool TEditorEx::MoveByKey(QKeyEvent* event) {
         break;
     case Qt::Key_Home: target = control ? Position{} : Position{caret_.line, 0}; break;
     case Qt::Key_End: target = control ? lines_.EndPosition() : Position{caret_.line, line.size()}; break;
-    case Qt::Key_Left:
-        if (caret_.column > 0) target.column = Sjis::ShownCharStart(line, caret_.column - 1);
-        else if (caret_.line > 0) target = {caret_.line - 1, SIZE_MAX};
-        break;
-    case Qt::Key_Right:
-        if (caret_.column < line.size()) target.column = Sjis::NextShownChar(line, caret_.column);
-        else if (caret_.line < LastCaretRow()) target = {caret_.line + 1, 0};
-        break;
+    case Qt::Key_Left: target = CharBefore(caret_); break;
+    case Qt::Key_Right: target = CharAfter(caret_); break;
     default: return false;
     }
     if (target.line < 0) target = Position{};
@@ -88,13 +80,7 @@ bool TEditorEx::EditByKey(QKeyEvent* event) {
         if (anchor_ == caret_) {
             // Without a selection, the character before or after the caret (a line
             // break counting as one).
-            const bool back = event->key() == Qt::Key_Backspace;
-            const std::string_view line = LineAt(caret_.line);
-            Position other = caret_;
-            if (back && caret_.column > 0) other.column = Sjis::ShownCharStart(line, caret_.column - 1);
-            else if (back && caret_.line > 0) other = {caret_.line - 1, LineAt(caret_.line - 1).size()};
-            else if (!back && caret_.column < line.size()) other.column = Sjis::NextShownChar(line, caret_.column);
-            else if (!back && caret_ < lines_.EndPosition()) other = {caret_.line + 1, 0};
+            const Position other = event->key() == Qt::Key_Backspace ? CharBefore(caret_) : CharAfter(caret_);
             if (other == caret_) return true;
             anchor_ = other;
         }
@@ -180,11 +166,8 @@ void TEditorEx::ReplaceSelection(std::string_view bytes) {
     if (from != to) history_.Seal();
     caret_ = anchor_ = end;  // MoveCaret would end the run of typing
     wantedColumn_ = end.column;
-    RestartCaretBlink();
     ScrollToShowCaret();
-    if (hasFocus()) QGuiApplication::inputMethod()->update(Qt::ImQueryInput);
-    TEditorExAccessible::CaretMoved(this);
-    emit OnCaretMoved();
+    AfterCaretMoved();
 }
 
 void TEditorEx::Copy() const {
@@ -323,7 +306,7 @@ void TEditorEx::mouseDoubleClickEvent(QMouseEvent* event) {
         return QAbstractScrollArea::mouseDoubleClickEvent(event);
     // The word under the pointer: a run of letters and digits, or of full-width
     // characters, or else the one character.
-    const Position at = PositionAt(event->position().toPoint());
+    const Position at = CharacterUnder(event->position().toPoint());
     const std::string_view line = LineAt(at.line);
     if (line.empty()) return;
     const auto kindAt = [&](std::size_t column) {
@@ -332,6 +315,7 @@ void TEditorEx::mouseDoubleClickEvent(QMouseEvent* event) {
         if (length == 2) return 2;
         return std::isalnum(byte) || byte == '_' ? 1 : 0;
     };
+    // Beyond the end of the line, its last character.
     std::size_t start = at.column < line.size() ? at.column : Sjis::ShownCharStart(line, line.size() - 1);
     const int kind = kindAt(start);
     std::size_t end = Sjis::NextShownChar(line, start);

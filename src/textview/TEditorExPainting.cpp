@@ -26,6 +26,10 @@ int TEditorEx::XOfColumn(std::size_t column) const {
     return kLeftMargin + static_cast<int>(std::clamp<std::int64_t>(x, -INT32_MAX / 4, INT32_MAX / 4));
 }
 
+int TEditorEx::YOfRow(std::int64_t row) const {
+    return static_cast<int>(std::clamp<std::int64_t>((row - TopRow()) * RowHeight(), -INT32_MAX / 4, INT32_MAX / 4));
+}
+
 int TEditorEx::PreeditShift(std::int64_t row, std::size_t column) const {
     // What an input method has not committed yet pushes the rest of the caret's row on.
     if (preedit_.isEmpty() || row != caret_.line || column < caret_.column) return 0;
@@ -35,8 +39,7 @@ int TEditorEx::PreeditShift(std::int64_t row, std::size_t column) const {
 QRect TEditorEx::CaretRect() const {
     const int preeditX = preedit_.isEmpty() ? 0 : fontMetrics().horizontalAdvance(preedit_.left(preeditCursor_));
     const int width = std::max(1, style()->pixelMetric(QStyle::PM_TextCursorWidth, nullptr, this));
-    return {XOfColumn(caret_.column) + preeditX, static_cast<int>((caret_.line - TopRow()) * RowHeight()), width,
-            RowHeight()};
+    return {XOfColumn(caret_.column) + preeditX, YOfRow(caret_.line), width, RowHeight()};
 }
 
 void TEditorEx::paintEvent(QPaintEvent* event) {

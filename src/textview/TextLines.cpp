@@ -61,6 +61,18 @@ bool SplitLines(std::string_view& text, Emit&& emit) {
 
 }  // namespace
 
+TextPosition EndAfter(TextPosition at, std::string_view text) noexcept {
+    std::int64_t pieces = 0;
+    std::size_t lastPiece = 0;
+    const bool trailingBreak = SplitLines<false>(text, [&](const char* b, const char* e) {
+        ++pieces;
+        lastPiece = static_cast<std::size_t>(e - b);
+    });
+    if (trailingBreak) return {at.line + pieces, 0};
+    if (pieces <= 1) return {at.line, at.column + text.size()};
+    return {at.line + pieces - 1, lastPiece};
+}
+
 void TextLines::SetWholeText(std::string text) {
     SetWholeText(ByteBuffer(std::move(text)));
 }

@@ -33,6 +33,10 @@ struct TextPosition {
     auto operator<=>(const TextPosition&) const = default;
 };
 
+// Where `text` ends when it is put at `at`: its line breaks split lines as the
+// lines' own do.
+TextPosition EndAfter(TextPosition at, std::string_view text) noexcept;
+
 // What a change did, for the view that shows the lines and for whatever keeps
 // something derived from them.
 struct LinesChange {

@@ -109,6 +109,8 @@ private slots:
         view->SetWholeText("1 heart " + kIgaku + "///x");
         QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, InCell(0, 4));
         QCOMPARE(view->SelectedText(), "heart");
+        QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, InCell(0, 7) - QPoint(2, 0));  // right half of t
+        QCOMPARE(view->SelectedText(), "heart");
         QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, InCell(0, 10));
         QCOMPARE(view->SelectedText(), kIgaku);
     }
