@@ -1,6 +1,7 @@
 // What the user does to the text: keys, the input method, the clipboard, undo.
 #include "textview/TEditorEx.h"
 
+#include "common/ErrorBoundary.h"
 #include "common/Sjis.h"
 
 #include <QClipboard>
@@ -252,10 +253,16 @@ std::size_t TEditorEx::ColumnAfterChars(std::string_view line, std::size_t from,
 }
 
 QVariant TEditorEx::inputMethodQuery(Qt::InputMethodQuery query) const {
+    return RunGuarded(QVariant(), [&] { return InputMethodAnswer(query); });
+}
+
+QVariant TEditorEx::InputMethodAnswer(Qt::InputMethodQuery query) const {
     // The input method sees a stretch of the caret's line around the caret; each
     // character as drawn is one UTF-16 unit of it.
     const std::string_view line = LineAt(caret_.line);
-    const auto [from, to] = CaretLineWindow(kSurroundingBytes);
+    // Plain variables, not structured bindings: clang before 16 cannot capture those.
+    const std::pair<std::size_t, std::size_t> window = CaretLineWindow(kSurroundingBytes);
+    const std::size_t from = window.first, to = window.second;
     const auto unitsBefore = [&](std::size_t column) {
         return static_cast<int>(CharsBetween(line, from, std::clamp(column, from, to)));
     };
@@ -281,7 +288,7 @@ void TEditorEx::contextMenuEvent(QContextMenuEvent* event) {
     QMenu menu(this);
     const bool selected = anchor_ != caret_;
     const auto add = [&](const QString& text, QKeySequence::StandardKey keys, bool enabled, auto handler) {
-        QAction* action = menu.addAction(text, this, handler);
+        QAction* action = menu.addAction(text, this, Guarded(handler));
         action->setShortcut(keys);
         action->setEnabled(enabled);
     };
