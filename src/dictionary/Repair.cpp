@@ -85,10 +85,11 @@ RepairResult RepairLines(const TextLines& lines, const Separators& separators, c
         SeparatorsAt found;
         found.num = FindInJoined(line, fresh, separators.num, in.num);
         if (found.num == kNotFound) {
-            AppendLogEntry(result.log, "d1", n, line);
             // A stray line goes, with whatever was appended to it; the last line of the
             // file is looked at again, and joined like any other.
-            if (n != count - 1) {
+            const bool dropped = n != count - 1;
+            AppendLogEntry(result.log, "d1", n, line, dropped ? LogText::Whole : LogText::Cut);
+            if (dropped) {
                 at = keptFrom;
                 joined = false;
                 continue;
@@ -98,7 +99,7 @@ RepairResult RepairLines(const TextLines& lines, const Separators& separators, c
         found.title = FindInJoined(line, fresh, separators.title, in.title);
         if (found.yaku == kNotFound || found.title == kNotFound) {
             const bool noYaku = found.yaku == kNotFound;
-            AppendLogEntry(result.log, noYaku ? "d3" : "d2", n, line);
+            AppendLogEntry(result.log, noYaku ? "d3" : "d2", n, line, LogText::Cut);
             ++(noYaku ? result.d3 : result.d2);
             if (n > 0) {
                 joined = true;
@@ -131,9 +132,10 @@ RepairResult RepairLines(const TextLines& lines, const Separators& separators, c
     return result;
 }
 
-void AppendLogEntry(std::string& log, std::string_view kind, std::int64_t line, std::string_view text) {
+void AppendLogEntry(std::string& log, std::string_view kind, std::int64_t line, std::string_view text,
+                    LogText keep) {
     log.append(kind).append(": ").append(std::to_string(line)).push_back(' ');
-    if (text.size() > kLogTextLimit) {
+    if (keep == LogText::Cut && text.size() > kLogTextLimit) {
         const std::size_t cut = kLogTextLimit - (Sjis::IsTrailByte(text, kLogTextLimit) ? 1 : 0);
         log.append(text.substr(0, cut)).append("...");
     } else {

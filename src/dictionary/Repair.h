@@ -2,7 +2,7 @@
 // Mending a damaged data file: joining broken records and renumbering.
 //
 // The repair walks the lines from the last to the first. A line without the number
-// separator is dropped (its text survives only in the log), except the last line of
+// separator is dropped (its text survives only in the log, whole), except the last line of
 // the file, which is examined further; a line without SepYaku, or with it but without
 // SepTitle, is appended after "/ " to the line before it (line 0 stays where it is).
 // Then every line is renumbered from 1. Going backwards, the line before is still as
@@ -40,14 +40,19 @@ using RepairProgress = std::function<void(int pass, std::int64_t line)>;
 
 RepairResult RepairLines(const TextLines& lines, const Separators& separators, const RepairProgress& progress = {});
 
-// A log entry's text is cut after this many bytes. A file of prose joins into one
-// line that each entry would otherwise repeat whole, growing the log with the square
-// of the file.
+// The text of a joined line's log entry is cut after this many bytes. A file of prose
+// joins into one line that each entry would otherwise repeat whole, growing the log
+// with the square of the file.
 inline constexpr std::size_t kLogTextLimit = 4096;
 
-// Appends "<kind>: <line> <text>" and CR LF; a text longer than kLogTextLimit is cut
-// there (never inside a double-byte character) and marked with "...".
-void AppendLogEntry(std::string& log, std::string_view kind, std::int64_t line, std::string_view text);
+// How much of a damaged line its log entry keeps. A dropped line lives on only in the
+// log, so its entry keeps every byte (each byte is dropped once, so these stay linear);
+// any other entry repeats text that is still in the repaired lines, and is cut.
+enum class LogText { Cut, Whole };
+
+// Appends "<kind>: <line> <text>" and CR LF; with LogText::Cut a text longer than
+// kLogTextLimit is cut there (never inside a double-byte character) and marked with "...".
+void AppendLogEntry(std::string& log, std::string_view kind, std::int64_t line, std::string_view text, LogText keep);
 
 // The status-bar texts (UTF-8): "F1 n" while the repair runs, and the outcome
 // "noNum//d2::d3 データの修復しました".

@@ -16,18 +16,19 @@ LiteralRepair RepairLiterally(const TextLines& input, const Separators& separato
     for (std::int64_t n = count - 1; n >= 0; --n) {
         const auto at = static_cast<std::size_t>(n);
         if (!has(lines[at], separators.num)) {
-            AppendLogEntry(out.log, "d1", n, lines[at]);
-            if (n != count - 1) {
+            const bool dropped = n != count - 1;  // its text lives on only in the log
+            AppendLogEntry(out.log, "d1", n, lines[at], dropped ? LogText::Whole : LogText::Cut);
+            if (dropped) {
                 lines.erase(lines.begin() + n);
                 continue;
             }
         }
         if (has(lines[at], separators.yaku)) {
             if (has(lines[at], separators.title)) continue;
-            AppendLogEntry(out.log, "d2", n, lines[at]);
+            AppendLogEntry(out.log, "d2", n, lines[at], LogText::Cut);
             ++out.d2;
         } else {
-            AppendLogEntry(out.log, "d3", n, lines[at]);
+            AppendLogEntry(out.log, "d3", n, lines[at], LogText::Cut);
             ++out.d3;
         }
         if (n > 0) {

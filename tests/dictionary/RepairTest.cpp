@@ -85,14 +85,24 @@ TEST(RepairLines, AskedProgressStartsWithTheLastLineOfEachPass) {
 
 TEST(AppendLogEntry, CutsALongTextBetweenCharactersAndMarksTheCut) {
     std::string log;
-    AppendLogEntry(log, "d3", 5, std::string(kLogTextLimit, 'a'));
+    AppendLogEntry(log, "d3", 5, std::string(kLogTextLimit, 'a'), LogText::Cut);
     EXPECT_EQ(log, "d3: 5 " + std::string(kLogTextLimit, 'a') + "\r\n");  // the limit itself is whole
 
     log.clear();
     // "あ" (82 A0) across the limit: the cut goes before its lead byte.
     const std::string text = std::string(kLogTextLimit - 1, 'a') + "\x82\xA0" + "tail";
-    AppendLogEntry(log, "d1", 0, text);
+    AppendLogEntry(log, "d1", 0, text, LogText::Cut);
     EXPECT_EQ(log, "d1: 0 " + std::string(kLogTextLimit - 1, 'a') + "...\r\n");
+}
+
+TEST(RepairLines, ADroppedLineKeepsEveryByteInTheLog) {
+    // A stray line of 100 KB, with the file's last line appended to it: dropped, both
+    // exist nowhere but in the log.
+    std::string stray;
+    for (int i = 0; stray.size() < 100'000; ++i) stray += i % 3 ? "\x88\xE3\x8A\x77" : "x/y:z ";
+    const RepairResult result = Repair("1#a///x:::y\r\n" + stray + "\r\nlast", {"#", "///", ":::"});
+    EXPECT_EQ(result.text.view(), "1#a///x:::y");
+    EXPECT_EQ(result.log, "d1: 2 last\r\nd3: 2 last\r\nd1: 1 " + stray + "/ last\r\n");
 }
 
 TEST(RepairLines, AFileOfProseKeepsItsLogLinear) {
