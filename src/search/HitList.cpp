@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <bit>
 #include <cstdio>
+#include <optional>
 
 namespace {
 
@@ -19,24 +20,6 @@ bool IsWordDelimiter(char c) noexcept {
     default:
         return false;
     }
-}
-
-// A headword with none of these bytes goes into a field list and comes out as it
-// went in; 0x81 leads the full-width comma and the ideographic space, which quote.
-bool MayChangeInAFieldList(std::string_view headword) noexcept {
-    for (const char c : headword) {
-        const auto b = static_cast<unsigned char>(c);
-        if (b <= 0x20 || c == '"' || c == '\'' || c == ',' || b == 0x81) return true;
-    }
-    return false;
-}
-
-// The headword as it comes back out of its located hit: written as field 3, the line
-// written over field 1, then read as field 3, with the field list's trimming and
-// quoting rules.
-std::string HeadwordAsStored(std::string_view headword) {
-    if (!MayChangeInAFieldList(headword)) return std::string(headword);
-    return GetField(SetField(SetField("0,0", 3, headword), 1, "0"), 3);
 }
 
 struct LocatedHit {
@@ -76,16 +59,21 @@ bool IsWholeWordHit(std::string_view line, std::size_t position, std::size_t key
     return IsWordDelimiter(before) && IsWordDelimiter(after);
 }
 
-int FieldKindOfHit(std::string_view line, std::size_t position, const Separators& separators) noexcept {
+HitFields FieldsOfHitLine(std::string_view line, const Separators& separators) noexcept {
+    return {FindSeparator(line, separators.title), FindSeparator(line, separators.yaku)};
+}
+
+int FieldKindAt(const HitFields& fields, std::size_t position) noexcept {
     // One-based positions, 0 for a separator that is absent, as the rule was made.
-    const auto oneBased = [&](const std::string& separator) -> std::size_t {
-        const std::size_t at = FindSeparator(line, separator);
-        return at == std::string_view::npos ? 0 : at + 1;
-    };
+    const auto oneBased = [](std::size_t at) -> std::size_t { return at == std::string_view::npos ? 0 : at + 1; };
     const std::size_t p = position + 1;
-    if (p >= oneBased(separators.yaku) + 3) return kExamplesScope;
-    if (p >= oneBased(separators.title) + 3) return kTranslationScope;
+    if (p >= oneBased(fields.yakuAt) + 3) return kExamplesScope;
+    if (p >= oneBased(fields.titleAt) + 3) return kTranslationScope;
     return kHeadwordScope;
+}
+
+int FieldKindOfHit(std::string_view line, std::size_t position, const Separators& separators) noexcept {
+    return FieldKindAt(FieldsOfHitLine(line, separators), position);
 }
 
 void HitList::Clear() {
@@ -119,6 +107,7 @@ std::int64_t HitList::BuildResultList(int keyCount, const KeySlots& keys, const 
     std::int64_t line = -1;
     std::int64_t lineStart = 0, nextLineStart = 0;
     std::string_view text;
+    std::optional<HitFields> fields;  // of `text`, looked for once its first hit needs them
     for (const RawHit& hit : rawHits_) {
         const std::int64_t offset = hit.Offset();
         // Hits come in text order, so the line is usually the last one or just after.
@@ -129,11 +118,15 @@ std::int64_t HitList::BuildResultList(int keyCount, const KeySlots& keys, const 
                                 ? lineStarts[static_cast<std::size_t>(line) + 1]
                                 : INT64_MAX;
             text = buffer.Line(line);
+            fields.reset();
         }
         const auto position = static_cast<std::size_t>(offset - lineStart);
         const std::size_t keyLength = keys[static_cast<std::size_t>(hit.Key())].size();
         if (options.wordMatch && !IsWholeWordHit(text, position, keyLength)) continue;
-        if (options.scope != kWholeRecordScope && FieldKindOfHit(text, position, separators) != options.scope) continue;
+        if (options.scope != kWholeRecordScope) {
+            if (!fields) fields = FieldsOfHitLine(text, separators);
+            if (FieldKindAt(*fields, position) != options.scope) continue;
+        }
         located.push_back({line, hit.Key()});
     }
 
@@ -148,7 +141,7 @@ std::int64_t HitList::BuildResultList(int keyCount, const KeySlots& keys, const 
         unsigned keysSeen = 0;
         for (; i < located.size() && located[i].line == current; ++i) keysSeen |= 1u << located[i].key;
         if (everyKey && std::popcount(keysSeen) != keyCount) continue;
-        results_.push_back({current, HeadwordAsStored(SearchHeadword(buffer.Line(current), separators))});
+        results_.push_back({current, std::string(SearchHeadword(buffer.Line(current), separators))});
     }
     rawHits_.clear();
     rawHits_.shrink_to_fit();

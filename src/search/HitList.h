@@ -6,8 +6,8 @@
 // ("%.09d-%s": the line in nine digits and the headword). Here the hits are kept as
 // integers, eight bytes each, so a key with millions of occurrences stays cheap, and
 // the result entries as line and headword; Entries() writes the field-list form
-// whenever it is wanted. Every count, order and text is the one the field lists give,
-// down to how a headword comes back out of a field list.
+// whenever it is wanted. Every count and order is the one the field lists give; a
+// headword comes back as the line holds it, blanks, commas and quotes included.
 
 #include "dictionary/RecordLine.h"
 #include "search/SearchOptions.h"
@@ -35,7 +35,7 @@ private:
 // One line of the result list.
 struct ResultEntry {
     std::int64_t line = 0;  // zero-based line of the full-text view: the record number
-    std::string headword;   // as the entry's field list gives it back
+    std::string headword;   // as the line holds it
 };
 
 class HitList {
@@ -92,8 +92,18 @@ std::string_view SearchHeadword(std::string_view line, const Separators& separat
 // double-byte itself, is always taken as one.
 bool IsWholeWordHit(std::string_view line, std::size_t position, std::size_t keyLength) noexcept;
 
+// Where a line's translation and examples begin, for the field check: the first
+// headword and translation separators (zero-based, or npos), found once per line
+// however many hits it holds, so a huge damaged line costs one pass.
+struct HitFields {
+    std::size_t titleAt = std::string_view::npos;
+    std::size_t yakuAt = std::string_view::npos;
+};
+HitFields FieldsOfHitLine(std::string_view line, const Separators& separators) noexcept;
+
 // The field an occurrence at zero-based byte `position` lies in: examples from three
 // bytes after the first translation separator's start, else the translation from
 // three bytes after the first headword separator's start, else the headword (with
 // the record number). Three bytes whatever the separators' lengths.
+int FieldKindAt(const HitFields& fields, std::size_t position) noexcept;
 int FieldKindOfHit(std::string_view line, std::size_t position, const Separators& separators) noexcept;

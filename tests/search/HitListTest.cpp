@@ -109,13 +109,17 @@ TEST(HitList, KeepsHeadwordsWithBlanksCommasQuotesAndParentheses) {
         "1 heart, failure///x:::heart",
         "2 it's a \"heart\"///x:::heart",
         "3 heart (organ)///x:::heart",
+        "4 'abc'///x:::heart",
+        "5  it's, \"x\" ///x:::heart",
     };
     Dictionary dictionary(records);
     HitList hits;
     const KeySlots keys{"heart", "", ""};
     hits.CollectHits(dictionary.buffer.Text(), keys);
     hits.BuildResultList(1, keys, dictionary.buffer, SearchOptions{true, false, true, kExamplesScope}, Separators());
-    EXPECT_EQ(hits.SearchIndexText(), "heart, failure (0)\r\nit's a \"heart\" (1)\r\nheart (organ) (2)\r\n");
+    EXPECT_EQ(hits.SearchIndexText(), "heart, failure (0)\r\nit's a \"heart\" (1)\r\nheart (organ) (2)\r\n"
+                                      "'abc' (3)\r\n it's, \"x\"  (4)\r\n");
+    EXPECT_EQ(hits.Entries()[4], "000000004- it's, \"x\" ");
     EXPECT_EQ(LineOfSearchIndexLine("heart (organ) (2)"), 2);
     EXPECT_EQ(LineOfSearchIndexLine("a) (b (17)"), 17);
 }

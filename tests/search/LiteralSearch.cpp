@@ -31,6 +31,16 @@ bool StartsOnACharacter(std::string_view text, std::size_t start) {
 
 int Field(const std::string& entry, int n) { return StrToIntLoose(GetField(entry, n)); }
 
+// The headword as the line holds it: after the first number separator (the whole line
+// without one) up to the first headword separator after that; empty without one. Cut
+// from the line itself, since a field list trims blanks and drops quotes.
+std::string Headword(const std::string& text, const Separators& separators) {
+    const std::size_t a = Pos(separators.num, text);
+    const std::string rest = a == 0 ? text : text.substr(SkipChars(text, a - 1, 1));
+    const std::size_t b = Pos(separators.title, rest);
+    return b == 0 ? std::string() : rest.substr(0, b - 1);
+}
+
 }  // namespace
 
 LiteralSearch::LiteralSearch(std::vector<std::string> textLines) : lines(std::move(textLines)) {
@@ -73,11 +83,6 @@ int LiteralSearch::BuildResultList(int k, const KeySlots& keys, const SearchOpti
         while (L + 1 < lineStarts.size() && lineStarts[L + 1] <= offset) ++L;
         const std::string& text = lines[L];
         const std::size_t p = static_cast<std::size_t>(offset - lineStarts[L]) + 1;
-
-        const std::size_t a = Pos(separators.num, text);
-        const std::string rest = a == 0 ? text : text.substr(SkipChars(text, a - 1, 1));
-        const std::size_t b = Pos(separators.title, rest);
-        entry = SetField(entry, 3, b == 0 ? std::string() : rest.substr(0, b - 1));
 
         if (options.wordMatch) {
             const std::size_t n = keys[static_cast<std::size_t>(key)].size();
@@ -128,7 +133,7 @@ int LiteralSearch::BuildResultList(int k, const KeySlots& keys, const SearchOpti
     for (std::string& entry : hitList) {
         char number[16];
         std::snprintf(number, sizeof number, "%.09d", Field(entry, 1));
-        entry = number + ("-" + GetField(entry, 3));
+        entry = number + ("-" + Headword(lines[static_cast<std::size_t>(Field(entry, 1))], separators));
     }
     std::sort(hitList.begin(), hitList.end());
     hitList.erase(std::unique(hitList.begin(), hitList.end()), hitList.end());
