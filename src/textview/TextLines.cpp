@@ -78,40 +78,56 @@ void TextLines::SetWholeText(std::string text) {
 }
 
 void TextLines::SetWholeText(ByteBuffer text) {
-    const auto linesBefore = static_cast<std::int64_t>(lines_.size());
-    // The old spans go before the new ones are made: a reload should not hold both.
-    lines_.clear();
-    base_ = std::move(text);
-    added_.clear();
-    added_.shrink_to_fit();
-    std::string().swap(hot_);
-    hotLine_ = kNoHotLine;
+    // The old lines go before the new ones are made: a reload should not hold both.
+    ReleaseText();
 
+    // Nothing is kept until the lines are made: running out of memory on the way
+    // leaves no lines and no bytes, never bytes without their lines.
     // A guess at the line count; room never written costs no memory.
     SplitVector<Span>::Items spans;
-    spans.reserve(base_.size() / 32 + 16);
-    const char* const origin = base_.data();
-    const char* const end = origin + base_.size();
+    spans.reserve(text.size() / 32 + 16);
+    const char* const origin = text.data();
+    const char* const end = origin + text.size();
     std::size_t longest = 0;
     std::uint64_t lineBytes = 0;
     bool crLf = true;
-    std::string_view whole = base_.view();
-    endsWithLineBreak_ = SplitLines<true>(whole, [&](const char* b, const char* e) {
+    std::string_view whole = text.view();
+    const bool endsWithLineBreak = SplitLines<true>(whole, [&](const char* b, const char* e) {
         spans.push_back({static_cast<std::uint64_t>(b - origin), static_cast<std::uint64_t>(e - b)});
         longest = std::max(longest, static_cast<std::size_t>(e - b));
         lineBytes += static_cast<std::uint64_t>(e - b);
         // A NUL right after a CR is no LF either, so `end` may lie past the cut.
         if (e == end || *e != '\r' || e + 1 == end || e[1] != '\n') crLf = false;
     });
-    bytesCutAtNul_ = base_.size() - whole.size();
-    base_.Truncate(whole.size());
+    lines_ = SplitVector<Span>(std::move(spans));
+    bytesCutAtNul_ = text.size() - whole.size();
+    text.Truncate(whole.size());
+    base_ = std::move(text);
+    endsWithLineBreak_ = endsWithLineBreak;
     longestLine_ = longest;
     liveBytes_ = lineBytes;
-    lines_ = SplitVector<Span>(std::move(spans));
     modified_ = false;
     unchanged_ = true;
     crLfThroughout_ = crLf;
-    Notify({LinesChange::Kind::WholeText, 0, linesBefore, static_cast<std::int64_t>(lines_.size())});
+    Notify({LinesChange::Kind::WholeText, 0, 0, static_cast<std::int64_t>(lines_.size())});
+}
+
+void TextLines::ReleaseText() {
+    const auto before = static_cast<std::int64_t>(lines_.size());
+    lines_.clear();
+    // Told before the bytes are freed: whatever still points into them (the search
+    // text) lets go first, even when making the next text then runs out of memory.
+    Notify({LinesChange::Kind::WholeText, 0, before, 0});
+    bytesCutAtNul_ = 0;
+    base_ = ByteBuffer();
+    std::string().swap(added_);
+    std::string().swap(hot_);
+    hotLine_ = kNoHotLine;
+    liveBytes_ = 0;
+    longestLine_ = 0;
+    endsWithLineBreak_ = false;
+    unchanged_ = true;
+    crLfThroughout_ = true;  // no line, and base_ is empty: the same bytes
 }
 
 std::string TextLines::WholeText() const {
@@ -250,7 +266,12 @@ void TextLines::CompactIfWasteful() {
 void TextLines::FinishEdit() {
     modified_ = true;
     unchanged_ = false;
-    CompactIfWasteful();
+    // The edit is made and must be announced; the copy only saves memory, and is
+    // tried again at the next edit when there is none to spare now.
+    try {
+        CompactIfWasteful();
+    } catch (const std::bad_alloc&) {
+    }
 }
 
 void TextLines::ReplaceLine(std::int64_t index, std::string_view text) {
@@ -287,21 +308,7 @@ void TextLines::AppendLine(std::string_view text) {
     NotifyLines(before, 0, static_cast<std::int64_t>(lines_.size()) - before);
 }
 
-void TextLines::ClearLines() {
-    const auto before = static_cast<std::int64_t>(lines_.size());
-    lines_.clear();
-    bytesCutAtNul_ = 0;
-    base_ = ByteBuffer();
-    added_.clear();
-    std::string().swap(hot_);
-    hotLine_ = kNoHotLine;
-    liveBytes_ = 0;
-    longestLine_ = 0;
-    endsWithLineBreak_ = false;
-    unchanged_ = true;
-    crLfThroughout_ = true;  // no line, and base_ is empty: the same bytes
-    Notify({LinesChange::Kind::WholeText, 0, before, 0});
-}
+void TextLines::ClearLines() { ReleaseText(); }
 
 TextPosition TextLines::EndPosition() const noexcept {
     const auto count = static_cast<std::int64_t>(lines_.size());

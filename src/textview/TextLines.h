@@ -148,6 +148,8 @@ private:
     static constexpr std::uint64_t kHotFlag = std::uint64_t{1} << 62;
     static constexpr std::size_t kNoHotLine = SIZE_MAX;
 
+    // Removes every line, telling the listeners before any byte is freed.
+    void ReleaseText();
     Span AddLine(std::string_view text);
     void Notify(LinesChange change);
     void NotifyLines(std::int64_t firstLine, std::int64_t before, std::int64_t after);

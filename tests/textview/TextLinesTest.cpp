@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <cstring>
 #include <random>
 #include <vector>
 
@@ -110,6 +112,27 @@ TEST(TextLines, KeepsEveryByteOfInvalidShiftJisAndHugeLines) {
     text.SetWholeText(invalid + "\r\n" + huge + "\r\n\x88");
     EXPECT_EQ(LinesOf(text), (Lines{invalid, huge, "\x88"}));
     EXPECT_EQ(text.WholeText(), invalid + "\r\n" + huge + "\r\n\x88");
+}
+
+// Whatever points into the text (the search text does) hears of a new text while the
+// old bytes are still there: were they freed first, a failure to make the new lines
+// would leave it pointing at freed memory. A megabyte is mapped, so freed is unreadable.
+TEST(TextLines, ListenersLetGoOfTheOldBytesBeforeTheyAreFreed) {
+    TextLines text;
+    std::string expected = std::string(1 << 20, 'a') + "\r\n";
+    text.SetWholeText(expected);
+    std::string_view held = *text.UnchangedCrLfText();
+    int stillThere = 0;
+    text.AddChangeListener([&](const LinesChange&) {
+        if (held.empty()) return;
+        stillThere += held == expected;
+        held = {};
+    });
+    text.SetWholeText(std::string(1 << 20, 'b') + "\r\n");
+    expected = std::string(1 << 20, 'b') + "\r\n";
+    held = *text.UnchangedCrLfText();
+    text.ClearLines();
+    EXPECT_EQ(stillThere, 2);
 }
 
 TEST(TextLines, LineOutsideTheTextRaisesTheListIndexError) {
@@ -225,7 +248,7 @@ TEST(TextLines, SavingWhereNoFileCanBeMadeRaisesTheCreateError) {
         text.SaveLinesToFile(path);
         ADD_FAILURE() << "saving into a missing folder succeeded";
     } catch (const QuillorError& error) {
-        EXPECT_EQ(std::string(error.what()), "ファイル " + path + " を作成できません");
+        EXPECT_EQ(std::string(error.what()), "ファイル " + path + " を作成できません: " + std::strerror(ENOENT));
     }
 }
 
