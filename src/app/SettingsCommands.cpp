@@ -17,13 +17,15 @@
 namespace {
 
 // The data file's path as the settings keep it: code page 932 text, or, for a path
-// the code page cannot spell ("Téléchargements"), a file: address in UTF-8 escapes,
-// so the file is found again whatever its name.
+// the code page cannot spell ("Téléchargements") or spells as another character (〜
+// reads back as ～, ¥ as a backslash), a file: address in UTF-8 escapes, so the file
+// is found again whatever its name.
 constexpr QLatin1String kFileAddress("file:");
 
 std::string StoredPath(const QString& path) {
     const Sjis::Encoded bytes = Sjis::FromQString(path);
-    if (bytes.lossless && !path.startsWith(kFileAddress)) return bytes.bytes;
+    if (bytes.lossless && Sjis::ToQString(bytes.bytes) == path && !path.startsWith(kFileAddress))
+        return bytes.bytes;
     return QUrl::fromLocalFile(path).toEncoded().toStdString();
 }
 

@@ -5,7 +5,35 @@
 #include <QSaveFile>
 #include <QString>
 
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+
 #include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+bool IsReadOnlyFile(const std::string& path) {
+    struct stat status {};
+    return ::stat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode) && !(status.st_mode & S_IWUSR);
+}
+
+}  // namespace
+
+std::string WriteFailureReason(const std::string& path, int errorNumber) {
+    if (path.empty()) return std::strerror(ENOENT);
+    if (IsReadOnlyFile(path)) return "読み出し専用です";
+    struct stat status {};
+    if (::stat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode)) return std::strerror(EISDIR);
+    // The new bytes go into a file beside the target first, so the folder must take one.
+    std::string folder = std::filesystem::path(path).parent_path().string();
+    if (folder.empty()) folder = ".";
+    if (::stat(folder.c_str(), &status) != 0) return std::strerror(errno);
+    if (!S_ISDIR(status.st_mode)) return std::strerror(ENOTDIR);
+    if (::access(folder.c_str(), W_OK | X_OK) != 0) return "フォルダに書き込めません";
+    return errorNumber != 0 ? std::strerror(errorNumber) : std::string();
+}
 
 void WriteFileAtomically(const std::string& path, std::string_view bytes) {
     WriteFileAtomically(path, [bytes](const ByteSink& sink) { sink(bytes); });
@@ -14,22 +42,28 @@ void WriteFileAtomically(const std::string& path, std::string_view bytes) {
 void WriteFileAtomically(const std::string& path, const std::function<void(const ByteSink& sink)>& produce) {
     // A read-only file (its owner may not write) is not replaced, not even by root,
     // who could: the user marked it so.
-    struct stat status {};
-    if (::stat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode) && !(status.st_mode & S_IWUSR))
-        throw CannotCreateFileError(path);
+    if (IsReadOnlyFile(path)) throw CannotCreateFileError(path, WriteFailureReason(path, 0));
     QSaveFile file(QString::fromStdString(path));
     // A file that cannot be renamed over (a read-only folder) is not written in place
     // either: that would bring back the half-written file this exists to prevent.
     file.setDirectWriteFallback(false);
-    if (!file.open(QIODevice::WriteOnly)) throw CannotCreateFileError(path);
+    errno = 0;
+    if (!file.open(QIODevice::WriteOnly)) throw CannotCreateFileError(path, WriteFailureReason(path, errno));
     bool written = true;
+    int writeError = 0;  // what the system said when a write failed (a full disk)
     produce([&](std::string_view bytes) {
         const auto size = static_cast<qint64>(bytes.size());
-        written = written && file.write(bytes.data(), size) == size;
+        errno = 0;
+        if (written && file.write(bytes.data(), size) != size) {
+            written = false;
+            writeError = errno;
+        }
         return written;
     });
+    errno = 0;
     if (!written || !file.commit()) {
+        if (writeError == 0) writeError = errno;
         file.cancelWriting();
-        throw CannotCreateFileError(path);
+        throw CannotCreateFileError(path, WriteFailureReason(path, writeError));
     }
 }

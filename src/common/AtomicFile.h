@@ -8,9 +8,9 @@
 #include <string_view>
 
 // Writes `bytes` to `path` (a UTF-8 file name), keeping the permissions of a file
-// that is replaced. Raises "ファイル %s を作成できません" when the file cannot be
-// written or is read-only (no owner-write permission), and then leaves any existing
-// file as it was.
+// that is replaced. Raises "ファイル %s を作成できません: <reason>" when the file
+// cannot be written or is read-only (no owner-write permission), and then leaves any
+// existing file as it was.
 void WriteFileAtomically(const std::string& path, std::string_view bytes);
 
 // The same for bytes made while they are written: `produce` hands them to the sink
@@ -18,3 +18,8 @@ void WriteFileAtomically(const std::string& path, std::string_view bytes);
 // answers false once a write has failed; producing may stop there.
 using ByteSink = std::function<bool(std::string_view bytes)>;
 void WriteFileAtomically(const std::string& path, const std::function<void(const ByteSink& sink)>& produce);
+
+// Why `path` could not be written, in the user's words: a read-only file, a folder
+// that cannot take the file written beside it ("フォルダに書き込めません"), or the
+// system's text for `errorNumber` (a full disk); empty when nothing is known.
+std::string WriteFailureReason(const std::string& path, int errorNumber);

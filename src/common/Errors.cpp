@@ -6,8 +6,10 @@ QuillorError ListIndexError(std::int64_t index) {
     return QuillorError("リストのインデックスが範囲を超えています (" + std::to_string(index) + ")");
 }
 
-QuillorError CannotCreateFileError(std::string_view path) {
-    return QuillorError("ファイル " + std::string(path) + " を作成できません");
+QuillorError CannotCreateFileError(std::string_view path, std::string_view reason) {
+    std::string text = "ファイル " + std::string(path) + " を作成できません";
+    if (!reason.empty()) text.append(": ").append(reason);
+    return QuillorError(text);
 }
 
 QuillorError SystemError(int errorNumber) {

@@ -11,8 +11,11 @@
 #include <QString>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -39,7 +42,11 @@ std::optional<std::string> ReadSettingsFile(const std::string& fileName) {
 
 IniDocument ReadForRewrite(const std::string& fileName) {
     const std::optional<std::string> bytes = ReadSettingsFile(fileName);
-    if (!bytes) throw CannotCreateFileError(fileName);
+    if (!bytes) {
+        // Rewriting it from nothing would lose it: say why it could not be read.
+        const std::string reason = ::access(fileName.c_str(), R_OK) != 0 ? std::strerror(errno) : "";
+        throw CannotCreateFileError(fileName, reason);
+    }
     return IniDocument::Parse(*bytes);
 }
 

@@ -15,7 +15,9 @@
 #include <QTabBar>
 #include <QTabWidget>
 
+#include <cerrno>
 #include <csignal>
+#include <cstring>
 #include <deque>
 #include <vector>
 
@@ -282,7 +284,7 @@ private slots:
         EditOnTextPage();
         answers = {AskAnswer::Yes};
         ClickTab(0);
-        QCOMPARE(errors, QStringList{QStringLiteral("エラー発生 \r\nファイル %1 を作成できません").arg(path)});
+        QCOMPARE(errors, QStringList{QStringLiteral("エラー発生 \r\nファイル %1 を作成できません: 読み出し専用です").arg(path)});
         QCOMPARE(Bytes(path), before);
         QVERIFY(form->EditorEx1->Modified());
         QCOMPARE(Page(), 1);
@@ -296,7 +298,7 @@ private slots:
         answers = {AskAnswer::Yes};
         ClickTab(0);
         QCOMPARE(errors.size(), 2);
-        QCOMPARE(errors.back(), QStringLiteral("エラー発生 \r\nファイル  を作成できません"));
+        QCOMPARE(errors.back(), QStringLiteral("エラー発生 \r\nファイル  を作成できません: ") + QString::fromLocal8Bit(std::strerror(ENOENT)));
         QCOMPARE(Page(), 1);
     }
 
@@ -340,7 +342,8 @@ private slots:
         QVERIFY(errors.isEmpty());
         answer = files->filePath(QStringLiteral("missing/copy.txt"));
         form->SaveAs1->trigger();
-        QCOMPARE(errors, QStringList{QStringLiteral("エラー発生 \r\nファイル %1 を作成できません").arg(answer)});
+        QCOMPARE(errors, QStringList{QStringLiteral("エラー発生 \r\nファイル %1 を作成できません: %2")
+                                         .arg(answer, QString::fromLocal8Bit(std::strerror(ENOENT)))});
     }
 
     void theSaveDialogProposesTheDataFileAndDoesNotAskToReplace() {

@@ -11,6 +11,8 @@
 #include <QTabBar>
 #include <QTabWidget>
 
+#include <cerrno>
+#include <cstring>
 #include <deque>
 #include <vector>
 
@@ -99,6 +101,15 @@ private slots:
         QCOMPARE(form->EditorEx2->LineCount(), std::size_t{2});
     }
 
+    void aDroppedStrayLineComesBackWholeFromTheLog() {
+        std::string stray;  // 100 KB without a space, Japanese text among it
+        while (stray.size() < 100'000) stray += "\x88\xE3\x8A\x77/x:::";
+        ChooseForRepair(WriteFile(QStringLiteral("stray.txt"), "1 a///x:::y\r\n" + stray + "\r\n2 b///x:::y\r\n"));
+        form->R1->trigger();
+        QCOMPARE(ReadFile(QStringLiteral("temp4.dat")), "d1: 1 " + stray + "\r\n");
+        QCOMPARE(ReadFile(QStringLiteral("temp3.dat")), kSound);
+    }
+
     void unsavedEditsAreAskedAboutBeforeTheRepair() {
         const QString loaded = form->DataFileName;
         form->E1->trigger();
@@ -179,7 +190,8 @@ private slots:
     void anOutputThatCannotBeWrittenIsReportedAndTheViewStaysRepaired() {
         QVERIFY(QDir().mkdir(QStringLiteral("temp3.dat")));  // no file can take its place
         ChooseForRepair(WriteFile(QStringLiteral("damaged.txt"), kDamaged));
-        QCOMPARE(RepairReportingError(), QStringLiteral("エラー発生 \r\nファイル temp3.dat を作成できません"));
+        QCOMPARE(RepairReportingError(), QStringLiteral("エラー発生 \r\nファイル temp3.dat を作成できません: ") +
+                                             QString::fromLocal8Bit(std::strerror(EISDIR)));
         QCOMPARE(form->EditorEx1->LineCount(), std::size_t{3});
         QVERIFY(form->EditorEx1->Lines().Modified());
         QVERIFY(!QFileInfo::exists(QStringLiteral("temp4.dat")));

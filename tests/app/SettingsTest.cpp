@@ -15,6 +15,8 @@
 #include <QRadioButton>
 #include <QScreen>
 #include <QTimer>
+#include <cerrno>
+#include <cstring>
 
 namespace {
 
@@ -161,10 +163,23 @@ private slots:
         QCOMPARE(ReadIniValue(iniPath().toStdString(), "VIEW", "BunFont"), "ER");
     }
 
+    void aDataFileWhosePathTheCodePageCannotSpellIsFoundAgain_data() {
+        QTest::addColumn<QString>("folder");
+        QTest::newRow("not in the code page") << QStringLiteral("Téléchargements");
+        // Characters the code page holds, but reads back as others.
+        QTest::newRow("wave dash") << QStringLiteral("辞書〜2024");
+        QTest::newRow("yen sign") << QStringLiteral("¥data");
+        QTest::newRow("minus sign") << QStringLiteral("a−b");
+        QTest::newRow("double vertical line") << QStringLiteral("a‖b");
+        QTest::newRow("fullwidth tilde") << QStringLiteral("辞書～2024");
+        QTest::newRow("plain Japanese") << QStringLiteral("医学辞書");
+    }
+
     void aDataFileWhosePathTheCodePageCannotSpellIsFoundAgain() {
-        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("Téléchargements")));
-        const QString data = WriteFile(QStringLiteral("Téléchargements/dic.txt"),
-                                       Record(1, "abate", "軽減する") + Record(2, "heart", "心臓"));
+        QFETCH(QString, folder);
+        QVERIFY(QDir(dir.path()).mkdir(folder));
+        const QString data =
+            WriteFile(folder + QStringLiteral("/dic.txt"), Record(1, "abate", "軽減する") + Record(2, "heart", "心臓"));
         form->LoadDictionary(data);
         form->AddToHistory(QStringLiteral("naïve"));  // not kept: the code page has no "ï"
         form->AddToHistory(QStringLiteral("heart"));
@@ -182,7 +197,7 @@ private slots:
         form->IniFileName = dir.filePath(QStringLiteral("no-such-folder/QuillorDic.ini"));
         const QStringList reports = CloseCollectingErrors();
         QCOMPARE(reports, QStringList{QStringLiteral("エラー発生 \r\nファイル ") + form->IniFileName +
-                                      QStringLiteral(" を作成できません")});
+                                      QStringLiteral(" を作成できません: ") + QString::fromLocal8Bit(std::strerror(ENOENT))});
         QVERIFY(!form->isVisible());
     }
 

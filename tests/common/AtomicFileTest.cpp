@@ -5,7 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
+#include <functional>
 #include <unistd.h>
 
 namespace {
@@ -24,21 +27,57 @@ TEST(WriteFileAtomically, ReplacesAFileKeepingItsPermissions) {
         << "a temporary file was left behind";
 }
 
-TEST(WriteFileAtomically, AFolderThatCannotBeWrittenKeepsTheOldFile) {
-    if (::geteuid() == 0) GTEST_SKIP() << "root writes into read-only folders";
-    TempDir dir;
-    const std::string path = dir.Write("dic.txt", "old");
-    fs::permissions(dir.path(), fs::perms::owner_read | fs::perms::owner_exec);
-    EXPECT_THROW(WriteFileAtomically(path, "new"), QuillorError);
-    fs::permissions(dir.path(), fs::perms::owner_all);
-    EXPECT_EQ(TempDir::Read(path), "old");
-}
-
-TEST(WriteFileAtomically, AFolderInPlaceOfTheFileIsAnError) {
-    TempDir dir;
-    fs::create_directory(dir.File("taken"));
-    EXPECT_THROW(WriteFileAtomically(dir.File("taken"), "x"), QuillorError);
-    EXPECT_TRUE(fs::is_directory(dir.File("taken")));
+// Each way a save can fail leaves the old file and says why, after the usual message.
+TEST(WriteFileAtomically, AFailedSaveKeepsTheOldFileAndSaysWhy) {
+    struct Case {
+        const char* what;
+        std::function<std::string(const TempDir&)> prepare;  // the path to write
+        std::string reason;
+    };
+    const Case cases[] = {
+        {"a missing folder", [](const TempDir& dir) { return dir.File("missing/dic.txt"); }, std::strerror(ENOENT)},
+        {"a folder in the file's place",
+         [](const TempDir& dir) {
+             fs::create_directory(dir.File("taken"));
+             return dir.File("taken");
+         },
+         std::strerror(EISDIR)},
+        {"a file in the folder's place",
+         [](const TempDir& dir) { return dir.Write("plain", "x") + "/dic.txt"; }, std::strerror(ENOTDIR)},
+        {"a read-only file",
+         [](const TempDir& dir) {
+             const std::string path = dir.Write("dic.txt", "old");
+             fs::permissions(path, fs::perms::owner_read);
+             return path;
+         },
+         "読み出し専用です"},
+        {"a writable file in a folder that cannot be written",
+         [](const TempDir& dir) {
+             const std::string path = dir.Write("dic.txt", "old");
+             fs::permissions(dir.path(), fs::perms::owner_read | fs::perms::owner_exec);
+             return path;
+         },
+         "フォルダに書き込めません"},
+    };
+    for (const Case& each : cases) {
+        if (each.reason == "フォルダに書き込めません" && ::geteuid() == 0) continue;  // root writes anywhere
+        TempDir dir;
+        const std::string path = each.prepare(dir);
+        const std::string before = fs::is_regular_file(path) ? TempDir::Read(path) : "";
+        const auto entries = [&] { return std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()); };
+        const auto entriesBefore = entries();
+        try {
+            WriteFileAtomically(path, "new");
+            ADD_FAILURE() << each.what << ": written";
+        } catch (const QuillorError& error) {
+            EXPECT_EQ(std::string(error.what()), "ファイル " + path + " を作成できません: " + each.reason) << each.what;
+        }
+        fs::permissions(dir.path(), fs::perms::owner_all);
+        EXPECT_EQ(entries(), entriesBefore) << each.what << ": a temporary file was left behind";
+        if (fs::is_regular_file(path)) {
+            EXPECT_EQ(TempDir::Read(path), before) << each.what;
+        }
+    }
 }
 
 }  // namespace

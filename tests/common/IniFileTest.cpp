@@ -8,6 +8,8 @@
 
 #include <filesystem>
 
+#include <cerrno>
+#include <cstring>
 #include <unistd.h>
 
 namespace {
@@ -141,7 +143,7 @@ TEST(IniFile, AFolderThatCannotHoldTheFileRaisesTheCreationError) {
         WriteIniValue(ini, "FORM", "TOP", true, "1");
         FAIL() << "no error";
     } catch (const QuillorError& error) {
-        EXPECT_EQ(std::string(error.what()), "ファイル " + ini + " を作成できません");
+        EXPECT_EQ(std::string(error.what()), "ファイル " + ini + " を作成できません: " + std::strerror(ENOENT));
     }
 }
 
