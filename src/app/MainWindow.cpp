@@ -1,9 +1,9 @@
 #include "app/MainWindow.h"
 
 #include "app/AppMessage.h"
-#include "app/QuillorApplication.h"
 #include "app/Fonts.h"
 #include "app/Startup.h"
+#include "common/ErrorBoundary.h"
 #include "common/SystemHelpers.h"
 #include "textview/TEditorEx.h"
 
@@ -47,7 +47,7 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
 
 TForm1::~TForm1() {
     EditorEx1->Lines().RemoveChangeListener(fullTextListener_);
-    SetAppExceptionHandler(nullptr);
+    SetErrorReporter(nullptr);
 }
 
 Separators TForm1::CurrentSeparators() const { return SeparatorsOf(ViewStrings); }
@@ -74,14 +74,14 @@ void TForm1::FormCreate() {
     PageControl1->setTabVisible(1, false);
 
     InstallAppMessage(this);
-    SetAppExceptionHandler([this](const std::exception& error) { OnAppException(error); });
+    SetErrorReporter([this](const std::exception& error) { OnAppException(error); });
 }
 
 void TForm1::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
     if (shown_) return;
     shown_ = true;
-    FormShow();
+    RunGuarded([this] { FormShow(); });
 }
 
 void TForm1::FormShow() {
@@ -112,15 +112,19 @@ void TForm1::UpdateCaption(const QString& path) {
 
 void TForm1::resizeEvent(QResizeEvent* event) {
     QMainWindow::resizeEvent(event);
-    UpdateCaption(DataFileName);
+    RunGuarded([this] { UpdateCaption(DataFileName); });
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {
-    // Unsaved edits come first: a close the user calls off saves no settings either.
-    // A logout or `kill` waits for no answer, so it keeps them aside unasked.
-    if (TerminationRequested()) {
-        KeepUnsavedEditsForRecovery();
-    } else if (!ResolveUnsavedEdits()) {
+    // Unsaved edits come first: a close the user calls off, or that fails to settle
+    // them, saves no settings either. A logout or `kill` waits for no answer, so it
+    // keeps them aside unasked, and the window closes whatever happens.
+    const bool ending = TerminationRequested();
+    const bool mayClose = RunGuarded(ending, [&] {
+        if (ending) KeepUnsavedEditsForRecovery();
+        return ending || ResolveUnsavedEdits();
+    });
+    if (!mayClose) {
         event->ignore();
         return;
     }
@@ -130,12 +134,7 @@ void TForm1::closeEvent(QCloseEvent* event) {
 
 void TForm1::FormCloseQuery() {
     // A close that fails the same way every time must still end the program.
-    try {
-        SaveSettings();
-    } catch (const std::exception& error) {
-        if (TerminationRequested()) qWarning("%s", error.what());  // a message box would hold it up
-        else OnAppException(error);
-    }
+    RunGuarded([this] { SaveSettings(); });
 }
 
 void TForm1::OpenAtStart(const QString& path) { fileNamedAtStart_ = QFileInfo(path).absoluteFilePath(); }
@@ -143,6 +142,11 @@ void TForm1::OpenAtStart(const QString& path) { fileNamedAtStart_ = QFileInfo(pa
 void TForm1::Exit1Click() { close(); }
 
 void TForm1::OnAppException(const std::exception& error) {
+    // While the program is made to end, no one is there to close a message box.
+    if (TerminationRequested()) {
+        qWarning("QuillorDic: エラー発生 %s", error.what());
+        return;
+    }
     QMessageBox box(QMessageBox::Critical, QStringLiteral("エラー"),
                     QStringLiteral("エラー発生 \r\n") + QString::fromUtf8(error.what()), QMessageBox::Ok, this);
     box.setObjectName(QStringLiteral("ErrorReport"));

@@ -4,6 +4,7 @@
 #include "app/Fonts.h"
 #include "app/TSplitter.h"
 #include "app/ViewColors.h"
+#include "common/ErrorBoundary.h"
 #include "textview/TEditorEx.h"
 #include "view/BrowserView.h"
 
@@ -211,7 +212,7 @@ void TForm1::CreateIndexPane() {
     Splitter1 = Named(new TSplitter(pnlIndex, centralWidget()), "Splitter1", QStringLiteral("区切り"),
                       QString());
     Splitter1->SetCanResize([this](int newWidth) { return Splitter1CanResize(newWidth); });
-    connect(Splitter1, &TSplitter::Moved, this, &TForm1::Splitter1Moved);
+    connect(Splitter1, &TSplitter::Moved, this, Guarded(this, &TForm1::Splitter1Moved));
 
     panes->addWidget(pnlIndex);
     panes->addWidget(Splitter1);

@@ -2,6 +2,7 @@
 #include "app/MainWindow.h"
 
 #include "app/PageChangeGuard.h"
+#include "common/ErrorBoundary.h"
 #include "textview/TEditorEx.h"
 
 #include <QAction>
@@ -78,44 +79,47 @@ void TForm1::CreateMenus() {
               style()->standardIcon(QStyle::SP_MessageBoxInformation));
 }
 
+// Every handler runs guarded: its error is reported, and Qt's frames never see it.
 void TForm1::ConnectCommands() {
-    connect(Open1, &QAction::triggered, this, &TForm1::Open1Click);
-    connect(SaveAs1, &QAction::triggered, this, &TForm1::SaveAs1Click);
-    connect(R1, &QAction::triggered, this, &TForm1::R1Click);
-    connect(E1, &QAction::triggered, this, &TForm1::E1Click);
-    new PageChangeGuard(PageControl1, [this](int from, int to) { return PageControl1Changing(from, to); });
-    connect(Exit1, &QAction::triggered, this, &TForm1::Exit1Click);
-    connect(SpeedButton6, &QToolButton::clicked, this, &TForm1::Exit1Click);
-    connect(U1, &QAction::triggered, this, &TForm1::U1Click);
-    connect(SpeedButton5, &QToolButton::clicked, this, &TForm1::U1Click);
-    connect(Print1, &QAction::triggered, this, &TForm1::Print1Click);
-    connect(S1, &QAction::triggered, this, &TForm1::ToggleCompact);
-    connect(O1, &QAction::triggered, this, &TForm1::O1Click);
-    connect(P1, &QAction::triggered, this, &TForm1::P1Click);
-    connect(SpeedButton9, &QToolButton::clicked, this, &TForm1::SpeedButton9Click);
-    connect(V1, &QAction::triggered, this, &TForm1::V1Click);
-    connect(SpeedButton7, &QToolButton::clicked, this, &TForm1::ToggleCompact);
+    connect(Open1, &QAction::triggered, this, Guarded(this, &TForm1::Open1Click));
+    connect(SaveAs1, &QAction::triggered, this, Guarded(this, &TForm1::SaveAs1Click));
+    connect(R1, &QAction::triggered, this, Guarded(this, &TForm1::R1Click));
+    connect(E1, &QAction::triggered, this, Guarded(this, &TForm1::E1Click));
+    // A question that fails keeps the page on view: nothing is left unsaved behind it.
+    new PageChangeGuard(PageControl1,
+                        [this](int from, int to) { return RunGuarded(false, [&] { return PageControl1Changing(from, to); }); });
+    connect(Exit1, &QAction::triggered, this, Guarded(this, &TForm1::Exit1Click));
+    connect(SpeedButton6, &QToolButton::clicked, this, Guarded(this, &TForm1::Exit1Click));
+    connect(U1, &QAction::triggered, this, Guarded(this, &TForm1::U1Click));
+    connect(SpeedButton5, &QToolButton::clicked, this, Guarded(this, &TForm1::U1Click));
+    connect(Print1, &QAction::triggered, this, Guarded(this, &TForm1::Print1Click));
+    connect(S1, &QAction::triggered, this, Guarded(this, &TForm1::ToggleCompact));
+    connect(O1, &QAction::triggered, this, Guarded(this, &TForm1::O1Click));
+    connect(P1, &QAction::triggered, this, Guarded(this, &TForm1::P1Click));
+    connect(SpeedButton9, &QToolButton::clicked, this, Guarded(this, &TForm1::SpeedButton9Click));
+    connect(V1, &QAction::triggered, this, Guarded(this, &TForm1::V1Click));
+    connect(SpeedButton7, &QToolButton::clicked, this, Guarded(this, &TForm1::ToggleCompact));
 
-    connect(F1, &QAction::triggered, this, &TForm1::ShowNextRecord);
-    connect(SpeedButton4, &QToolButton::clicked, this, &TForm1::ShowNextRecord);
-    connect(B1, &QAction::triggered, this, &TForm1::ShowPreviousRecord);
-    connect(SpeedButton3, &QToolButton::clicked, this, &TForm1::ShowPreviousRecord);
-    connect(T1, &QAction::triggered, this, &TForm1::ShowFirstRecord);
-    connect(L1, &QAction::triggered, this, &TForm1::ShowLastRecord);
+    connect(F1, &QAction::triggered, this, Guarded(this, &TForm1::ShowNextRecord));
+    connect(SpeedButton4, &QToolButton::clicked, this, Guarded(this, &TForm1::ShowNextRecord));
+    connect(B1, &QAction::triggered, this, Guarded(this, &TForm1::ShowPreviousRecord));
+    connect(SpeedButton3, &QToolButton::clicked, this, Guarded(this, &TForm1::ShowPreviousRecord));
+    connect(T1, &QAction::triggered, this, Guarded(this, &TForm1::ShowFirstRecord));
+    connect(L1, &QAction::triggered, this, Guarded(this, &TForm1::ShowLastRecord));
 
-    connect(SpeedButton1, &QToolButton::clicked, this, &TForm1::SpeedButton1Click);
-    connect(cmbSubStr->lineEdit(), &QLineEdit::returnPressed, this, [this] { cmbSubStrKeyPress(QChar(13)); });
+    connect(SpeedButton1, &QToolButton::clicked, this, Guarded(this, &TForm1::SpeedButton1Click));
+    connect(cmbSubStr->lineEdit(), &QLineEdit::returnPressed, this, Guarded([this] { cmbSubStrKeyPress(QChar(13)); }));
 
-    connect(N6, &QAction::triggered, this, &TForm1::NextBtnClick);
-    connect(NextBtn, &QToolButton::clicked, this, &TForm1::NextBtnClick);
-    connect(P2, &QAction::triggered, this, &TForm1::ForwardBtnClick);
-    connect(ForwardBtn, &QToolButton::clicked, this, &TForm1::ForwardBtnClick);
-    connect(SpeedButton2, &QToolButton::clicked, this, &TForm1::SpeedButton2Click);
-    connect(EditorEx3, &TEditorEx::OnClick, this, &TForm1::EditorEx3Click);
+    connect(N6, &QAction::triggered, this, Guarded(this, &TForm1::NextBtnClick));
+    connect(NextBtn, &QToolButton::clicked, this, Guarded(this, &TForm1::NextBtnClick));
+    connect(P2, &QAction::triggered, this, Guarded(this, &TForm1::ForwardBtnClick));
+    connect(ForwardBtn, &QToolButton::clicked, this, Guarded(this, &TForm1::ForwardBtnClick));
+    connect(SpeedButton2, &QToolButton::clicked, this, Guarded(this, &TForm1::SpeedButton2Click));
+    connect(EditorEx3, &TEditorEx::OnClick, this, Guarded(this, &TForm1::EditorEx3Click));
 
-    connect(EditorEx1, &TEditorEx::OnClick, this, &TForm1::EditorEx1Click);
-    connect(EditorEx2, &TEditorEx::OnClick, this, &TForm1::EditorEx2Click);
+    connect(EditorEx1, &TEditorEx::OnClick, this, Guarded(this, &TForm1::EditorEx1Click));
+    connect(EditorEx2, &TEditorEx::OnClick, this, Guarded(this, &TForm1::EditorEx2Click));
     // Return on a row of either index does what a click on it does.
-    connect(EditorEx2, &TEditorEx::OnReturnKey, this, &TForm1::EditorEx2Click);
-    connect(EditorEx3, &TEditorEx::OnReturnKey, this, &TForm1::EditorEx3Click);
+    connect(EditorEx2, &TEditorEx::OnReturnKey, this, Guarded(this, &TForm1::EditorEx2Click));
+    connect(EditorEx3, &TEditorEx::OnReturnKey, this, Guarded(this, &TForm1::EditorEx3Click));
 }

@@ -1,29 +1,15 @@
 #include "app/QuillorApplication.h"
 
+#include "common/ErrorBoundary.h"
 #include "view/BrowserView.h"
 
 #include <QtGlobal>
 
-#include <stdexcept>
 #include <unistd.h>
 
 namespace {
 
-std::function<void(const std::exception&)>& Handler() {
-    static std::function<void(const std::exception&)> handler;
-    return handler;
-}
-
-void Report(const std::exception& error) {
-    if (Handler()) Handler()(error);
-    else qWarning("QuillorDic: %s", error.what());
-}
-
-}  // namespace
-
-void SetAppExceptionHandler(std::function<void(const std::exception&)> handler) { Handler() = std::move(handler); }
-
-namespace {
+int reportsCaughtByNotify = 0;
 
 // Said before the application object exists: the browser engine shares OpenGL
 // contexts with the widgets, its sandbox refuses to start for root, which would
@@ -43,9 +29,13 @@ bool QuillorApplication::notify(QObject* receiver, QEvent* event) {
     try {
         return QApplication::notify(receiver, event);
     } catch (const std::exception& error) {
-        Report(error);
+        ++reportsCaughtByNotify;
+        ReportError(error);
     } catch (...) {
-        Report(std::runtime_error("不明なエラー"));
+        ++reportsCaughtByNotify;
+        ReportUnknownError();
     }
     return false;
 }
+
+int QuillorApplication::ReportsCaughtByNotify() { return reportsCaughtByNotify; }

@@ -139,6 +139,9 @@ void TForm1::ForwardBtnClick() {
 }
 
 void TForm1::ShowCurrentHit() {
+    // The focus first, so that the visible index scrolls to its new caret row, from
+    // wherever the key or click came.
+    FocusVisibleIndex();
     std::int64_t line = 0;
     if (Search.ResultCount() != 0) {
         const std::int64_t row = CurrentHit - 1;
@@ -150,7 +153,6 @@ void TForm1::ShowCurrentHit() {
         if (line >= EditorEx2->LineCount()) return;
     }
     EditorEx2->SetCaretRow(line);
-    FocusVisibleIndex();
     ShowRecord(line, true);
 }
 
@@ -173,4 +175,8 @@ void TForm1::SpeedButton2Click() {
     SpeedButton2->setText(showSearchIndex ? QStringLiteral("検索インデックス") : QStringLiteral("インデックス"));
     EditorEx2->setVisible(!showSearchIndex);
     EditorEx3->setVisible(showSearchIndex);
+    // The caret of the index now showing may have moved while it was hidden.
+    FocusVisibleIndex();
+    if (IsHeadwordIndexShowing()) EditorEx2->ShowCaretRow();
+    else if (!EditorEx3->isHidden()) EditorEx3->ShowCaretRow();
 }

@@ -2,6 +2,8 @@
 
 #include "app/DesktopServices.h"
 #include "app/Fonts.h"
+#include "common/ErrorBoundary.h"
+#include "common/SystemHelpers.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -10,6 +12,7 @@
 #include <QSocketNotifier>
 
 #include <csignal>
+#include <cstdio>
 
 #include <sys/socket.h>
 #include <unistd.h>
@@ -41,12 +44,20 @@ void CloseOnTermination() {
     // A signal handler may do next to nothing: it wakes the event loop through a pipe.
     if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, terminationPipe) != 0) return;
     auto* notifier = new QSocketNotifier(terminationPipe[0], QSocketNotifier::Read, qApp);
-    QObject::connect(notifier, &QSocketNotifier::activated, qApp, [] {
+    QObject::connect(notifier, &QSocketNotifier::activated, qApp, Guarded([] {
         char byte = 0;
         [[maybe_unused]] const auto read = ::read(terminationPipe[0], &byte, 1);
+        if (terminationRequested) return;
         terminationRequested = true;
+        // No one is there to answer: a question shown now would hold the logout up for
+        // good. Each is answered Cancel, and said on stderr.
+        SetAskUserHandler([](std::string_view text, std::string_view, int) {
+            std::fprintf(stderr, "QuillorDic: %.*s: キャンセル (ending)\n", static_cast<int>(text.size()), text.data());
+            return AskAnswer::Cancel;
+        });
+        // Dialogs open at the time close too (a modal one returns as cancelled).
         QApplication::closeAllWindows();
-    });
+    }));
     struct sigaction action {};
     action.sa_handler = OnTerminationSignal;
     sigemptyset(&action.sa_mask);

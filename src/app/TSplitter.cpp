@@ -1,5 +1,7 @@
 #include "app/TSplitter.h"
 
+#include "common/ErrorBoundary.h"
+
 #include <QLayout>
 #include <QMouseEvent>
 
@@ -27,11 +29,11 @@ void TSplitter::mousePressEvent(QMouseEvent* event) {
 
 void TSplitter::mouseMoveEvent(QMouseEvent* event) {
     if (!dragging_) return;
-    ProposeWidth(dragStartWidth_ + qRound(event->globalPosition().x()) - dragStartX_);
+    RunGuarded([&] { ProposeWidth(dragStartWidth_ + qRound(event->globalPosition().x()) - dragStartX_); });
 }
 
 void TSplitter::mouseReleaseEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton || !dragging_) return;
     dragging_ = false;
-    emit Moved();
+    RunGuarded([this] { emit Moved(); });
 }

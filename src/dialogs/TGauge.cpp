@@ -1,5 +1,7 @@
 #include "dialogs/TGauge.h"
 
+#include "common/ErrorBoundary.h"
+
 #include <QAccessible>
 #include <QAccessibleWidget>
 #include <QPainter>
@@ -117,6 +119,10 @@ void TGauge::SetShowText(bool show) {
 }
 
 void TGauge::paintEvent(QPaintEvent*) {
+    RunGuarded([this] { Paint(); });
+}
+
+void TGauge::Paint() {
     QPainter painter(this);
     QRect inner = rect();
     if (borderStyle_ == TGaugeBorderStyle::bsSingle) {

@@ -46,6 +46,7 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    void Paint();
     TGaugeKind kind_ = TGaugeKind::gkHorizontalBar;
     int minValue_ = 0;
     int maxValue_ = 100;

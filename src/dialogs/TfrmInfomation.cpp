@@ -1,6 +1,7 @@
 #include "dialogs/TfrmInfomation.h"
 
 #include "app/Fonts.h"
+#include "common/ErrorBoundary.h"
 #include "dialogs/CentreOverParent.h"
 
 #include <QFrame>
@@ -74,7 +75,7 @@ TfrmInfomation::TfrmInfomation(QWidget* parent) : QDialog(parent, Qt::Tool) {
     Button1 = new QPushButton(QStringLiteral("閉じる"), this);
     Button1->setObjectName(QStringLiteral("Button1"));
     Button1->setGeometry(431, 150, 77, 21);
-    connect(Button1, &QPushButton::clicked, this, &TfrmInfomation::Button1Click);
+    connect(Button1, &QPushButton::clicked, this, Guarded(this, &TfrmInfomation::Button1Click));
 }
 
 void TfrmInfomation::ShowFacts(const QString& shortenedName, const QString& fullName, const QString& size,
@@ -96,6 +97,6 @@ void TfrmInfomation::ShowFacts(const QString& shortenedName, const QString& full
 void TfrmInfomation::Button1Click() { close(); }
 
 void TfrmInfomation::showEvent(QShowEvent* event) {
-    if (!event->spontaneous()) CentreOverParent(this);
+    if (!event->spontaneous()) RunGuarded([this] { CentreOverParent(this); });
     QDialog::showEvent(event);
 }

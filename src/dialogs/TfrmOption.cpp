@@ -1,6 +1,7 @@
 #include "dialogs/TfrmOption.h"
 
 #include "app/Fonts.h"
+#include "common/ErrorBoundary.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -59,7 +60,7 @@ TfrmOption::TfrmOption(QWidget* parent) : QDialog(parent) {
     Button1 = new QPushButton(QStringLiteral("閉じる"), this);
     Button1->setObjectName(QStringLiteral("Button1"));
     Button1->setGeometry(137, 320, 77, 25);
-    connect(Button1, &QPushButton::clicked, this, &TfrmOption::Button1Click);
+    connect(Button1, &QPushButton::clicked, this, Guarded(this, &TfrmOption::Button1Click));
 
     setTabOrder(Memo1, Button1);
     setTabOrder(Button1, Edit1);
@@ -74,6 +75,8 @@ void TfrmOption::Button1Click() { close(); }
 
 void TfrmOption::resizeEvent(QResizeEvent* event) {
     QDialog::resizeEvent(event);
-    Memo1->resize(Memo1->width(), height() - kMemoBottomGap);
-    Button1->move(width() - kButtonRightGap, height() - kButtonBottomGap);
+    RunGuarded([this] {
+        Memo1->resize(Memo1->width(), height() - kMemoBottomGap);
+        Button1->move(width() - kButtonRightGap, height() - kButtonBottomGap);
+    });
 }

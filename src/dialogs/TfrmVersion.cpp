@@ -1,6 +1,7 @@
 #include "dialogs/TfrmVersion.h"
 
 #include "app/Fonts.h"
+#include "common/ErrorBoundary.h"
 #include "common/SystemHelpers.h"
 #include "common/VersionInfo.h"
 #include "dialogs/CentreOverParent.h"
@@ -88,11 +89,11 @@ TfrmVersion::TfrmVersion(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::Fra
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer1->setInterval(kCloseAfterMs);
-    connect(Timer1, &QTimer::timeout, this, &TfrmVersion::Timer1Timer);
+    connect(Timer1, &QTimer::timeout, this, Guarded(this, &TfrmVersion::Timer1Timer));
     Timer2 = new QTimer(this);
     Timer2->setObjectName(QStringLiteral("Timer2"));
     Timer2->setInterval(kTickMs);
-    connect(Timer2, &QTimer::timeout, this, &TfrmVersion::Timer2Timer);
+    connect(Timer2, &QTimer::timeout, this, Guarded(this, &TfrmVersion::Timer2Timer));
 }
 
 void TfrmVersion::FormShow() {
@@ -127,8 +128,10 @@ void TfrmVersion::Label3Click() { OpenLink(GetVersionValue(0)); }
 void TfrmVersion::showEvent(QShowEvent* event) {
     // The window system's own show event, after mapping, is not a new showing.
     if (!event->spontaneous()) {
-        CentreOverParent(this);
-        FormShow();
+        RunGuarded([this] {
+            CentreOverParent(this);
+            FormShow();
+        });
     }
     QDialog::showEvent(event);
 }
@@ -143,6 +146,10 @@ void TfrmVersion::hideEvent(QHideEvent* event) {
 // A click is a left press and release on the same line; Return or Space on the link
 // line, which takes the keyboard focus, opens the link too.
 bool TfrmVersion::eventFilter(QObject* watched, QEvent* event) {
+    return RunGuarded(false, [&] { return LabelClicked(watched, event); }) || QDialog::eventFilter(watched, event);
+}
+
+bool TfrmVersion::LabelClicked(QObject* watched, QEvent* event) {
     if (watched == Label3 && event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space) {
@@ -161,5 +168,5 @@ bool TfrmVersion::eventFilter(QObject* watched, QEvent* event) {
             return true;
         }
     }
-    return QDialog::eventFilter(watched, event);
+    return false;
 }

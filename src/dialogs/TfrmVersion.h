@@ -39,5 +39,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // A click on a line, or Return or Space on the link line, acted on.
+    bool LabelClicked(QObject* watched, QEvent* event);
     int progressCount_ = 0;
 };

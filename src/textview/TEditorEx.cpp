@@ -1,5 +1,6 @@
 #include "textview/TEditorEx.h"
 
+#include "common/ErrorBoundary.h"
 #include "common/Sjis.h"
 #include "textview/TEditorExAccessible.h"
 
@@ -31,6 +32,14 @@ TEditorEx::TEditorEx(QWidget* parent) : QAbstractScrollArea(parent) {
     lines_.AddChangeListener([this](const LinesChange& change) { LinesChanged(change); });
     UpdateScrollBars();
     TEditorExAccessible::Install();
+}
+
+bool TEditorEx::event(QEvent* event) {
+    return RunGuarded(true, [&] { return QAbstractScrollArea::event(event); });
+}
+
+bool TEditorEx::viewportEvent(QEvent* event) {
+    return RunGuarded(true, [&] { return QAbstractScrollArea::viewportEvent(event); });
 }
 
 QString TEditorEx::BytesMimeType() { return QStringLiteral("application/x-quillordic-cp932"); }

@@ -61,6 +61,9 @@ public:
     // Moves the caret to row r, clamped; scrolls by the least amount only when the view
     // has the focus; does nothing when the caret is on row r already.
     void SetCaretRow(std::int64_t row);
+    // Scrolls by the least amount that brings the caret's row into view: for a caret
+    // moved while the view was hidden or without the focus.
+    void ShowCaretRow() { ScrollToShowRow(caret_.line); }
     std::int64_t SelectionStartRow() const { return std::min(anchor_, caret_).line; }
     std::int64_t RowOfLine(std::int64_t line) const { return line; }  // no word wrap
     std::int64_t LineOfRow(std::int64_t row) const { return row; }
@@ -115,6 +118,10 @@ signals:
     void OnReturnKey();    // Return or Enter in a read-only view, on the caret row
 
 protected:
+    // Every event of the view and of its viewport passes through these two: an error
+    // in its handler is reported there, and the event counts as taken.
+    bool event(QEvent* event) override;
+    bool viewportEvent(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
@@ -130,6 +137,7 @@ protected:
 
 private:
     void LinesChanged(const LinesChange& change);
+    QVariant InputMethodAnswer(Qt::InputMethodQuery query) const;
     void UpdateScrollBars();
     // Repaints `count` rows from `firstRow` (all the rest when count is negative).
     void UpdateRows(std::int64_t firstRow, std::int64_t count);

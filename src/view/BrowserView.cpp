@@ -1,5 +1,6 @@
 #include "view/BrowserView.h"
 
+#include "common/ErrorBoundary.h"
 #include "common/Errors.h"
 #include "view/PageStyles.h"
 
@@ -103,8 +104,8 @@ BrowserView::BrowserView(QWidget* parent)
     setContextMenuPolicy(Qt::NoContextMenu);
     // The engine may still be drawing into a printer after a wait gave up: it is let go
     // only when the engine says it is done.
-    connect(this, &QWebEngineView::printFinished, this, [this] { printing_.reset(); });
-    connect(this, &QWebEngineView::pdfPrintingFinished, this, [this] { printing_.reset(); });
+    connect(this, &QWebEngineView::printFinished, this, Guarded([this] { printing_.reset(); }));
+    connect(this, &QWebEngineView::pdfPrintingFinished, this, Guarded([this] { printing_.reset(); }));
 }
 
 void BrowserView::RegisterPageScheme() {

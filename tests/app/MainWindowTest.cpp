@@ -2,6 +2,8 @@
 // compact layout, the splitter and the error report.
 #include "app/FormTestSupport.h"
 #include "app/TSplitter.h"
+#include "common/ErrorBoundary.h"
+#include "common/Errors.h"
 #include "common/Sjis.h"
 #include "dialogs/TfrmOption.h"
 #include "textview/TEditorEx.h"
@@ -17,8 +19,10 @@
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QStatusBar>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
+#include <QThread>
 #include <QTimer>
 #include <QToolButton>
 
@@ -354,6 +358,62 @@ private slots:
         QVERIFY(ShowAndActivate());
         QTest::keyClick(form.get(), Qt::Key_L, Qt::ControlModifier);
         QCOMPARE(form->StatusText(0), QStringLiteral("No.4"));
+    }
+
+    // Qt's frames cannot carry an exception: the handler of every command, button and
+    // key reports its own error, and none reaches the application object's catch.
+    void everyCommandButtonAndKeyReportsItsOwnError() {
+        form->LoadDictionary(WriteFile(QStringLiteral("dic.txt"), Dictionary(4)));
+        form->E1->trigger();  // the text page and its keys too
+        int reported = 0;
+        const ErrorReporter previous = SetErrorReporter([&](const std::exception&) { ++reported; });
+        // The first guard entered from the test's own call fails; a guard in an event
+        // loop nested deeper (a page being loaded) is not the handler's own.
+        int armedLevel = -1;
+        SetGuardProbe([&] {
+            if (QThread::currentThread()->loopLevel() != armedLevel) return;
+            armedLevel = -1;
+            throw QuillorError("probe");
+        });
+        QStringList unreported;
+        const int caughtBefore = QuillorApplication::ReportsCaughtByNotify();
+        const auto failing = [&](const QString& what, const std::function<void()>& act) {
+            reported = 0;
+            armedLevel = QThread::currentThread()->loopLevel();
+            act();
+            armedLevel = -1;
+            if (reported != 1) unreported.append(what);
+        };
+
+        const auto ours = [](const QObject* object) {
+            return !object->objectName().isEmpty() && !object->objectName().startsWith(QLatin1String("qt_")) &&
+                   !qobject_cast<const QTabBar*>(object->parent());
+        };
+        for (QAction* action : form->findChildren<QAction*>()) {
+            if (!ours(action) || action->menu() || action->isSeparator()) continue;
+            failing(action->objectName(), [&] { action->trigger(); });
+            // Its shortcut, typed with the focus in the search box.
+            for (const QKeySequence& keys : action->shortcuts())
+                failing(keys.toString(), [&] { QTest::keySequence(form->cmbSubStr->lineEdit(), keys); });
+        }
+        for (QToolButton* button : form->findChildren<QToolButton*>())
+            if (ours(button)) failing(button->objectName(), [&] { button->click(); });
+        failing(QStringLiteral("Return in the search box"),
+                [&] { QTest::keyClick(form->cmbSubStr->lineEdit(), Qt::Key_Return); });
+        for (TEditorEx* view : {form->EditorEx1, form->EditorEx2, form->EditorEx3}) {
+            view->setVisible(true);
+            failing(view->objectName() + QStringLiteral(" Return"), [&] { QTest::keyClick(view, Qt::Key_Return); });
+            failing(view->objectName() + QStringLiteral(" click"), [&] { emit view->OnClick(); });
+        }
+        for (TEditorEx* index : {form->EditorEx2, form->EditorEx3})  // Return on a row does what a click does
+            failing(index->objectName() + QStringLiteral(" Return signal"), [&] { emit index->OnReturnKey(); });
+        failing(QStringLiteral("Ctrl+Tab"), [&] { QTest::keyClick(form->PageControl1->tabBar(), Qt::Key_Tab, Qt::ControlModifier); });
+        failing(QStringLiteral("Splitter1"), [&] { emit form->Splitter1->Moved(); });
+
+        SetGuardProbe(nullptr);
+        SetErrorReporter(previous);
+        QVERIFY2(unreported.isEmpty(), qPrintable(unreported.join(QLatin1Char(','))));
+        QCOMPARE(QuillorApplication::ReportsCaughtByNotify(), caughtBefore);
     }
 };
 

@@ -195,6 +195,38 @@ private slots:
         QCOMPARE(Panel(0), QStringLiteral("No.2"));
     }
 
+    void steppingScrollsTheVisibleIndexToTheHitWhereverTheFocusIs() {
+        // "target" in every tenth of 600 records: most hits lie below the first screen.
+        std::string text;
+        for (int i = 1; i <= 600; ++i) text += std::to_string(i) + (i % 10 ? " word///x:::y\r\n" : " target///x:::y\r\n");
+        form->LoadDictionary(WriteFile(QStringLiteral("long.txt"), text));
+        Search(QStringLiteral("target"));
+        const auto caretRowShows = [](const TEditorEx* view) {
+            return view->CaretRow() >= view->TopRow() && view->CaretRow() < view->TopRow() + view->VisibleRowCount();
+        };
+
+        form->cmbSubStr->setFocus();
+        while (form->EditorEx2->CaretRow() < 3 * form->EditorEx2->VisibleRowCount()) form->NextBtn->click();
+        QVERIFY(caretRowShows(form->EditorEx2));
+        form->WebBrowser1->setFocus();
+        for (int i = 0; i < 30; ++i) QTest::keyClick(form.get(), Qt::Key_F3);
+        QCOMPARE(form->EditorEx2->CaretRow(), (form->CurrentHit) * 10 - 1);
+        QVERIFY(caretRowShows(form->EditorEx2));
+        form->cmbSubStr->setFocus();
+        for (int i = 0; i < 20; ++i) QTest::keyClick(form.get(), Qt::Key_F3, Qt::ShiftModifier);
+        QVERIFY(caretRowShows(form->EditorEx2));
+
+        // The search index, its caret moved while it was hidden, shows the hit too.
+        form->SpeedButton2->click();
+        QCOMPARE(form->EditorEx3->CaretRow(), form->CurrentHit - 1);
+        QVERIFY(caretRowShows(form->EditorEx3));
+        form->cmbSubStr->setFocus();
+        for (int i = 0; i < 30; ++i) form->NextBtn->click();
+        QVERIFY(caretRowShows(form->EditorEx3));
+        form->SpeedButton2->click();
+        QVERIFY(caretRowShows(form->EditorEx2));
+    }
+
     void afterAStopAtTheHitLimitTheNavigatorWalksTheRawHits() {
         form->MaxOfSelection = 2;
         Search(QStringLiteral("heart"));

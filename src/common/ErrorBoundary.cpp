@@ -1,0 +1,42 @@
+#include "common/ErrorBoundary.h"
+
+#include <cstdio>
+#include <stdexcept>
+
+namespace {
+
+ErrorReporter& Reporter() {
+    static ErrorReporter reporter;
+    return reporter;
+}
+
+std::function<void()>& Probe() {
+    static std::function<void()> probe;
+    return probe;
+}
+
+void ToStderr(const char* text) noexcept { std::fprintf(stderr, "QuillorDic: エラー発生 %s\n", text); }
+
+}  // namespace
+
+ErrorReporter SetErrorReporter(ErrorReporter reporter) { return std::exchange(Reporter(), std::move(reporter)); }
+
+void ReportError(const std::exception& error) noexcept {
+    try {
+        if (Reporter()) Reporter()(error);
+        else ToStderr(error.what());
+    } catch (const std::exception& inReport) {
+        ToStderr(error.what());
+        ToStderr(inReport.what());
+    } catch (...) {
+        ToStderr(error.what());
+    }
+}
+
+void ReportUnknownError() noexcept { ReportError(std::runtime_error("不明なエラー")); }
+
+void SetGuardProbe(std::function<void()> probe) { Probe() = std::move(probe); }
+
+void RunGuardProbe() {
+    if (Probe()) Probe()();
+}

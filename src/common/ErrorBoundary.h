@@ -1,0 +1,58 @@
+#pragma once
+// Where an error stops. Qt calls the program's handlers (a command, a timer, an event
+// override) from frames that cannot carry an exception on: Qt is built without them,
+// so an exception passing through would skip those frames' clean-up. Each handler Qt
+// calls therefore runs inside RunGuarded, which hands an error to the one
+// application-wide report (the main window's "エラー発生" box) and returns normally.
+
+#include <exception>
+#include <functional>
+#include <utility>
+
+using ErrorReporter = std::function<void(const std::exception& error)>;
+
+// Installs the report; returns the one it replaces. Without one, errors go to stderr.
+ErrorReporter SetErrorReporter(ErrorReporter reporter);
+
+// Hands `error` to the report; an error in reporting goes to stderr.
+void ReportError(const std::exception& error) noexcept;
+// An exception of no known kind: "不明なエラー".
+void ReportUnknownError() noexcept;
+
+// For tests: called first inside every guard, so a test can make any handler fail
+// and see where the failure is caught.
+void SetGuardProbe(std::function<void()> probe);
+void RunGuardProbe();
+
+// Runs `handler`; an exception it raises is reported, and goes no further.
+template <typename Handler>
+void RunGuarded(Handler&& handler) noexcept {
+    try {
+        RunGuardProbe();
+        std::forward<Handler>(handler)();
+    } catch (const std::exception& error) {
+        ReportError(error);
+    } catch (...) {
+        ReportUnknownError();
+    }
+}
+
+// The same for a handler with a result: `fallback` when it failed.
+template <typename Result, typename Handler>
+Result RunGuarded(Result fallback, Handler&& handler) noexcept {
+    RunGuarded([&] { fallback = std::forward<Handler>(handler)(); });
+    return fallback;
+}
+
+// A member function without arguments as a guarded slot, for connect(): Qt drops the
+// signal's arguments.
+template <typename Object>
+auto Guarded(Object* object, void (Object::*handler)()) {
+    return [object, handler] { RunGuarded([&] { (object->*handler)(); }); };
+}
+
+// A callable without arguments as a guarded slot.
+template <typename Handler>
+auto Guarded(Handler handler) {
+    return [handler = std::move(handler)] { RunGuarded(handler); };
+}
