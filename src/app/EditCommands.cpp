@@ -3,6 +3,7 @@
 #include "app/MainWindow.h"
 
 #include "app/WaitCursor.h"
+#include "common/ErrorBoundary.h"
 #include "common/SystemHelpers.h"
 #include "dictionary/NulCut.h"
 #include "textview/TEditorEx.h"
@@ -56,7 +57,7 @@ bool TForm1::OfferToSaveEdits(bool reloadAfterSaving) {
                 LoadDictionary(DataFileName);
             } catch (const std::exception& error) {
                 // A text the load refuses (emptied whole, say) is saved all the same.
-                OnAppException(error);
+                ReportError(error);
             }
         }
         return true;
@@ -75,7 +76,7 @@ bool TForm1::SaveFullText(const QString& path) {
         const WaitCursor wait;  // gone again before an error is shown
         EditorEx1->SaveLinesToFile(path.toStdString());
     } catch (const std::exception& error) {
-        OnAppException(error);
+        ReportError(error);
         return false;
     }
     if (lost > 0) FullTextOrigin.bytesCutAtNul = 0;  // gone from the file: nothing more to lose

@@ -5,6 +5,7 @@
 #include "common/Errors.h"
 #include "textview/TEditorEx.h"
 #include "view/BrowserView.h"
+#include "view/GuideFile.h"
 #include "view/PageStyles.h"
 #include "view/RecordMarkup.h"
 
@@ -23,7 +24,8 @@ void TForm1::ShowRecord(std::int64_t n, bool markKeys) {
 }
 
 void TForm1::U1Click() {
-    if (!QFileInfo(HelpFileName).isFile()) {
+    // A file that is no guide would show as a blank page: it is as good as missing.
+    if (!IsGuideArchive(HelpFileName.toStdString())) {
         SetStatusText(2, QFileInfo(HelpFileName).fileName() + QStringLiteral(" が見つかりません"));
         return;
     }

@@ -12,7 +12,6 @@
 #include <QSocketNotifier>
 
 #include <csignal>
-#include <cstdio>
 
 #include <sys/socket.h>
 #include <unistd.h>
@@ -52,7 +51,7 @@ void CloseOnTermination() {
         // No one is there to answer: a question shown now would hold the logout up for
         // good. Each is answered Cancel, and said on stderr.
         SetAskUserHandler([](std::string_view text, std::string_view, int) {
-            std::fprintf(stderr, "QuillorDic: %.*s: キャンセル (ending)\n", static_cast<int>(text.size()), text.data());
+            qWarning("QuillorDic: %.*s: キャンセル (終了中)", static_cast<int>(text.size()), text.data());
             return AskAnswer::Cancel;
         });
         // Dialogs open at the time close too (a modal one returns as cancelled).

@@ -35,9 +35,13 @@ std::optional<std::string> ReadSettingsFile(const std::string& fileName) {
     if (!IsFile(fileName)) return std::string();
     QFile file(QString::fromStdString(fileName));
     if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) return std::nullopt;
-    return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+    // Read straight into the string: the file is read at every value, so a large one
+    // is not copied twice.
+    std::string bytes(static_cast<std::size_t>(std::max<qint64>(file.size(), 0)), '\0');
+    const qint64 read = file.read(bytes.data(), static_cast<qint64>(bytes.size()));
+    if (read < 0 || file.error() != QFileDevice::NoError) return std::nullopt;
+    bytes.resize(static_cast<std::size_t>(read));
+    return bytes;
 }
 
 IniDocument ReadForRewrite(const std::string& fileName) {
@@ -60,13 +64,13 @@ IniDocument IniDocument::Parse(std::string_view bytes) {
         std::string_view line = bytes.substr(0, end);
         bytes.remove_prefix(end == std::string_view::npos ? bytes.size() : end + 1);
         if (line.ends_with('\r')) line.remove_suffix(1);
-        const std::string trimmed = TrimBlanks(line);
+        const std::string_view trimmed = TrimView(line);
         if (trimmed.empty()) continue;
         if (trimmed.size() >= 2 && trimmed.front() == '[' && trimmed.back() == ']') {
-            const std::string name = trimmed.substr(1, trimmed.size() - 2);
+            const std::string_view name = trimmed.substr(1, trimmed.size() - 2);
             current = document.Find(name);
             if (current == nullptr) {  // a repeated section adds to the first one
-                document.sections_.push_back({name, {}});
+                document.sections_.push_back({std::string(name), {}});
                 current = &document.sections_.back();
             }
             continue;
@@ -77,12 +81,20 @@ IniDocument IniDocument::Parse(std::string_view bytes) {
 }
 
 std::string IniDocument::Serialise() const {
-    std::string text;
-    for (const std::string& line : preamble_) text += line + "\r\n";
+    // Sized first: a file that grew large (something else saved over it) is copied once.
+    std::size_t size = 0;
+    for (const std::string& line : preamble_) size += line.size() + 2;
     for (const Section& section : sections_) {
-        text += "[" + section.name + "]\r\n";
-        for (const std::string& line : section.lines) text += line + "\r\n";
-        text += "\r\n";
+        size += section.name.size() + 6;
+        for (const std::string& line : section.lines) size += line.size() + 2;
+    }
+    std::string text;
+    text.reserve(size);
+    for (const std::string& line : preamble_) text.append(line).append("\r\n");
+    for (const Section& section : sections_) {
+        text.append("[").append(section.name).append("]\r\n");
+        for (const std::string& line : section.lines) text.append(line).append("\r\n");
+        text.append("\r\n");
     }
     return text;
 }

@@ -21,12 +21,6 @@ bool HasComma(std::string_view s) {
     return s.find(',') != std::string_view::npos;
 }
 
-std::string_view TrimView(std::string_view s) {
-    while (!s.empty() && IsBlank(s.front())) s.remove_prefix(1);
-    while (!s.empty() && IsBlank(s.back())) s.remove_suffix(1);
-    return s;
-}
-
 int HexDigitValue(char c) {
     if (c >= '0' && c <= '9') return c - '0';
     if (c >= 'a' && c <= 'f') return c - 'a' + 10;
@@ -115,6 +109,12 @@ bool TextToBool(std::string_view s) {
         if (c != kTrue[i]) return false;
     }
     return true;
+}
+
+std::string_view TrimView(std::string_view s) noexcept {
+    while (!s.empty() && IsBlank(s.front())) s.remove_prefix(1);
+    while (!s.empty() && IsBlank(s.back())) s.remove_suffix(1);
+    return s;
 }
 
 std::string TrimBlanks(std::string_view s) {

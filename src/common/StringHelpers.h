@@ -27,6 +27,8 @@ bool TextToBool(std::string_view s);
 
 // Removes bytes <= 0x20 from both ends. The ideographic space is not a blank.
 std::string TrimBlanks(std::string_view s);
+// The same without a copy: a view into `s`.
+std::string_view TrimView(std::string_view s) noexcept;
 
 // Double quotes when the value holds a single quote; otherwise single quotes when
 // it holds a space, ",", the full-width comma, the ideographic space or a double
