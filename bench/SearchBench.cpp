@@ -3,6 +3,9 @@
 //   quillor_search_bench FILE collect KEYS...   one line per request: the raw hits of one
 //                                              pass over the whole search text, and its speed
 //   quillor_search_bench FILE results          BuildResultList with 200,000 raw hits
+//   quillor_search_bench FILE damaged KEYS     a whole search, translation only, over FILE's
+//                                              records run together into one 4 MB line
+//                                              without separators, as a damaged file has
 //
 // KEYS are requests as typed ("pain dose cell": three keys). Each figure is the median
 // of several runs; the search text is built once beforehand, as a second search finds it.
@@ -80,15 +83,49 @@ void Results(const SearchBuffer& buffer) {
     std::printf("BuildResultList: no request gives 200,000 raw hits in this file\n");
 }
 
+// A damaged line: the records of `lines` run together, their separators gone, until
+// 4 MB; between two sound records. The field check must not scan it once per hit.
+void DamagedLine(const TextLines& lines, const std::string& request) {
+    std::string damaged = "2 ";
+    for (std::size_t i = 0; damaged.size() < 4'000'000; i = (i + 1) % lines.LineCount()) {
+        std::string record(lines.LineView(i));
+        for (const std::string_view separator : {"///", ":::"})
+            for (std::size_t at = record.find(separator); at != std::string::npos; at = record.find(separator, at))
+                record.replace(at, separator.size(), " ");
+        damaged += record + " ";
+    }
+    TextLines text;
+    text.SetWholeText("1 a///x:::y\r\n" + damaged + "\r\n3 c///x:::y\r\n");
+    SearchBuffer buffer;
+    buffer.Build(text);
+    const KeySlots keys = KeysOf(request);
+    const SearchOptions options{true, false, true, kTranslationScope};
+    std::int64_t rawHits = 0, results = 0;
+    const double scan = MedianMilliseconds(7, [&] { HitList().CollectHits(buffer.Text(), keys); });
+    const double whole = MedianMilliseconds(7, [&] {
+        HitList hits;
+        rawHits = hits.CollectHits(buffer.Text(), keys);
+        results = hits.BuildResultList(2, keys, buffer, options, Separators());
+    });
+    std::printf("a %.1f MB line without separators, \"%s\", translation only: %lld raw hits, %lld results, "
+                "%.2f ms (target < 50 ms); its scan alone (floor): %.2f ms\n",
+                static_cast<double>(damaged.size()) / 1e6, request.c_str(), static_cast<long long>(rawHits),
+                static_cast<long long>(results), whole, scan);
+}
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
     if (argc < 3) {
-        std::fprintf(stderr, "usage: %s FILE collect KEYS... | FILE results\n", argv[0]);
+        std::fprintf(stderr, "usage: %s FILE collect KEYS... | FILE results | FILE damaged KEYS\n", argv[0]);
         return 2;
     }
     TextLines lines;
     lines.SetWholeText(ReadWholeFile(argv[1]).text);
+    if (std::strcmp(argv[2], "damaged") == 0 && argc > 3) {
+        DamagedLine(lines, argv[3]);
+        return 0;
+    }
     SearchBuffer buffer;
     buffer.Build(lines);
     if (std::strcmp(argv[2], "collect") == 0) Collect(buffer, std::vector<std::string>(argv + 3, argv + argc));
