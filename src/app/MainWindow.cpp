@@ -15,6 +15,7 @@
 #include <QFontMetrics>
 #include <QLabel>
 #include <QMessageBox>
+#include <QPointer>
 #include <QStatusBar>
 #include <QTabWidget>
 
@@ -47,7 +48,6 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
 
 TForm1::~TForm1() {
     EditorEx1->Lines().RemoveChangeListener(fullTextListener_);
-    SetErrorReporter(nullptr);
 }
 
 Separators TForm1::CurrentSeparators() const { return SeparatorsOf(ViewStrings); }
@@ -74,7 +74,12 @@ void TForm1::FormCreate() {
     PageControl1->setTabVisible(1, false);
 
     InstallAppMessage(this);
-    SetErrorReporter([this](const std::exception& error) { OnAppException(error); });
+    // Reports outlive no window: once this one is gone, they go to stderr (a second
+    // window may have taken the report over already).
+    SetErrorReporter([form = QPointer<TForm1>(this)](const std::exception& error) {
+        if (form) form->OnAppException(error);
+        else qWarning("QuillorDic: エラー発生 %s", error.what());
+    });
 }
 
 void TForm1::showEvent(QShowEvent* event) {

@@ -10,6 +10,8 @@
 #include <QTabBar>
 #include <QTabWidget>
 
+#include <algorithm>
+
 PageChangeGuard::PageChangeGuard(QTabWidget* pages, std::function<bool(int, int)> mayChange)
     : QObject(pages), pages_(pages), mayChange_(std::move(mayChange)) {
     // Application-wide: a page key reaches the focused widget first, and a view on a
@@ -19,12 +21,14 @@ PageChangeGuard::PageChangeGuard(QTabWidget* pages, std::function<bool(int, int)
 
 namespace {
 
-// The receiver as a widget, when it is one. The filter sees every object's events,
-// among them the browser engine's, whose library carries no type information: UBSan's
-// vptr check cannot read those and calls them foreign, so it is off for this one
-// flag test, and only here.
-__attribute__((no_sanitize("vptr"))) const QWidget* AsWidget(const QObject* receiver) {
-    return receiver && receiver->isWidgetType() ? static_cast<const QWidget*>(receiver) : nullptr;
+// The receiver when it is a widget on the pages, found by its address among the pages'
+// own widgets. The filter sees every object's events, the browser engine's too, whose
+// library carries no type information: calling a member of those (isWidgetType, a
+// qobject_cast) is what UBSan's vptr check calls a foreign object, so none is called.
+const QWidget* WidgetOnPages(const QTabWidget* pages, const QObject* receiver) {
+    const QList<QWidget*> widgets = pages->findChildren<QWidget*>();
+    const auto found = std::find(widgets.begin(), widgets.end(), receiver);
+    return found == widgets.end() ? nullptr : *found;
 }
 
 }  // namespace
@@ -48,8 +52,9 @@ bool PageChangeGuard::eventFilter(QObject* watched, QEvent* event) {
 }
 
 std::optional<int> PageChangeGuard::PageOfKey(const QObject* receiver, const QKeyEvent& key) const {
-    const QWidget* widget = AsWidget(receiver);
-    if (!widget || !pages_->isAncestorOf(widget) || !pages_->isVisible()) return {};
+    if (!pages_->isVisible()) return {};
+    const QWidget* widget = WidgetOnPages(pages_, receiver);
+    if (!widget) return {};
     const int current = pages_->currentIndex();
     const Qt::KeyboardModifiers modifiers = key.modifiers() & ~Qt::KeypadModifier;
     const bool control = modifiers & Qt::ControlModifier;
