@@ -123,15 +123,15 @@ void TForm1::resizeEvent(QResizeEvent* event) {
 void TForm1::closeEvent(QCloseEvent* event) {
     // Unsaved edits come first: a close the user calls off, or that fails to settle
     // them, saves no settings either. A logout or `kill` waits for no answer, so it
-    // keeps them aside unasked, and the window closes whatever happens.
-    const bool ending = TerminationRequested();
-    const bool mayClose = RunGuarded(ending, [&] {
-        if (ending) KeepUnsavedEditsForRecovery();
-        return ending || ResolveUnsavedEdits();
-    });
-    if (!mayClose) {
-        event->ignore();
-        return;
+    // keeps them aside unasked, and the window closes whatever happens; also when it
+    // comes while the question is on screen (it then answers Cancel).
+    const bool resolved = !TerminationRequested() && RunGuarded(false, [this] { return ResolveUnsavedEdits(); });
+    if (!resolved) {
+        if (!TerminationRequested()) {
+            event->ignore();
+            return;
+        }
+        RunGuarded([this] { KeepUnsavedEditsForRecovery(); });
     }
     FormCloseQuery();
     event->accept();

@@ -53,8 +53,9 @@ bool PageChangeGuard::eventFilter(QObject* watched, QEvent* event) {
 
 std::optional<int> PageChangeGuard::PageOfKey(const QObject* receiver, const QKeyEvent& key) const {
     if (!pages_->isVisible()) return {};
+    // A popup of a page's widget (the text view's menu) is a window of its own: not on the pages.
     const QWidget* widget = WidgetOnPages(pages_, receiver);
-    if (!widget) return {};
+    if (!widget || !pages_->isAncestorOf(widget)) return {};
     const int current = pages_->currentIndex();
     const Qt::KeyboardModifiers modifiers = key.modifiers() & ~Qt::KeypadModifier;
     const bool control = modifiers & Qt::ControlModifier;

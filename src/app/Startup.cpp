@@ -10,6 +10,7 @@
 #include <QLibraryInfo>
 #include <QTranslator>
 #include <QSocketNotifier>
+#include <QTimer>
 
 #include <csignal>
 
@@ -30,6 +31,7 @@ void PrepareApplication() {
 namespace {
 
 int terminationPipe[2] = {-1, -1};
+constexpr int kLastResortMs = 4'000;  // a session manager gives a program about five seconds
 bool terminationRequested = false;
 
 void OnTerminationSignal(int) {
@@ -46,15 +48,19 @@ void CloseOnTermination() {
     QObject::connect(notifier, &QSocketNotifier::activated, qApp, Guarded([] {
         char byte = 0;
         [[maybe_unused]] const auto read = ::read(terminationPipe[0], &byte, 1);
-        if (terminationRequested) return;
-        terminationRequested = true;
-        // No one is there to answer: a question shown now would hold the logout up for
-        // good. Each is answered Cancel, and said on stderr.
-        SetAskUserHandler([](std::string_view text, std::string_view, int) {
-            qWarning("QuillorDic: %.*s: キャンセル (終了中)", static_cast<int>(text.size()), text.data());
-            return AskAnswer::Cancel;
-        });
-        // Dialogs open at the time close too (a modal one returns as cancelled).
+        if (!terminationRequested) {
+            terminationRequested = true;
+            // No one is there to answer: a question shown now would hold the logout up
+            // for good. Each is answered Cancel, and said on stderr.
+            SetAskUserHandler([](std::string_view text, std::string_view, int) {
+                qWarning("QuillorDic: %.*s: キャンセル (終了中)", static_cast<int>(text.size()), text.data());
+                return AskAnswer::Cancel;
+            });
+            // The last resort: whatever still waits (a page that never loads) gives way.
+            QTimer::singleShot(kLastResortMs, qApp, Guarded([] { QCoreApplication::exit(0); }));
+        }
+        // Dialogs open at the time close too (a modal one returns as cancelled); a
+        // window that was closing already is closed again at the next signal.
         QApplication::closeAllWindows();
     }));
     struct sigaction action {};

@@ -10,8 +10,8 @@ ErrorReporter& Reporter() {
     return reporter;
 }
 
-std::function<void()>& Probe() {
-    static std::function<void()> probe;
+std::function<void(GuardKind)>& Probe() {
+    static std::function<void(GuardKind)> probe;
     return probe;
 }
 
@@ -35,8 +35,8 @@ void ReportError(const std::exception& error) noexcept {
 
 void ReportUnknownError() noexcept { ReportError(std::runtime_error("不明なエラー")); }
 
-void SetGuardProbe(std::function<void()> probe) { Probe() = std::move(probe); }
+void SetGuardProbe(std::function<void(GuardKind)> probe) { Probe() = std::move(probe); }
 
-void RunGuardProbe() {
-    if (Probe()) Probe()();
+void RunGuardProbe(GuardKind kind) {
+    if (Probe()) Probe()(kind);
 }

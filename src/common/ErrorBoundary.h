@@ -19,22 +19,35 @@ void ReportError(const std::exception& error) noexcept;
 // An exception of no known kind: "不明なエラー".
 void ReportUnknownError() noexcept;
 
-// For tests: called first inside every guard, so a test can make any handler fail
-// and see where the failure is caught.
-void SetGuardProbe(std::function<void()> probe);
-void RunGuardProbe();
+// What a guard stands around: a slot connected to a signal (a command, a timer), or
+// any other handler Qt calls (an event handler, an event filter).
+enum class GuardKind { Slot, Handler };
 
-// Runs `handler`; an exception it raises is reported, and goes no further.
+// For tests: called first inside every guard with its kind, so a test can make any
+// handler fail and see which guard catches the failure.
+void SetGuardProbe(std::function<void(GuardKind)> probe);
+void RunGuardProbe(GuardKind kind);
+
+namespace error_boundary_detail {
+
 template <typename Handler>
-void RunGuarded(Handler&& handler) noexcept {
+void Run(GuardKind kind, Handler&& handler) noexcept {
     try {
-        RunGuardProbe();
+        RunGuardProbe(kind);
         std::forward<Handler>(handler)();
     } catch (const std::exception& error) {
         ReportError(error);
     } catch (...) {
         ReportUnknownError();
     }
+}
+
+}  // namespace error_boundary_detail
+
+// Runs `handler`; an exception it raises is reported, and goes no further.
+template <typename Handler>
+void RunGuarded(Handler&& handler) noexcept {
+    error_boundary_detail::Run(GuardKind::Handler, std::forward<Handler>(handler));
 }
 
 // The same for a handler with a result: `fallback` when it failed.
@@ -48,11 +61,11 @@ Result RunGuarded(Result fallback, Handler&& handler) noexcept {
 // signal's arguments.
 template <typename Object>
 auto Guarded(Object* object, void (Object::*handler)()) {
-    return [object, handler] { RunGuarded([&] { (object->*handler)(); }); };
+    return [object, handler] { error_boundary_detail::Run(GuardKind::Slot, [&] { (object->*handler)(); }); };
 }
 
 // A callable without arguments as a guarded slot.
 template <typename Handler>
 auto Guarded(Handler handler) {
-    return [handler = std::move(handler)] { RunGuarded(handler); };
+    return [handler = std::move(handler)] { error_boundary_detail::Run(GuardKind::Slot, handler); };
 }

@@ -34,14 +34,6 @@ TEditorEx::TEditorEx(QWidget* parent) : QAbstractScrollArea(parent) {
     TEditorExAccessible::Install();
 }
 
-bool TEditorEx::event(QEvent* event) {
-    return RunGuarded(true, [&] { return QAbstractScrollArea::event(event); });
-}
-
-bool TEditorEx::viewportEvent(QEvent* event) {
-    return RunGuarded(true, [&] { return QAbstractScrollArea::viewportEvent(event); });
-}
-
 QString TEditorEx::BytesMimeType() { return QStringLiteral("application/x-quillordic-cp932"); }
 
 void TEditorEx::LinesChanged(const LinesChange& change) {
@@ -268,26 +260,30 @@ std::string TEditorEx::SelectedText() const {
 void TEditorEx::SelectAll() { Select(Position{}, lines_.EndPosition()); }
 
 void TEditorEx::mousePressEvent(QMouseEvent* event) {
-    // Text being composed is committed where it stands before the caret moves away.
-    if (!preedit_.isEmpty()) {
-        QGuiApplication::inputMethod()->commit();
-        preedit_.clear();
-    }
-    if (event->button() != Qt::LeftButton) return QAbstractScrollArea::mousePressEvent(event);
-    pressed_ = true;
-    const Position at = PositionAt(event->position().toPoint());
-    wantedColumn_ = at.column;
-    MoveCaret(at, event->modifiers() & Qt::ShiftModifier);
+    RunGuarded([&] {
+        // Text being composed is committed where it stands before the caret moves away.
+        if (!preedit_.isEmpty()) {
+            QGuiApplication::inputMethod()->commit();
+            preedit_.clear();
+        }
+        if (event->button() != Qt::LeftButton) return QAbstractScrollArea::mousePressEvent(event);
+        pressed_ = true;
+        const Position at = PositionAt(event->position().toPoint());
+        wantedColumn_ = at.column;
+        MoveCaret(at, event->modifiers() & Qt::ShiftModifier);
+    });
 }
 
 void TEditorEx::mouseMoveEvent(QMouseEvent* event) {
-    if (!pressed_ || !(event->buttons() & Qt::LeftButton)) return;
-    dragPoint_ = event->position().toPoint();
-    ExtendDragSelection();
-    // Held beyond an edge, the selection goes on growing and the view on scrolling,
-    // as in any editor, without the mouse having to move.
-    if (viewport()->rect().contains(dragPoint_)) dragScroll_.stop();
-    else if (!dragScroll_.isActive()) dragScroll_.start(kDragScrollInterval, this);
+    RunGuarded([&] {
+        if (!pressed_ || !(event->buttons() & Qt::LeftButton)) return;
+        dragPoint_ = event->position().toPoint();
+        ExtendDragSelection();
+        // Held beyond an edge, the selection goes on growing and the view on scrolling,
+        // as in any editor, without the mouse having to move.
+        if (viewport()->rect().contains(dragPoint_)) dragScroll_.stop();
+        else if (!dragScroll_.isActive()) dragScroll_.start(kDragScrollInterval, this);
+    });
 }
 
 void TEditorEx::ExtendDragSelection() {
@@ -297,10 +293,12 @@ void TEditorEx::ExtendDragSelection() {
 }
 
 void TEditorEx::mouseReleaseEvent(QMouseEvent* event) {
-    if (event->button() != Qt::LeftButton || !pressed_) return QAbstractScrollArea::mouseReleaseEvent(event);
-    pressed_ = false;
-    dragScroll_.stop();
-    emit OnClick();
+    RunGuarded([&] {
+        if (event->button() != Qt::LeftButton || !pressed_) return QAbstractScrollArea::mouseReleaseEvent(event);
+        pressed_ = false;
+        dragScroll_.stop();
+        emit OnClick();
+    });
 }
 
 void TEditorEx::RestartCaretBlink() {
@@ -311,29 +309,37 @@ void TEditorEx::RestartCaretBlink() {
 }
 
 void TEditorEx::timerEvent(QTimerEvent* event) {
-    if (event->timerId() == dragScroll_.timerId()) {
-        if (pressed_) ExtendDragSelection();
-        else dragScroll_.stop();
-        return;
-    }
-    if (event->timerId() != caretBlink_.timerId()) return QAbstractScrollArea::timerEvent(event);
-    caretVisible_ = !caretVisible_;
-    viewport()->update(CaretRect().adjusted(-1, 0, 1, 0));
+    RunGuarded([&] {
+        if (event->timerId() == dragScroll_.timerId()) {
+            if (pressed_) ExtendDragSelection();
+            else dragScroll_.stop();
+            return;
+        }
+        if (event->timerId() != caretBlink_.timerId()) return QAbstractScrollArea::timerEvent(event);
+        caretVisible_ = !caretVisible_;
+        viewport()->update(CaretRect().adjusted(-1, 0, 1, 0));
+    });
 }
 
 void TEditorEx::focusInEvent(QFocusEvent* event) {
-    RestartCaretBlink();
-    viewport()->update();
-    QAbstractScrollArea::focusInEvent(event);
+    RunGuarded([&] {
+        RestartCaretBlink();
+        viewport()->update();
+        QAbstractScrollArea::focusInEvent(event);
+    });
 }
 
 void TEditorEx::focusOutEvent(QFocusEvent* event) {
-    caretBlink_.stop();
-    viewport()->update();
-    QAbstractScrollArea::focusOutEvent(event);
+    RunGuarded([&] {
+        caretBlink_.stop();
+        viewport()->update();
+        QAbstractScrollArea::focusOutEvent(event);
+    });
 }
 
 void TEditorEx::resizeEvent(QResizeEvent* event) {
-    QAbstractScrollArea::resizeEvent(event);
-    UpdateScrollBars();
+    RunGuarded([&] {
+        QAbstractScrollArea::resizeEvent(event);
+        UpdateScrollBars();
+    });
 }

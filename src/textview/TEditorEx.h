@@ -118,10 +118,7 @@ signals:
     void OnReturnKey();    // Return or Enter in a read-only view, on the caret row
 
 protected:
-    // Every event of the view and of its viewport passes through these two: an error
-    // in its handler is reported there, and the event counts as taken.
-    bool event(QEvent* event) override;
-    bool viewportEvent(QEvent* event) override;
+    // Each handler reports its own errors (common/ErrorBoundary.h): none leaves it.
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;

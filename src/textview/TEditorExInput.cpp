@@ -96,17 +96,19 @@ bool TEditorEx::EditByKey(QKeyEvent* event) {
 }
 
 void TEditorEx::keyPressEvent(QKeyEvent* event) {
-    if (event->matches(QKeySequence::Copy)) {
-        Copy();
-    } else if (event->matches(QKeySequence::SelectAll)) {
-        SelectAll();
-    } else if (MoveByKey(event)) {
-    } else if (readOnly_ && (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)) {
-        emit OnReturnKey();
-    } else if (readOnly_ || !EditByKey(event)) {
-        return QAbstractScrollArea::keyPressEvent(event);
-    }
-    event->accept();
+    RunGuarded([&] {
+        if (event->matches(QKeySequence::Copy)) {
+            Copy();
+        } else if (event->matches(QKeySequence::SelectAll)) {
+            SelectAll();
+        } else if (MoveByKey(event)) {
+        } else if (readOnly_ && (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)) {
+            emit OnReturnKey();
+        } else if (readOnly_ || !EditByKey(event)) {
+            return QAbstractScrollArea::keyPressEvent(event);
+        }
+        event->accept();
+    });
 }
 
 bool TEditorEx::EncodeInput(const QString& text, std::string& bytes, bool pasted) {
@@ -137,11 +139,11 @@ void TEditorEx::RefuseInput(const QStringList& characters, bool pasted) {
     // middle of its commit should not meet a modal box.
     QMetaObject::invokeMethod(
         this,
-        [this, text] {
+        Guarded([this, text] {
             QMessageBox box(QMessageBox::Information, QStringLiteral("情報"), text, QMessageBox::Ok, this);
             box.setObjectName(QStringLiteral("RefusedInput"));
             box.exec();
-        },
+        }),
         Qt::QueuedConnection);
 }
 
@@ -219,25 +221,27 @@ void TEditorEx::ReplayHistory(bool backwards) {
 }
 
 void TEditorEx::inputMethodEvent(QInputMethodEvent* event) {
-    if (readOnly_) return event->ignore();
-    if (event->replacementLength() > 0) {
-        // A conversion of text already committed: it replaces that many characters
-        // counted from the caret.
-        const std::string_view line = LineAt(caret_.line);
-        const std::size_t caretChar = CharsBetween(line, 0, caret_.column);
-        const auto first = static_cast<std::size_t>(
-            std::max<std::int64_t>(0, static_cast<std::int64_t>(caretChar) + event->replacementStart()));
-        const std::size_t from = ColumnAfterChars(line, 0, first);
-        Select({caret_.line, from},
-               {caret_.line, ColumnAfterChars(line, from, static_cast<std::size_t>(event->replacementLength()))});
-    }
-    if (!event->commitString().isEmpty() || event->replacementLength() > 0) InsertInput(event->commitString());
-    preedit_ = event->preeditString();
-    preeditCursor_ = static_cast<int>(preedit_.size());
-    for (const QInputMethodEvent::Attribute& attribute : event->attributes())
-        if (attribute.type == QInputMethodEvent::Cursor) preeditCursor_ = attribute.start;
-    UpdateRows(caret_.line, 1);
-    event->accept();
+    RunGuarded([&] {
+        if (readOnly_) return event->ignore();
+        if (event->replacementLength() > 0) {
+            // A conversion of text already committed: it replaces that many characters
+            // counted from the caret.
+            const std::string_view line = LineAt(caret_.line);
+            const std::size_t caretChar = CharsBetween(line, 0, caret_.column);
+            const auto first = static_cast<std::size_t>(
+                std::max<std::int64_t>(0, static_cast<std::int64_t>(caretChar) + event->replacementStart()));
+            const std::size_t from = ColumnAfterChars(line, 0, first);
+            Select({caret_.line, from},
+                   {caret_.line, ColumnAfterChars(line, from, static_cast<std::size_t>(event->replacementLength()))});
+        }
+        if (!event->commitString().isEmpty() || event->replacementLength() > 0) InsertInput(event->commitString());
+        preedit_ = event->preeditString();
+        preeditCursor_ = static_cast<int>(preedit_.size());
+        for (const QInputMethodEvent::Attribute& attribute : event->attributes())
+            if (attribute.type == QInputMethodEvent::Cursor) preeditCursor_ = attribute.start;
+        UpdateRows(caret_.line, 1);
+        event->accept();
+    });
 }
 
 std::size_t TEditorEx::CharsBetween(std::string_view line, std::size_t from, std::size_t to) {
@@ -283,55 +287,59 @@ QVariant TEditorEx::InputMethodAnswer(Qt::InputMethodQuery query) const {
 }
 
 void TEditorEx::contextMenuEvent(QContextMenuEvent* event) {
-    // The index views act on a click; only a view that shows a caret offers editing.
-    if (readOnly_ && wholeRowSelection_) return QAbstractScrollArea::contextMenuEvent(event);
-    QMenu menu(this);
-    const bool selected = anchor_ != caret_;
-    const auto add = [&](const QString& text, QKeySequence::StandardKey keys, bool enabled, auto handler) {
-        QAction* action = menu.addAction(text, this, Guarded(handler));
-        action->setShortcut(keys);
-        action->setEnabled(enabled);
-    };
-    if (!readOnly_) {
-        add(QStringLiteral("元に戻す(&U)"), QKeySequence::Undo, history_.CanUndo(), [this] { Undo(); });
-        add(QStringLiteral("やり直し(&R)"), QKeySequence::Redo, history_.CanRedo(), [this] { Redo(); });
+    RunGuarded([&] {
+        // The index views act on a click; only a view that shows a caret offers editing.
+        if (readOnly_ && wholeRowSelection_) return QAbstractScrollArea::contextMenuEvent(event);
+        QMenu menu(this);
+        const bool selected = anchor_ != caret_;
+        const auto add = [&](const QString& text, QKeySequence::StandardKey keys, bool enabled, auto handler) {
+            QAction* action = menu.addAction(text, this, Guarded(handler));
+            action->setShortcut(keys);
+            action->setEnabled(enabled);
+        };
+        if (!readOnly_) {
+            add(QStringLiteral("元に戻す(&U)"), QKeySequence::Undo, history_.CanUndo(), [this] { Undo(); });
+            add(QStringLiteral("やり直し(&R)"), QKeySequence::Redo, history_.CanRedo(), [this] { Redo(); });
+            menu.addSeparator();
+            add(QStringLiteral("切り取り(&T)"), QKeySequence::Cut, selected, [this] { Cut(); });
+        }
+        add(QStringLiteral("コピー(&C)"), QKeySequence::Copy, selected, [this] { Copy(); });
+        if (!readOnly_) {
+            add(QStringLiteral("貼り付け(&P)"), QKeySequence::Paste, true, [this] { Paste(); });
+            add(QStringLiteral("削除(&D)"), QKeySequence::Delete, selected, [this] { ReplaceSelection({}); });
+        }
         menu.addSeparator();
-        add(QStringLiteral("切り取り(&T)"), QKeySequence::Cut, selected, [this] { Cut(); });
-    }
-    add(QStringLiteral("コピー(&C)"), QKeySequence::Copy, selected, [this] { Copy(); });
-    if (!readOnly_) {
-        add(QStringLiteral("貼り付け(&P)"), QKeySequence::Paste, true, [this] { Paste(); });
-        add(QStringLiteral("削除(&D)"), QKeySequence::Delete, selected, [this] { ReplaceSelection({}); });
-    }
-    menu.addSeparator();
-    add(QStringLiteral("すべて選択(&A)"), QKeySequence::SelectAll, true, [this] { SelectAll(); });
-    menu.exec(event->globalPos());
+        add(QStringLiteral("すべて選択(&A)"), QKeySequence::SelectAll, true, [this] { SelectAll(); });
+        menu.exec(event->globalPos());
+    });
 }
 
 void TEditorEx::mouseDoubleClickEvent(QMouseEvent* event) {
-    if (event->button() != Qt::LeftButton || wholeRowSelection_)
-        return QAbstractScrollArea::mouseDoubleClickEvent(event);
-    // The word under the pointer: a run of letters and digits, or of full-width
-    // characters, or else the one character.
-    const Position at = CharacterUnder(event->position().toPoint());
-    const std::string_view line = LineAt(at.line);
-    if (line.empty()) return;
-    const auto kindAt = [&](std::size_t column) {
-        const std::size_t length = Sjis::NextShownChar(line, column) - column;
-        const auto byte = static_cast<unsigned char>(line[column]);
-        if (length == 2) return 2;
-        return std::isalnum(byte) || byte == '_' ? 1 : 0;
-    };
-    // Beyond the end of the line, its last character.
-    std::size_t start = at.column < line.size() ? at.column : Sjis::ShownCharStart(line, line.size() - 1);
-    const int kind = kindAt(start);
-    std::size_t end = Sjis::NextShownChar(line, start);
-    if (kind != 0) {
-        while (start > 0 && kindAt(Sjis::ShownCharStart(line, start - 1)) == kind)
-            start = Sjis::ShownCharStart(line, start - 1);
-        while (end < line.size() && kindAt(end) == kind) end = Sjis::NextShownChar(line, end);
-    }
-    pressed_ = false;  // the release that follows is no drag
-    Select({at.line, start}, {at.line, end});
-    wantedColumn_ = caret_.column;
+    RunGuarded([&] {
+        if (event->button() != Qt::LeftButton || wholeRowSelection_)
+            return QAbstractScrollArea::mouseDoubleClickEvent(event);
+        // The word under the pointer: a run of letters and digits, or of full-width
+        // characters, or else the one character.
+        const Position at = CharacterUnder(event->position().toPoint());
+        const std::string_view line = LineAt(at.line);
+        if (line.empty()) return;
+        const auto kindAt = [&](std::size_t column) {
+            const std::size_t length = Sjis::NextShownChar(line, column) - column;
+            const auto byte = static_cast<unsigned char>(line[column]);
+            if (length == 2) return 2;
+            return std::isalnum(byte) || byte == '_' ? 1 : 0;
+        };
+        // Beyond the end of the line, its last character.
+        std::size_t start = at.column < line.size() ? at.column : Sjis::ShownCharStart(line, line.size() - 1);
+        const int kind = kindAt(start);
+        std::size_t end = Sjis::NextShownChar(line, start);
+        if (kind != 0) {
+            while (start > 0 && kindAt(Sjis::ShownCharStart(line, start - 1)) == kind)
+                start = Sjis::ShownCharStart(line, start - 1);
+            while (end < line.size() && kindAt(end) == kind) end = Sjis::NextShownChar(line, end);
+        }
+        pressed_ = false;  // the release that follows is no drag
+        Select({at.line, start}, {at.line, end});
+        wantedColumn_ = caret_.column;
+    });
 }

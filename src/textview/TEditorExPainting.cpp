@@ -1,6 +1,7 @@
 // Painting: only the rows in the dirty rectangle, every character on its own cells.
 #include "textview/TEditorEx.h"
 
+#include "common/ErrorBoundary.h"
 #include "common/Sjis.h"
 
 #include <QPaintEvent>
@@ -43,15 +44,17 @@ QRect TEditorEx::CaretRect() const {
 }
 
 void TEditorEx::paintEvent(QPaintEvent* event) {
-    QPainter painter(viewport());
-    painter.setFont(font());
-    const QRect dirty = event->rect();
-    const int rowHeight = RowHeight();
-    const std::int64_t top = TopRow();
-    const int firstVisible = std::max(0, dirty.top() / rowHeight);
-    const int lastVisible = dirty.bottom() / rowHeight;
-    for (int visibleRow = firstVisible; visibleRow <= lastVisible; ++visibleRow)
-        PaintRow(painter, top + visibleRow, visibleRow * rowHeight);
+    RunGuarded([&] {
+        QPainter painter(viewport());
+        painter.setFont(font());
+        const QRect dirty = event->rect();
+        const int rowHeight = RowHeight();
+        const std::int64_t top = TopRow();
+        const int firstVisible = std::max(0, dirty.top() / rowHeight);
+        const int lastVisible = dirty.bottom() / rowHeight;
+        for (int visibleRow = firstVisible; visibleRow <= lastVisible; ++visibleRow)
+            PaintRow(painter, top + visibleRow, visibleRow * rowHeight);
+    });
 }
 
 void TEditorEx::PaintRow(QPainter& painter, std::int64_t row, int y) const {

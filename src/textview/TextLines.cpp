@@ -4,6 +4,7 @@
 #include "common/Errors.h"
 
 #include <algorithm>
+#include <exception>
 #ifdef __SSE2__
 #include <emmintrin.h>
 #endif
@@ -117,7 +118,13 @@ void TextLines::ReleaseText() {
     lines_.clear();
     // Told before the bytes are freed: whatever still points into them (the search
     // text) lets go first, even when making the next text then runs out of memory.
-    Notify({LinesChange::Kind::WholeText, 0, before, 0});
+    // The lines are released whatever a listener does.
+    std::exception_ptr failure;
+    try {
+        Notify({LinesChange::Kind::WholeText, 0, before, 0});
+    } catch (...) {
+        failure = std::current_exception();
+    }
     bytesCutAtNul_ = 0;
     base_ = ByteBuffer();
     std::string().swap(added_);
@@ -128,6 +135,7 @@ void TextLines::ReleaseText() {
     endsWithLineBreak_ = false;
     unchanged_ = true;
     crLfThroughout_ = true;  // no line, and base_ is empty: the same bytes
+    if (failure) std::rethrow_exception(failure);
 }
 
 std::string TextLines::WholeText() const {
@@ -153,7 +161,17 @@ void TextLines::RemoveChangeListener(int id) {
 
 void TextLines::Notify(LinesChange change) {
     if (change.kind != LinesChange::Kind::WholeText) unchanged_ = false;
-    for (const auto& [id, listener] : listeners_) listener(change);
+    // Every listener hears of the change, even when one of them fails: another may
+    // hold a view of bytes about to go.
+    std::exception_ptr failure;
+    for (const auto& [id, listener] : listeners_) {
+        try {
+            listener(change);
+        } catch (...) {
+            if (!failure) failure = std::current_exception();
+        }
+    }
+    if (failure) std::rethrow_exception(failure);
 }
 
 void TextLines::NotifyLines(std::int64_t firstLine, std::int64_t before, std::int64_t after) {
@@ -263,11 +281,13 @@ void TextLines::CompactIfWasteful() {
     unchanged_ = false;
 }
 
-void TextLines::FinishEdit() {
+void TextLines::FinishEdit(std::int64_t firstLine, std::int64_t before, std::int64_t after) {
     modified_ = true;
     unchanged_ = false;
-    // The edit is made and must be announced; the copy only saves memory, and is
-    // tried again at the next edit when there is none to spare now.
+    // Told before any byte is freed: the search text may still view the text as read.
+    NotifyLines(firstLine, before, after);
+    // The copy only saves memory, and is tried again at the next edit when there is
+    // none to spare now.
     try {
         CompactIfWasteful();
     } catch (const std::bad_alloc&) {
@@ -286,15 +306,13 @@ void TextLines::ReplaceLine(std::int64_t index, std::string_view text) {
         EraseLine(position);
         count = InsertLines(position, copy);
     }
-    FinishEdit();
-    NotifyLines(index, 1, static_cast<std::int64_t>(count));
+    FinishEdit(index, 1, static_cast<std::int64_t>(count));
 }
 
 void TextLines::DeleteRow(std::int64_t index) {
     if (index < 0 || static_cast<std::uint64_t>(index) >= lines_.size()) return;
     EraseLine(static_cast<std::size_t>(index));
-    FinishEdit();
-    NotifyLines(index, 1, 0);
+    FinishEdit(index, 1, 0);
 }
 
 void TextLines::AppendLine(std::string_view text) {
@@ -360,9 +378,7 @@ TextPosition TextLines::InsertText(TextPosition at, std::string_view bytes) {
         const std::size_t lastLine = index + count - 1;
         end = {static_cast<std::int64_t>(lastLine), LineView(lastLine).size() - tailLength};
     }
-    FinishEdit();
-    NotifyLines(at.line, touchedBefore,
-                touchedBefore + static_cast<std::int64_t>(lines_.size()) - linesBefore);
+    FinishEdit(at.line, touchedBefore, touchedBefore + static_cast<std::int64_t>(lines_.size()) - linesBefore);
     return end;
 }
 
@@ -399,8 +415,7 @@ std::string TextLines::RemoveText(TextPosition from, TextPosition to) {
         for (auto line = static_cast<std::size_t>(to.line); line > first; --line) EraseLine(line);
         SetSpan(first, AddLine(joined));
     }
-    FinishEdit();
-    NotifyLines(from.line, touchedBefore, touchedBefore + static_cast<std::int64_t>(lines_.size()) - linesBefore);
+    FinishEdit(from.line, touchedBefore, touchedBefore + static_cast<std::int64_t>(lines_.size()) - linesBefore);
     return removed;
 }
 

@@ -166,9 +166,10 @@ private:
     // The place after a final line break becomes an empty line of its own, so an
     // edit can treat it as any other; the text's bytes stay the same.
     void MaterialiseEndLine(std::int64_t line);
-    // Marks the text modified and changed since it was set, and copies the lines
-    // together afresh when unused bytes outweigh used ones: views into the lines die.
-    void FinishEdit();
+    // Marks the text modified and changed since it was set, tells the listeners which
+    // lines changed, then copies the lines together afresh when unused bytes outweigh
+    // used ones: views into the lines die.
+    void FinishEdit(std::int64_t firstLine, std::int64_t before, std::int64_t after);
 
     ByteBuffer base_;             // the text as last set whole, cut at its first NUL; never changed,
                                   // only freed when the lines are copied together afresh

@@ -151,7 +151,7 @@ private slots:
         QVERIFY(QDir().mkpath(disk));
         if (::mount("tmpfs", disk.toLocal8Bit().constData(), "tmpfs", 0, "size=64k") != 0)
             QSKIP(qPrintable(QStringLiteral("no tmpfs could be mounted: ") + SystemText(errno)));
-        const auto unmount = qScopeGuard([&] { ::umount(disk.toLocal8Bit().constData()); });
+        const auto unmount = qScopeGuard([&] { ::umount2(disk.toLocal8Bit().constData(), MNT_DETACH); });
         const QString onDisk = disk + QStringLiteral("/dic.txt");
         {
             QFile file(onDisk);

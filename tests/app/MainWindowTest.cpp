@@ -367,18 +367,22 @@ private slots:
         form->E1->trigger();  // the text page and its keys too
         int reported = 0;
         const ErrorReporter previous = SetErrorReporter([&](const std::exception&) { ++reported; });
-        // The first guard entered from the test's own call fails; a guard in an event
-        // loop nested deeper (a page being loaded) is not the handler's own.
+        // The first guard of the expected kind entered from the test's own call fails: a
+        // command's own slot, or a view's own key handler. A guard in an event loop nested
+        // deeper (a page being loaded) is not the handler's own.
         int armedLevel = -1;
-        SetGuardProbe([&] {
-            if (QThread::currentThread()->loopLevel() != armedLevel) return;
+        GuardKind armedKind = GuardKind::Slot;
+        SetGuardProbe([&](GuardKind kind) {
+            if (QThread::currentThread()->loopLevel() != armedLevel || kind != armedKind) return;
             armedLevel = -1;
             throw QuillorError("probe");
         });
         QStringList unreported;
         const int caughtBefore = QuillorApplication::ReportsCaughtByNotify();
-        const auto failing = [&](const QString& what, const std::function<void()>& act) {
+        const auto failing = [&](const QString& what, const std::function<void()>& act,
+                                 GuardKind kind = GuardKind::Slot) {
             reported = 0;
+            armedKind = kind;
             armedLevel = QThread::currentThread()->loopLevel();
             act();
             armedLevel = -1;
@@ -402,12 +406,15 @@ private slots:
                 [&] { QTest::keyClick(form->cmbSubStr->lineEdit(), Qt::Key_Return); });
         for (TEditorEx* view : {form->EditorEx1, form->EditorEx2, form->EditorEx3}) {
             view->setVisible(true);
-            failing(view->objectName() + QStringLiteral(" Return"), [&] { QTest::keyClick(view, Qt::Key_Return); });
+            failing(view->objectName() + QStringLiteral(" Return"), [&] { QTest::keyClick(view, Qt::Key_Return); },
+                    GuardKind::Handler);
             failing(view->objectName() + QStringLiteral(" click"), [&] { emit view->OnClick(); });
         }
         for (TEditorEx* index : {form->EditorEx2, form->EditorEx3})  // Return on a row does what a click does
             failing(index->objectName() + QStringLiteral(" Return signal"), [&] { emit index->OnReturnKey(); });
-        failing(QStringLiteral("Ctrl+Tab"), [&] { QTest::keyClick(form->PageControl1->tabBar(), Qt::Key_Tab, Qt::ControlModifier); });
+        failing(QStringLiteral("Ctrl+Tab"),
+                [&] { QTest::keyClick(form->PageControl1->tabBar(), Qt::Key_Tab, Qt::ControlModifier); },
+                GuardKind::Handler);
         failing(QStringLiteral("Splitter1"), [&] { emit form->Splitter1->Moved(); });
 
         SetGuardProbe(nullptr);

@@ -13,6 +13,8 @@
 #include <QRadioButton>
 #include <QToolButton>
 
+#include <functional>
+
 namespace {
 
 std::string Sjis932(const char* utf8) { return Sjis::FromUtf8(utf8).bytes; }
@@ -196,34 +198,38 @@ private slots:
     }
 
     void steppingScrollsTheVisibleIndexToTheHitWhereverTheFocusIs() {
-        // "target" in every tenth of 600 records: most hits lie below the first screen.
+        // "target" in every 40th of 2,400 records: each step leaves the screen it was on.
         std::string text;
-        for (int i = 1; i <= 600; ++i) text += std::to_string(i) + (i % 10 ? " word///x:::y\r\n" : " target///x:::y\r\n");
+        for (int i = 1; i <= 2400; ++i) text += std::to_string(i) + (i % 40 ? " word///x:::y\r\n" : " target///x:::y\r\n");
         form->LoadDictionary(WriteFile(QStringLiteral("long.txt"), text));
         Search(QStringLiteral("target"));
+        QVERIFY(form->EditorEx2->VisibleRowCount() < 40);
         const auto caretRowShows = [](const TEditorEx* view) {
             return view->CaretRow() >= view->TopRow() && view->CaretRow() < view->TopRow() + view->VisibleRowCount();
         };
+        // One step at a time, with the focus taken away before each.
+        const auto step = [&](QWidget* focus, const std::function<void()>& press) {
+            focus->setFocus();
+            press();
+        };
+        step(form->cmbSubStr, [&] { form->NextBtn->click(); });
+        QCOMPARE(form->EditorEx2->CaretRow(), 79);
+        QVERIFY(caretRowShows(form->EditorEx2));
+        step(form->WebBrowser1, [&] { QTest::keyClick(form.get(), Qt::Key_F3); });
+        QCOMPARE(form->EditorEx2->CaretRow(), 119);
+        QVERIFY(caretRowShows(form->EditorEx2));
+        step(form->cmbSubStr, [&] { QTest::keyClick(form.get(), Qt::Key_F3, Qt::ShiftModifier); });
+        QCOMPARE(form->EditorEx2->CaretRow(), 79);
+        QVERIFY(caretRowShows(form->EditorEx2));
 
-        form->cmbSubStr->setFocus();
-        while (form->EditorEx2->CaretRow() < 3 * form->EditorEx2->VisibleRowCount()) form->NextBtn->click();
-        QVERIFY(caretRowShows(form->EditorEx2));
-        form->WebBrowser1->setFocus();
-        for (int i = 0; i < 30; ++i) QTest::keyClick(form.get(), Qt::Key_F3);
-        QCOMPARE(form->EditorEx2->CaretRow(), (form->CurrentHit) * 10 - 1);
-        QVERIFY(caretRowShows(form->EditorEx2));
-        form->cmbSubStr->setFocus();
-        for (int i = 0; i < 20; ++i) QTest::keyClick(form.get(), Qt::Key_F3, Qt::ShiftModifier);
-        QVERIFY(caretRowShows(form->EditorEx2));
-
-        // The search index, its caret moved while it was hidden, shows the hit too.
-        form->SpeedButton2->click();
-        QCOMPARE(form->EditorEx3->CaretRow(), form->CurrentHit - 1);
+        // The search index, its caret moved while it was hidden, shows the hit at the switch.
+        for (int hit = 3; hit <= 45; ++hit) form->NextBtn->click();
+        QVERIFY(form->EditorEx3->CaretRow() >= form->EditorEx3->VisibleRowCount());
+        step(form->cmbSubStr, [&] { form->SpeedButton2->click(); });
         QVERIFY(caretRowShows(form->EditorEx3));
-        form->cmbSubStr->setFocus();
-        for (int i = 0; i < 30; ++i) form->NextBtn->click();
+        step(form->cmbSubStr, [&] { QTest::keyClick(form.get(), Qt::Key_F3, Qt::ShiftModifier); });
         QVERIFY(caretRowShows(form->EditorEx3));
-        form->SpeedButton2->click();
+        step(form->cmbSubStr, [&] { form->SpeedButton2->click(); });
         QVERIFY(caretRowShows(form->EditorEx2));
     }
 

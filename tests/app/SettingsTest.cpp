@@ -15,6 +15,7 @@
 #include <QRadioButton>
 #include <QScreen>
 #include <QTimer>
+#include <QUrl>
 #include <cerrno>
 #include <cstring>
 
@@ -165,18 +166,20 @@ private slots:
 
     void aDataFileWhosePathTheCodePageCannotSpellIsFoundAgain_data() {
         QTest::addColumn<QString>("folder");
-        QTest::newRow("not in the code page") << QStringLiteral("Téléchargements");
+        QTest::addColumn<bool>("asAddress");  // kept as a file: address, not as code page 932 text
+        QTest::newRow("not in the code page") << QStringLiteral("Téléchargements") << true;
         // Characters the code page holds, but reads back as others.
-        QTest::newRow("wave dash") << QStringLiteral("辞書〜2024");
-        QTest::newRow("yen sign") << QStringLiteral("¥data");
-        QTest::newRow("minus sign") << QStringLiteral("a−b");
-        QTest::newRow("double vertical line") << QStringLiteral("a‖b");
-        QTest::newRow("fullwidth tilde") << QStringLiteral("辞書～2024");
-        QTest::newRow("plain Japanese") << QStringLiteral("医学辞書");
+        QTest::newRow("wave dash") << QStringLiteral("辞書〜2024") << true;
+        QTest::newRow("yen sign") << QStringLiteral("¥data") << true;
+        QTest::newRow("minus sign") << QStringLiteral("a−b") << true;
+        QTest::newRow("double vertical line") << QStringLiteral("a‖b") << true;
+        QTest::newRow("fullwidth tilde") << QStringLiteral("辞書～2024") << false;
+        QTest::newRow("plain Japanese") << QStringLiteral("医学辞書") << false;
     }
 
     void aDataFileWhosePathTheCodePageCannotSpellIsFoundAgain() {
         QFETCH(QString, folder);
+        QFETCH(bool, asAddress);
         QVERIFY(QDir(dir.path()).mkdir(folder));
         const QString data =
             WriteFile(folder + QStringLiteral("/dic.txt"), Record(1, "abate", "軽減する") + Record(2, "heart", "心臓"));
@@ -188,6 +191,8 @@ private slots:
         QCOMPARE(ReadIniValue(iniPath().toStdString(), "SEARCH", "notword"), "with");
         QCOMPARE(ReadIniValue(iniPath().toStdString(), "KEYKIST", "item1"), "heart");
         QCOMPARE(ReadIniValue(iniPath().toStdString(), "KEYKIST", "item2"), "ER");
+        const std::string stored = ReadIniValue(iniPath().toStdString(), "FILE", "DATAT");
+        QCOMPARE(stored, asAddress ? QUrl::fromLocalFile(data).toEncoded().toStdString() : Sjis::FromQString(data).bytes);
         QVERIFY(Restart());
         QCOMPARE(form->DataFileName, data);
         QCOMPARE(form->EditorEx2->LineCount(), 2);

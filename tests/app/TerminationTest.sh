@@ -8,7 +8,7 @@ program=$1
 dictionary=$2
 work=$(mktemp -d)
 pid=""
-trap 'if [ -n "$pid" ]; then kill -9 "$pid" 2>/dev/null || true; fi; rm -rf "$work"' EXIT
+trap 'if [ -n "$pid" ]; then kill -9 "$pid" 2>/dev/null || true; fi; chmod -R u+w "$work"; rm -rf "$work"' EXIT
 fail() { echo "FAIL: $*" >&2; [ -f "$work/err.log" ] && tail -20 "$work/err.log" >&2; exit 1; }
 
 # Starts the program in FOLDER (as the user in $as, when set), waits for its window,
@@ -16,7 +16,8 @@ fail() { echo "FAIL: $*" >&2; [ -f "$work/err.log" ] && tail -20 "$work/err.log"
 end_by_logout() {
     local folder=$1
     local runner=()
-    [ -n "$as" ] && runner=(setpriv --reuid=nobody --regid=nogroup --clear-groups env HOME="$folder" TMPDIR="$folder")
+    [ -n "$as" ] && runner=(setpriv --reuid=nobody --regid=nogroup --clear-groups
+                            env HOME="$folder" TMPDIR="$folder" XDG_RUNTIME_DIR="$folder")
     (cd "$folder" && QT_QPA_PLATFORM=offscreen exec "${runner[@]}" "$folder/QuillorDic") >"$work/out.log" 2>"$work/err.log" &
     pid=$!
     # The browser engine's helper process comes with the main window.
