@@ -85,6 +85,19 @@ TEST(IniFile, QuotesComeOffOncePairedAtTheFront) {
     EXPECT_EQ(ReadIniValue(ini, "V", "D"), "x=y");
 }
 
+// Whatever a value holds at its ends, it is stored as key="value" and read back as it
+// was written: one pair of quotes goes on, and the same pair comes off.
+TEST(IniFile, AValueReadsBackAsWrittenWhateverItsEnds) {
+    TempDir dir;
+    const std::string ini = dir.File("values.ini");
+    for (const std::string value : {"\"quoted\"", "\"open", "close\"", "\"", "\"\"", "", " lead", "trail ", "  ",
+                                     ";comment", "a=b", "[NOT]", "\t\x81\x40x\x81\x40"}) {
+        WriteIniValue(ini, "V", "K", true, value);
+        EXPECT_EQ(ReadIniValue(ini, "V", "K"), value) << "[" << value << "]";
+        EXPECT_EQ(TempDir::Read(ini), "[V]\r\nK=\"" + value + "\"\r\n\r\n");
+    }
+}
+
 TEST(IniFile, DamagedFilesAreReadWithoutHarmAndTheFirstKeyCounts) {
     TempDir dir;
     std::string garbage = "\xff\xfe\x00\x01[\x81]\n=\n";
