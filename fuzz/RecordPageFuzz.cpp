@@ -1,23 +1,211 @@
-// Any bytes as a record line and as a key: building the page never fails, and every
-// byte of a line without the record format comes back in the page unchanged.
-#include "common/StringHelpers.h"
+// Any bytes as a record line and up to three keys: the page is the one the layout rule
+// gives, every field in it unchanged but for its "~" and "_" marks and its sentence
+// breaks; taking the key marks out of a page built with keys gives the page built
+// without them; every mark stands in a searched field before an occurrence of a key
+// that starts on a character; and with one key every occurrence is marked, each search
+// going on after the occurrence just marked.
+//
+// The rules. The line is trimmed of bytes up to 0x20; a blank line gives an empty page,
+// a line missing a separator the trimmed line itself. Otherwise: the number up to the
+// first SepNum, the headword from one character after it up to the first SepTitle, the
+// translation from three characters after that up to the first SepYaku, the examples
+// from three characters after that. A separator counts where it starts on a character,
+// or anywhere when its first byte is below 0x40, which no second byte is. In each field
+// the character after the first "~" on a character is put between <SUP> and </SUP>,
+// again and again until no "~" is left, then the same for "_" and <SUB>; the examples
+// first have every "./ " made ".<BR>\r\n&nbsp;&nbsp;".
+//
+// Keys and lines hold no "<", ">" or "&" here (the input's are replaced), and keys no
+// "~" or "_", so the marks used, "<&>" and "<&&>", can be told from everything else.
 #include "view/RecordMarkup.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
+#include <vector>
+
+namespace {
+
+constexpr std::size_t kNone = std::string::npos;
+constexpr std::string_view kOpen = "<&>";
+constexpr std::string_view kClose = "<&&>";
+
+void Expect(bool ok) {
+    if (!ok) __builtin_trap();
+}
+
+bool Lead(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
+
+std::size_t CharLength(std::string_view s, std::size_t at) {
+    return Lead(static_cast<unsigned char>(s[at])) && at + 1 < s.size() ? 2 : 1;
+}
+
+std::vector<bool> CharStarts(std::string_view s) {
+    std::vector<bool> starts(s.size() + 1, false);
+    for (std::size_t i = 0; i < s.size(); i += CharLength(s, i)) starts[i] = true;
+    starts[s.size()] = true;
+    return starts;
+}
+
+std::size_t Find(std::string_view line, std::string_view separator, std::size_t from) {
+    if (separator.empty()) return kNone;
+    const std::vector<bool> starts = CharStarts(line);
+    for (std::size_t p = from; p + separator.size() <= line.size(); ++p)
+        if ((starts[p] || static_cast<unsigned char>(separator.front()) < 0x40) &&
+            line.substr(p, separator.size()) == separator)
+            return p;
+    return kNone;
+}
+
+std::size_t SkipChars(std::string_view s, std::size_t at, int count) {
+    for (; count > 0 && at < s.size(); --count) at += CharLength(s, at);
+    return at;
+}
+
+std::string Render(std::string s, char mark, std::string_view open, std::string_view close) {
+    for (;;) {
+        std::size_t p = 0;
+        while (p < s.size() && s[p] != mark) p += CharLength(s, p);
+        if (p == s.size()) return s;
+        const std::size_t after = p + 1 < s.size() ? p + 1 + CharLength(s, p + 1) : p + 1;
+        s = s.substr(0, p) + std::string(open) + s.substr(p + 1, after - p - 1) + std::string(close) + s.substr(after);
+    }
+}
+
+std::string Field(std::string s) { return Render(Render(std::move(s), '~', "<SUP>", "</SUP>"), '_', "<SUB>", "</SUB>"); }
+
+std::string Sentences(std::string_view s) {
+    std::string out;
+    for (std::size_t i = 0; i < s.size();) {
+        if (s.substr(i, 3) == "./ ") {
+            out += ".<BR>\r\n&nbsp;&nbsp;";
+            i += 3;
+        } else {
+            out += s[i++];
+        }
+    }
+    return out;
+}
+
+// A field as it stands in the page: where, and of which kind.
+struct Placed {
+    std::size_t at;
+    std::string text;
+    int kind;
+};
+
+}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    if (size < 1) return 0;
-    const std::size_t keyLength = data[0] % 8;
-    const std::string input(reinterpret_cast<const char*>(data + 1), size - 1);
-    const std::string key = input.substr(0, keyLength);
-    const std::string line = input.substr(std::min(keyLength, input.size()));
-    ViewStringTable viewStrings = DefaultViewStrings();
-    viewStrings[ViewSlot::Key0] = key;
-    viewStrings[ViewSlot::KeyMarkOpen] = "<B>";
-    viewStrings[ViewSlot::KeyMarkClose] = "</B>";
-    const std::string page = BuildRecordPage(line, true, MarkupState{viewStrings, 0});
-    if (line.find("///") == std::string::npos && page != TrimBlanks(line)) __builtin_trap();
+    if (size < 4) return 0;
+    const bool markKeys = data[0] & 1;
+    const int scope = (data[0] >> 1) & 3;
+    ViewStringTable strings = DefaultViewStrings();
+    if (data[0] & 0x20) {
+        static const char* const kPieces[] = {" ", "\t", "#", "///", ":::", "/", "::", "\x81\x40", "\x82", "a"};
+        strings[ViewSlot::SepNum] = kPieces[data[1] % 10];
+        strings[ViewSlot::SepTitle] = kPieces[data[2] % 10];
+        strings[ViewSlot::SepYaku] = kPieces[data[3] % 10];
+    }
+    std::size_t at = 4;
+    std::vector<std::string> keys;
+    for (int k = 0; k < (data[0] >> 3) % 4; ++k) {
+        const std::size_t length = std::min<std::size_t>(1 + (data[1 + k] >> 4) % 6, size - at);
+        std::string key(reinterpret_cast<const char*>(data + at), length);
+        at += length;
+        for (char& c : key)
+            if (c == '~' || c == '_' || c == '<' || c == '>' || c == '&') c = 'k';
+        if (key.empty()) break;
+        strings[KeySlot(keys.size())] = key;
+        keys.push_back(key);
+    }
+    strings[ViewSlot::KeyMarkOpen] = kOpen;
+    strings[ViewSlot::KeyMarkClose] = kClose;
+    std::string line(reinterpret_cast<const char*>(data + at), size - at);
+    for (char& c : line)
+        if (c == '<' || c == '>' || c == '&') c = '+';
+
+    // The page from the rules.
+    std::string_view trimmed = line;
+    while (!trimmed.empty() && static_cast<unsigned char>(trimmed.front()) <= 0x20) trimmed.remove_prefix(1);
+    while (!trimmed.empty() && static_cast<unsigned char>(trimmed.back()) <= 0x20) trimmed.remove_suffix(1);
+    std::string expected(trimmed);
+    std::vector<Placed> fields;
+    const std::size_t numAt = Find(trimmed, strings[ViewSlot::SepNum], 0);
+    const std::size_t headwordAt = numAt == kNone ? kNone : SkipChars(trimmed, numAt, 1);
+    const std::size_t titleAt = numAt == kNone ? kNone : Find(trimmed, strings[ViewSlot::SepTitle], headwordAt);
+    const std::size_t translationAt = titleAt == kNone ? kNone : SkipChars(trimmed, titleAt, 3);
+    const std::size_t yakuAt = titleAt == kNone ? kNone : Find(trimmed, strings[ViewSlot::SepYaku], translationAt);
+    if (yakuAt != kNone) {
+        const std::string headword = Field(std::string(trimmed.substr(headwordAt, titleAt - headwordAt)));
+        const std::string translation = Field(std::string(trimmed.substr(translationAt, yakuAt - translationAt)));
+        const std::string examples = Field(Sentences(trimmed.substr(SkipChars(trimmed, yakuAt, 3))));
+        expected = "<HTML><HEAD><TITLE>" + std::string(trimmed.substr(0, numAt)) + " ";
+        const auto place = [&](const std::string& text, int kind) {
+            fields.push_back({expected.size(), text, kind});
+            expected += text;
+        };
+        place(headword, kHeadwordField);
+        expected += "</TITLE><HEAD>\r\n<BODY topmargin=6>\r\n<P>" + strings[ViewSlot::HeadwordOpen];
+        place(headword, kHeadwordField);
+        expected += "\r\n" + strings[ViewSlot::HeadwordClose] + "<HR>" + strings[ViewSlot::TranslationOpen];
+        place(translation, kTranslationField);
+        expected += "\r\n" + strings[ViewSlot::TranslationClose] + "<HR>&nbsp;&nbsp;" + strings[ViewSlot::ExamplesOpen];
+        place(examples, kExamplesField);
+        expected += strings[ViewSlot::ExamplesClose] + "</P>\r\n</BODY><HTML>\r\n";
+    }
+
+    Expect(BuildRecordPage(line, false, MarkupState{strings, scope}) == expected);
+    const std::string page = BuildRecordPage(line, markKeys, MarkupState{strings, scope});
+
+    // The marks taken out, and where each stood.
+    std::string unmarked;
+    std::vector<std::size_t> marks;
+    for (std::size_t i = 0; i < page.size();) {
+        if (page.compare(i, kClose.size(), kClose) == 0) {
+            i += kClose.size();
+        } else if (page.compare(i, kOpen.size(), kOpen) == 0) {
+            marks.push_back(unmarked.size());
+            i += kOpen.size();
+        } else {
+            unmarked += page[i++];
+        }
+    }
+    Expect(unmarked == expected);
+    if (!markKeys || keys.empty()) Expect(marks.empty());
+
+    std::size_t placed = 0;
+    for (const Placed& field : fields) {
+        const std::vector<bool> starts = CharStarts(field.text);
+        std::vector<std::size_t> inField;
+        for (const std::size_t mark : marks)
+            if (mark >= field.at && mark < field.at + field.text.size()) inField.push_back(mark - field.at);
+        placed += inField.size();
+        const bool searched = markKeys && (scope == 0 || scope == field.kind);
+        if (!searched) Expect(inField.empty());
+        for (const std::size_t offset : inField) {
+            Expect(starts[offset]);
+            bool key = false;
+            for (const std::string& each : keys) key = key || field.text.compare(offset, each.size(), each) == 0;
+            Expect(key);
+        }
+        if (!searched || keys.size() != 1) continue;
+        // One key: every occurrence on characters, taken left to right.
+        std::vector<std::size_t> occurrences;
+        const std::string& key = keys.front();
+        for (std::size_t i = 0; i < field.text.size();) {
+            if (i + key.size() <= field.text.size() && field.text.compare(i, key.size(), key) == 0 &&
+                starts[i + key.size()]) {
+                occurrences.push_back(i);
+                i += key.size();
+            } else {
+                i += CharLength(field.text, i);
+            }
+        }
+        Expect(inField == occurrences);
+    }
+    Expect(placed == marks.size());
     return 0;
 }

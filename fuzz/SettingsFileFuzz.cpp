@@ -1,0 +1,148 @@
+// Any bytes as a settings file: reading never fails; every value is the one a plain
+// reading of the lines finds (the first "key=" line of the first section of that name,
+// letter case aside, in every section of that name); written out and read again the
+// file holds the same values; and a value written to a file is read back from it
+// exactly, blanks, quotes and ";" included.
+#include "common/IniFile.h"
+
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <map>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <unistd.h>
+#include <utility>
+#include <vector>
+
+namespace {
+
+void Expect(bool ok) {
+    if (!ok) __builtin_trap();
+}
+
+bool Lead(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
+
+// ASCII capitals of single-byte characters made small: names match so.
+std::string Folded(std::string_view s) {
+    std::string out(s);
+    for (std::size_t i = 0; i < out.size(); ++i) {
+        if (Lead(static_cast<unsigned char>(out[i])) && i + 1 < out.size())
+            ++i;
+        else if (out[i] >= 'A' && out[i] <= 'Z')
+            out[i] = static_cast<char>(out[i] - 'A' + 'a');
+    }
+    return out;
+}
+
+std::string Trimmed(std::string_view s) {
+    while (!s.empty() && static_cast<unsigned char>(s.front()) <= 0x20) s.remove_prefix(1);
+    while (!s.empty() && static_cast<unsigned char>(s.back()) <= 0x20) s.remove_suffix(1);
+    return std::string(s);
+}
+
+// The file read plainly: each value line with the section it stands in.
+struct ValueLine {
+    std::string section;
+    std::string key;
+    std::string value;
+};
+std::vector<ValueLine> ValueLines(std::string_view bytes) {
+    std::vector<ValueLine> found;
+    std::optional<std::string> section;
+    for (std::size_t from = 0; from < bytes.size();) {
+        std::size_t end = bytes.find('\n', from);
+        if (end == std::string_view::npos) end = bytes.size();
+        std::string_view line = bytes.substr(from, end - from);
+        from = end + 1;
+        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        const std::string trimmed = Trimmed(line);
+        if (trimmed.size() >= 2 && trimmed.front() == '[' && trimmed.back() == ']') {
+            section = trimmed.substr(1, trimmed.size() - 2);
+            continue;
+        }
+        const std::size_t equals = line.find('=');
+        if (section && !trimmed.empty() && line.front() != ';' && equals != std::string_view::npos)
+            found.push_back({*section, std::string(line.substr(0, equals)), std::string(line.substr(equals + 1))});
+    }
+    return found;
+}
+
+std::optional<std::string> PlainValue(const std::vector<ValueLine>& lines, std::string_view section,
+                                      std::string_view key) {
+    for (const ValueLine& line : lines)
+        if (Folded(line.section) == Folded(section) && Folded(line.key) == Folded(key)) return line.value;
+    return std::nullopt;
+}
+
+// A name or value from the input, made fit for its place.
+std::string Piece(const std::uint8_t*& at, const std::uint8_t* end, std::size_t length) {
+    length = std::min<std::size_t>(length, static_cast<std::size_t>(end - at));
+    std::string piece(reinterpret_cast<const char*>(at), length);
+    at += length;
+    return piece;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    if (size < 1) return 0;
+    const std::size_t fileSize = std::min<std::size_t>(data[0] * 2, size - 1);
+    const std::string file(reinterpret_cast<const char*>(data + 1), fileSize);
+
+    // Any bytes: the values a plain reading finds, and the same after a rewrite.
+    const IniDocument document = IniDocument::Parse(file);
+    const std::string written = document.Serialise();
+    const IniDocument again = IniDocument::Parse(written);
+    Expect(again.Serialise() == written);
+    const std::vector<ValueLine> plain = ValueLines(file);
+    for (const ValueLine& line : plain) {
+        const std::optional<std::string> expected = PlainValue(plain, line.section, line.key);
+        Expect(document.Value(line.section, line.key) == expected);
+        Expect(again.Value(line.section, line.key) == expected);
+    }
+
+    // Then up to four values written to the file on disk and read back.
+    char path[] = "/tmp/quillor-settings-fuzz-XXXXXX";
+    const int fd = mkstemp(path);
+    if (fd < 0) return 0;
+    Expect(write(fd, file.data(), file.size()) == static_cast<ssize_t>(file.size()));
+    close(fd);
+    IniDocument edited = document;
+    std::map<std::pair<std::string, std::string>, std::pair<std::string, std::string>> kept;  // folded names
+    const std::uint8_t* at = data + 1 + fileSize;
+    const std::uint8_t* const end = data + size;
+    for (int n = 0; n < 4 && end - at >= 3; ++n) {
+        const std::uint8_t* lengths = at;
+        at += 3;
+        std::string section = Piece(at, end, lengths[0] % 8);
+        std::string key = Piece(at, end, 1 + lengths[1] % 8);
+        std::string value = Piece(at, end, lengths[2] % 40);
+        // A section name holds no "]" or line break; a key no "=" or line break, is
+        // not blank and starts with no "[" or ";"; a value holds no line break.
+        for (char& c : section)
+            if (c == ']' || c == '\r' || c == '\n') c = 's';
+        for (char& c : key)
+            if (c == '=' || c == '\r' || c == '\n') c = 'k';
+        if (key.front() == '[' || key.front() == ';') key.front() = 'k';
+        if (Trimmed(key).empty()) key += 'k';
+        std::erase(value, '\r');
+        std::erase(value, '\n');
+
+        Expect(StripQuotes(QuoteValue(value), '"') == value);
+        edited.SetValue(section, key, QuoteValue(value));
+        Expect(edited.Value(section, key) == QuoteValue(value));
+        WriteIniValue(path, section, key, false, value);
+        Expect(ReadIniValue(path, section, key) == value);
+        kept[{Folded(section), Folded(key)}] = {key, value};
+    }
+    const IniDocument reread = IniDocument::Parse(edited.Serialise());
+    for (const auto& [names, entry] : kept) {
+        Expect(ReadIniValue(path, names.first, entry.first) == entry.second);
+        Expect(reread.Value(names.first, entry.first) == QuoteValue(entry.second));
+    }
+    unlink(path);
+    return 0;
+}
