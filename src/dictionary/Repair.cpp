@@ -42,6 +42,10 @@ struct KeptLine {
     std::size_t numAt = kNotFound;  // first SepNum, from begin
 };
 
+bool IsRecordNumber(std::string_view text) noexcept {
+    return std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
 void AppendNumber(ByteBuffer& text, std::int64_t number) {
     char digits[24];
     const auto converted = std::to_chars(digits, digits + sizeof digits, number);
@@ -123,9 +127,15 @@ RepairResult RepairLines(const TextLines& lines, const Separators& separators, c
         if (keptLine.numAt == kNotFound) {
             ++result.noNum;
             result.text.Append(line);
-        } else {
+        } else if (IsRecordNumber(line.substr(0, keptLine.numAt))) {
             AppendNumber(result.text, n + 1);  // the old number goes, its separator stays
             result.text.Append(line.substr(keptLine.numAt));
+        } else {
+            // What stands before the first SepNum is no number (a record whose number
+            // ran into its headword, its SepNum found in a join): it stays, after one.
+            AppendNumber(result.text, n + 1);
+            result.text.Append(separators.num);
+            result.text.Append(line);
         }
         if (n + 1 < keptCount || lines.EndsWithLineBreak()) result.text.Append("\r\n");
     }

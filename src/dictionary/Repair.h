@@ -5,9 +5,10 @@
 // separator is dropped (its text survives only in the log, whole), except the last line of
 // the file, which is examined further; a line without SepYaku, or with it but without
 // SepTitle, is appended after "/ " to the line before it (line 0 stays where it is).
-// Then every line is renumbered from 1. Going backwards, the line before is still as
-// read when something is appended to it, so a record broken over several lines comes
-// back together in order.
+// Then every line is renumbered from 1: its number, the digits before its first SepNum,
+// is replaced; text there that is no number stays, after the new number and a SepNum.
+// Going backwards, the line before is still as read when something is appended to it,
+// so a record broken over several lines comes back together in order.
 //
 // Each joined line is built right to left in one buffer, and whether it holds a
 // separator is decided from its new part and what is already known of the line

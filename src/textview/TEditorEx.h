@@ -159,7 +159,10 @@ private:
     bool MoveByKey(QKeyEvent* event);
     bool EditByKey(QKeyEvent* event);
     // Replaces the selection with `bytes` as one step of the user's editing.
-    void ReplaceSelection(std::string_view bytes);
+    // Whether the edit may join the next one in the undo history: a selection replaced
+    // is a step of its own, a character taken by Backspace or Delete goes on a run.
+    enum class EditRun { Ends, GoesOn };
+    void ReplaceSelection(std::string_view bytes, EditRun run = EditRun::Ends);
     // Encodes what the user typed or pasted; false, after saying why, when code page
     // 932 has no bytes for some of it.
     bool EncodeInput(const QString& text, std::string& bytes, bool pasted);

@@ -80,12 +80,15 @@ bool TEditorEx::EditByKey(QKeyEvent* event) {
     else if (event->key() == Qt::Key_Backspace || event->key() == Qt::Key_Delete) {
         if (anchor_ == caret_) {
             // Without a selection, the character before or after the caret (a line
-            // break counting as one).
+            // break counting as one); a run of these keys undoes as one step, as
+            // typing does.
             const Position other = event->key() == Qt::Key_Backspace ? CharBefore(caret_) : CharAfter(caret_);
             if (other == caret_) return true;
             anchor_ = other;
+            ReplaceSelection({}, EditRun::GoesOn);
+        } else {
+            ReplaceSelection({});
         }
-        ReplaceSelection({});
     } else {
         const QString text = event->text();
         const bool command = event->modifiers() & (Qt::ControlModifier | Qt::MetaModifier);
@@ -152,7 +155,7 @@ void TEditorEx::InsertInput(const QString& text) {
     if (EncodeInput(text, bytes, false)) ReplaceSelection(bytes);
 }
 
-void TEditorEx::ReplaceSelection(std::string_view bytes) {
+void TEditorEx::ReplaceSelection(std::string_view bytes, EditRun run) {
     if (readOnly_) return;
     const Position from = std::min(anchor_, caret_);
     const Position to = std::max(anchor_, caret_);
@@ -166,7 +169,7 @@ void TEditorEx::ReplaceSelection(std::string_view bytes) {
     }
     history_.Record(std::move(edit));
     // What replaced a selection is a step of its own; typing on starts the next.
-    if (from != to) history_.Seal();
+    if (from != to && run == EditRun::Ends) history_.Seal();
     caret_ = anchor_ = end;  // MoveCaret would end the run of typing
     wantedColumn_ = end.column;
     ScrollToShowCaret();

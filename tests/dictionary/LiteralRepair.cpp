@@ -39,7 +39,8 @@ LiteralRepair RepairLiterally(const TextLines& input, const Separators& separato
     for (std::size_t n = 0; n < lines.size(); ++n) {
         const std::size_t p = FindSeparator(lines[n], separators.num);
         if (p == std::string::npos) ++out.noNum;
-        else lines[n] = std::to_string(n + 1) + lines[n].substr(p);
+        else if (lines[n].find_first_not_of("0123456789") >= p) lines[n] = std::to_string(n + 1) + lines[n].substr(p);
+        else lines[n] = std::to_string(n + 1) + separators.num + lines[n];  // no number: nothing is replaced
         out.text += lines[n];
         if (n + 1 < lines.size() || input.EndsWithLineBreak()) out.text += "\r\n";
     }

@@ -67,6 +67,16 @@ TEST(RepairLines, TheLastLineWithoutASpaceIsExaminedAgain) {
     EXPECT_EQ(RepairDoneText(kept), "1//0::0 データの修復しました");
 }
 
+// The text before a line's first SepNum is its number, replaced by the new one; when it
+// is no number, nothing is replaced: a record whose number ran into its headword, given
+// a SepNum by the join of the line after it, keeps every byte.
+TEST(RepairLines, TextThatIsNoNumberIsNotReplacedByOne) {
+    const RepairResult joined = Repair("1 a///x:::y\r\n12abate///x:::y\r\nmore\r\n");
+    EXPECT_EQ(joined.text.view(), "1 a///x:::y\r\n2 12abate///x:::y/ more\r\n");
+    EXPECT_EQ(Repair("x1 a///b:::c\r\n").text.view(), "1 x1 a///b:::c\r\n");
+    EXPECT_EQ(Repair(" a///b:::c\r\n0042 d///e:::f").text.view(), "1 a///b:::c\r\n2 d///e:::f");
+}
+
 TEST(RepairLines, ADamagedFirstLineIsCountedButStays) {
     const RepairResult result = Repair("9 first line\r\n2 b///x:::y\r\n");
     EXPECT_EQ(result.text.view(), "1 first line\r\n2 b///x:::y\r\n");
@@ -111,8 +121,9 @@ TEST(RepairLines, AFileOfProseKeepsItsLogLinear) {
     const RepairResult result = Repair(prose);
     EXPECT_EQ(result.d3, 3'000);
     EXPECT_LT(result.log.size(), 3'000 * (kLogTextLimit + 32));
-    // One line: every line joined after "/ ", its first word replaced by the number.
-    EXPECT_EQ(result.text.size(), 3'000 * 19 + 2'999 * 2 - "some"s.size() + "1"s.size() + 2);
+    // One line: every line joined after "/ ", the number put before it (its first word
+    // is no number).
+    EXPECT_EQ(result.text.size(), "1 "s.size() + 3'000 * 19 + 2'999 * 2 + 2);
 }
 
 // Random files of sound and damaged lines, line ends of every kind and Shift-JIS

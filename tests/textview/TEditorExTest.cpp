@@ -203,6 +203,16 @@ private slots:
         Press(QKeySequence(QKeySequence::Redo));
         QCOMPARE(view->WholeText(), "1 a///b:::cdef");
 
+        // A run of Backspace, and one of Delete, each undo as one step.
+        for (int i = 0; i < 3; ++i) Press(Qt::Key_Backspace);
+        Press(Qt::Key_Home);
+        for (int i = 0; i < 2; ++i) Press(Qt::Key_Delete);
+        QCOMPARE(view->WholeText(), "a///b:::c");
+        Press(QKeySequence(QKeySequence::Undo));
+        QCOMPARE(view->WholeText(), "1 a///b:::c");
+        Press(QKeySequence(QKeySequence::Undo));
+        QCOMPARE(view->WholeText(), "1 a///b:::cdef");
+
         // A change made by other means (a repair, a load) cannot be undone from here.
         view->ReplaceLine(0, "9 z");
         Press(QKeySequence(QKeySequence::Undo));
