@@ -4,6 +4,7 @@
 // forgiving number conversion gives what strtoll gives on the text without "," and
 // " ", or 0 when that is no number or leaves the 32-bit range.
 #include "common/StringHelpers.h"
+#include "FuzzRules.h"
 
 #include <algorithm>
 #include <cctype>
@@ -16,9 +17,7 @@
 
 namespace {
 
-void Expect(bool ok) {
-    if (!ok) __builtin_trap();
-}
+using namespace fuzzrules;
 
 bool Blank(char c) { return static_cast<unsigned char>(c) <= 0x20; }
 

@@ -17,6 +17,7 @@
 #include "search/HitList.h"
 #include "search/SearchBuffer.h"
 #include "textview/TextLines.h"
+#include "FuzzRules.h"
 
 #include <algorithm>
 #include <cstddef>
@@ -27,33 +28,7 @@
 
 namespace {
 
-constexpr std::size_t kNone = std::string::npos;
-
-void Expect(bool ok) {
-    if (!ok) __builtin_trap();
-}
-
-bool Lead(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
-
-std::size_t CharLength(std::string_view s, std::size_t at) {
-    return Lead(static_cast<unsigned char>(s[at])) && at + 1 < s.size() ? 2 : 1;
-}
-
-std::vector<bool> CharStarts(std::string_view s) {
-    std::vector<bool> starts(s.size() + 1, false);
-    for (std::size_t i = 0; i < s.size(); i += CharLength(s, i)) starts[i] = true;
-    return starts;
-}
-
-std::size_t Find(std::string_view line, std::string_view separator) {
-    if (separator.empty()) return kNone;
-    const std::vector<bool> starts = CharStarts(line);
-    for (std::size_t p = 0; p + separator.size() <= line.size(); ++p)
-        if ((starts[p] || static_cast<unsigned char>(separator.front()) < 0x40) &&
-            line.substr(p, separator.size()) == separator)
-            return p;
-    return kNone;
-}
+using namespace fuzzrules;
 
 bool Delimiter(char c) { return std::string_view("\t\n\r ( ),-./:<>?").find(c) != kNone; }
 
@@ -77,9 +52,9 @@ int FieldKind(std::size_t p, std::size_t title, std::size_t yaku) {
 }
 
 std::string Headword(std::string_view line, const Separators& separators) {
-    const std::size_t num = Find(line, separators.num);
+    const std::size_t num = FindOnCharStart(line, separators.num);
     const std::string_view rest = num == kNone ? line : line.substr(num + CharLength(line, num));
-    const std::size_t title = Find(rest, separators.title);
+    const std::size_t title = FindOnCharStart(rest, separators.title);
     return title == kNone ? std::string() : std::string(rest.substr(0, title));
 }
 
@@ -107,7 +82,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (const std::string& line : records) {
         Expect(SearchHeadword(line, separators) == Headword(line, separators));
         const std::vector<bool> starts = CharStarts(line);
-        const std::size_t title = Find(line, separators.title), yaku = Find(line, separators.yaku);
+        const std::size_t title = FindOnCharStart(line, separators.title), yaku = FindOnCharStart(line, separators.yaku);
         const HitFields fields = FieldsOfHitLine(line, separators);
         for (std::size_t p = 0; p < line.size(); ++p) {
             const int kind = FieldKind(p, title, yaku);
@@ -136,7 +111,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (std::size_t n = 0; n < records.size(); ++n) {
         const std::string& line = records[n];
         const std::vector<bool> starts = CharStarts(line);
-        const std::size_t title = Find(line, separators.title), yaku = Find(line, separators.yaku);
+        const std::size_t title = FindOnCharStart(line, separators.title), yaku = FindOnCharStart(line, separators.yaku);
         bool hit = false;
         for (std::size_t p = 0; p + key.size() <= line.size() && !hit; ++p)
             hit = starts[p] && line.compare(p, key.size(), key) == 0 &&

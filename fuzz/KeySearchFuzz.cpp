@@ -8,6 +8,7 @@
 // with a key across the block limit, and a search stopped by its progress callback
 // has reported the start of that list.
 #include "search/EBMSearch.h"
+#include "FuzzRules.h"
 
 #include <algorithm>
 #include <cstddef>
@@ -18,13 +19,9 @@
 
 namespace {
 
+using namespace fuzzrules;
+
 using Hit = std::pair<std::ptrdiff_t, int>;  // start, key
-
-void Expect(bool ok) {
-    if (!ok) __builtin_trap();
-}
-
-bool Lead(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
 
 unsigned char Folded(char c, bool fold) {
     const auto b = static_cast<unsigned char>(c);

@@ -18,6 +18,7 @@
 // Keys and lines hold no "<", ">" or "&" here (the input's are replaced), and keys no
 // "~" or "_", so the marks used, "<&>" and "<&&>", can be told from everything else.
 #include "view/RecordMarkup.h"
+#include "FuzzRules.h"
 
 #include <algorithm>
 #include <cstddef>
@@ -28,36 +29,10 @@
 
 namespace {
 
-constexpr std::size_t kNone = std::string::npos;
+using namespace fuzzrules;
+
 constexpr std::string_view kOpen = "<&>";
 constexpr std::string_view kClose = "<&&>";
-
-void Expect(bool ok) {
-    if (!ok) __builtin_trap();
-}
-
-bool Lead(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
-
-std::size_t CharLength(std::string_view s, std::size_t at) {
-    return Lead(static_cast<unsigned char>(s[at])) && at + 1 < s.size() ? 2 : 1;
-}
-
-std::vector<bool> CharStarts(std::string_view s) {
-    std::vector<bool> starts(s.size() + 1, false);
-    for (std::size_t i = 0; i < s.size(); i += CharLength(s, i)) starts[i] = true;
-    starts[s.size()] = true;
-    return starts;
-}
-
-std::size_t Find(std::string_view line, std::string_view separator, std::size_t from) {
-    if (separator.empty()) return kNone;
-    const std::vector<bool> starts = CharStarts(line);
-    for (std::size_t p = from; p + separator.size() <= line.size(); ++p)
-        if ((starts[p] || static_cast<unsigned char>(separator.front()) < 0x40) &&
-            line.substr(p, separator.size()) == separator)
-            return p;
-    return kNone;
-}
 
 std::size_t SkipChars(std::string_view s, std::size_t at, int count) {
     for (; count > 0 && at < s.size(); --count) at += CharLength(s, at);
@@ -133,11 +108,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     while (!trimmed.empty() && static_cast<unsigned char>(trimmed.back()) <= 0x20) trimmed.remove_suffix(1);
     std::string expected(trimmed);
     std::vector<Placed> fields;
-    const std::size_t numAt = Find(trimmed, strings[ViewSlot::SepNum], 0);
+    const std::size_t numAt = FindOnCharStart(trimmed, strings[ViewSlot::SepNum], 0);
     const std::size_t headwordAt = numAt == kNone ? kNone : SkipChars(trimmed, numAt, 1);
-    const std::size_t titleAt = numAt == kNone ? kNone : Find(trimmed, strings[ViewSlot::SepTitle], headwordAt);
+    const std::size_t titleAt = numAt == kNone ? kNone : FindOnCharStart(trimmed, strings[ViewSlot::SepTitle], headwordAt);
     const std::size_t translationAt = titleAt == kNone ? kNone : SkipChars(trimmed, titleAt, 3);
-    const std::size_t yakuAt = titleAt == kNone ? kNone : Find(trimmed, strings[ViewSlot::SepYaku], translationAt);
+    const std::size_t yakuAt = titleAt == kNone ? kNone : FindOnCharStart(trimmed, strings[ViewSlot::SepYaku], translationAt);
     if (yakuAt != kNone) {
         const std::string headword = Field(std::string(trimmed.substr(headwordAt, titleAt - headwordAt)));
         const std::string translation = Field(std::string(trimmed.substr(translationAt, yakuAt - translationAt)));

@@ -17,6 +17,7 @@
 // anywhere when its first byte is below 0x40, which no second byte is.
 #include "dictionary/Repair.h"
 #include "textview/TextLines.h"
+#include "FuzzRules.h"
 
 #include <algorithm>
 #include <cstddef>
@@ -27,13 +28,7 @@
 
 namespace {
 
-constexpr std::size_t kNone = std::string::npos;
-
-void Expect(bool ok) {
-    if (!ok) __builtin_trap();
-}
-
-bool Lead(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
+using namespace fuzzrules;
 
 __attribute__((no_sanitize("coverage"))) bool OnChar(std::string_view s, std::size_t pos) {
     std::size_t i = 0;

@@ -4,6 +4,7 @@
 // file holds the same values; and a value written to a file is read back from it
 // exactly, blanks, quotes and ";" included.
 #include "common/IniFile.h"
+#include "FuzzRules.h"
 
 #include <algorithm>
 #include <cstddef>
@@ -19,11 +20,7 @@
 
 namespace {
 
-void Expect(bool ok) {
-    if (!ok) __builtin_trap();
-}
-
-bool Lead(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
+using namespace fuzzrules;
 
 // ASCII capitals of single-byte characters made small: names match so.
 std::string Folded(std::string_view s) {

@@ -3,6 +3,7 @@
 // as its second byte, whatever that byte is, and a lone lead byte at the very end is
 // a character of its own.
 #include "common/Sjis.h"
+#include "FuzzRules.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -11,11 +12,7 @@
 
 namespace {
 
-bool Lead(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
-
-void Expect(bool ok) {
-    if (!ok) __builtin_trap();
-}
+using namespace fuzzrules;
 
 }  // namespace
 

@@ -5,6 +5,7 @@
 // started from, redoing them the text the edits ended with.
 #include "textview/EditHistory.h"
 #include "textview/TextLines.h"
+#include "FuzzRules.h"
 
 #include <algorithm>
 #include <cstddef>
@@ -15,9 +16,7 @@
 
 namespace {
 
-void Expect(bool ok) {
-    if (!ok) __builtin_trap();
-}
+using namespace fuzzrules;
 
 // A plain list of lines: CR LF, CR and LF each end a line, and a text that ends with
 // a break has an empty piece after it.

@@ -3,6 +3,7 @@
 // first NUL; CR LF, a lone CR and a lone LF each end a line; every line is written
 // back followed by CR LF, the last one only when the text ended with a break.
 #include "textview/TextLines.h"
+#include "FuzzRules.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -11,9 +12,7 @@
 
 namespace {
 
-void Expect(bool ok) {
-    if (!ok) __builtin_trap();
-}
+using namespace fuzzrules;
 
 }  // namespace
 
