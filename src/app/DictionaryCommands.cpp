@@ -6,7 +6,6 @@
 #include "dictionary/NulCut.h"
 #include "textview/TEditorEx.h"
 
-#include <QCoreApplication>
 #include <QFileDialog>
 #include <QFileInfo>
 
@@ -38,9 +37,7 @@ QString TForm1::RunOpenDialog(const QString& proposedPath) {
     return OpenDialog1->selectedFiles().constFirst();
 }
 
-QString TForm1::ProposedDataFile() {
-    return QFileInfo(QCoreApplication::applicationFilePath()).path() + QStringLiteral("/Tarnowe_Medical_Dic.txt");
-}
+QString TForm1::ProposedDataFile() const { return SampleFileName; }
 
 void TForm1::Open1Click() {
     const QString path = ChooseFileToOpen(ProposedDataFile());

@@ -90,6 +90,7 @@ void TForm1::KeepUnsavedEditsForRecovery() {
     if (!DataFileName.isEmpty()) places.prepend(DataFileName + QStringLiteral(".unsaved"));
     for (const QString& place : places) {
         try {
+            if (QFileInfo(place).path() == settings.path()) MakeSettingsFolder();
             EditorEx1->SaveLinesToFile(place.toStdString());
             return;
         } catch (const std::exception& error) {

@@ -4,6 +4,7 @@
 #include "app/Fonts.h"
 #include "app/Startup.h"
 #include "common/ErrorBoundary.h"
+#include "common/FileLocations.h"
 #include "common/SystemHelpers.h"
 #include "textview/TEditorEx.h"
 
@@ -18,17 +19,6 @@
 #include <QPointer>
 #include <QStatusBar>
 #include <QTabWidget>
-
-namespace {
-
-// The executable's path with only its extension changed: the settings and the usage
-// guide sit next to it and carry its name.
-QString ExecutableSibling(const QString& extension) {
-    const QFileInfo executable(QCoreApplication::applicationFilePath());
-    return executable.path() + QLatin1Char('/') + executable.completeBaseName() + extension;
-}
-
-}  // namespace
 
 TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
     setObjectName(QStringLiteral("Form1"));
@@ -53,9 +43,13 @@ TForm1::~TForm1() {
 Separators TForm1::CurrentSeparators() const { return SeparatorsOf(ViewStrings); }
 
 void TForm1::FormCreate() {
-    IniFileName = ExecutableSibling(QStringLiteral(".ini"));
-    DataFileName.clear();
-    HelpFileName = ExecutableSibling(QStringLiteral(".mht"));
+    const FileLocations places = LocateFiles(QCoreApplication::applicationFilePath(), CurrentLocationEnvironment());
+    IniFileName = places.settings;
+    SettingsFolderToCreate = places.settingsFolderToCreate;
+    // A newcomer sees a dictionary at once; afterwards the settings decide.
+    DataFileName = places.firstStartSample;
+    SampleFileName = places.sample;
+    HelpFileName = places.guide;
     // Qt paints every widget double-buffered already.
 
     E1->setChecked(!EditorEx1->ReadOnly());

@@ -45,9 +45,11 @@ public:
     ~TForm1() override;
 
     // --- program state ---
-    QString IniFileName;     // the executable's path with ".ini"
+    QString IniFileName;     // the settings file: next to the executable, or the user's own
+    QString SettingsFolderToCreate;  // the user's configuration folder, made at the first save
     QString DataFileName;    // the data file loaded last; empty before the first load
-    QString HelpFileName;    // the executable's path with ".mht"
+    QString HelpFileName;    // the usage guide: next to the executable, or in share/quillordic
+    QString SampleFileName;  // the sample dictionary the open dialog proposes
     // Where the full-text view's text was read from (the last load or repair) and how
     // many bytes that read lost at a NUL byte: a save over that file asks first.
     struct TextOrigin {
@@ -88,6 +90,7 @@ public:
     // --- settings ---
     void LoadSettings();
     void SaveSettings();
+    void MakeSettingsFolder();
     // The ignored words of the settings file into the options dialog's memo.
     void LoadIgnoredWords();
 
@@ -101,8 +104,8 @@ public:
     void LoadDictionary(const QString& path);
     void Open1Click();
     void R1Click();
-    // "Tarnowe_Medical_Dic.txt" in the executable's folder, proposed by the open dialogs.
-    static QString ProposedDataFile();
+    // The sample dictionary (SampleFileName), proposed by the open dialogs.
+    QString ProposedDataFile() const;
     // Runs OpenDialog1 with a proposed file; the chosen path, or empty on cancel.
     QString RunOpenDialog(const QString& proposedPath);
     // How the open commands ask for a file: the open dialog, unless a test answers instead.

@@ -1,6 +1,7 @@
 // The settings file: read at start-up, written when the window closes.
 #include "app/MainWindow.h"
 
+#include "common/AtomicFile.h"
 #include "common/IniFile.h"
 #include "common/SettingsFile.h"
 #include "common/Sjis.h"
@@ -8,6 +9,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QPlainTextEdit>
 #include <QRadioButton>
@@ -99,5 +101,12 @@ void TForm1::SaveSettings() {
             settings.history.push_back(entry.bytes);
     settings.dataFileName = StoredPath(DataFileName);
     settings.ignoredWordLines = IgnoredWords();
+    MakeSettingsFolder();
     WriteSettings(IniFileName.toStdString(), settings);
+}
+
+void TForm1::MakeSettingsFolder() {
+    // The user's configuration folder may not be there before the first save.
+    if (!SettingsFolderToCreate.isEmpty() && QFileInfo(IniFileName).path() == SettingsFolderToCreate)
+        MakeFolderForFile(IniFileName.toStdString(), SettingsFolderToCreate.toStdString());
 }

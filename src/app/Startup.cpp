@@ -19,6 +19,8 @@
 
 void PrepareApplication() {
     QApplication::setApplicationName(QStringLiteral("QuillorDic"));
+    // The desktop entry the window belongs to, for its icon and name on Wayland.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.quillordic.QuillorDic"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/QuillorDic.png")));
     InstallFontSubstitutions();
     InstallDesktopServices();

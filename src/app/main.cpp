@@ -1,18 +1,27 @@
-#include "app/QuillorApplication.h"
+#include "app/CommandLine.h"
 #include "app/Forms.h"
 #include "app/MainWindow.h"
+#include "app/QuillorApplication.h"
 #include "app/Startup.h"
 
+#include <QFileInfo>
 #include <QStringList>
 
 int main(int argc, char* argv[]) {
+    // Read before the application object, which needs a display: --help and
+    // --version answer on any terminal.
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i) arguments.append(QString::fromLocal8Bit(argv[i]));
+    const CommandLine line = ParseCommandLine(arguments);
+    const QString programName = QFileInfo(arguments.value(0, QStringLiteral("quillordic"))).fileName();
+    if (const int status = AnswerCommandLine(line, programName); status >= 0) return status;
+
     QuillorApplication app(argc, argv);
     PrepareApplication();
     CloseOnTermination();
     const auto form1 = CreateForms();
-    // "QuillorDic FILE", as the desktop's Open With passes it.
-    const QStringList arguments = QApplication::arguments();
-    if (arguments.size() > 1) form1->OpenAtStart(arguments.at(1));
+    // "quillordic FILE", as the desktop's Open With passes it.
+    if (!line.file.isEmpty()) form1->OpenAtStart(line.file);
     form1->show();  // loads the last dictionary and shows its first record
     if (TerminationRequested()) return 0;
     return QApplication::exec();

@@ -14,6 +14,8 @@
 
 namespace {
 
+constexpr const char* kFolderNotWritable = "フォルダに書き込めません";
+
 bool IsReadOnlyFile(const std::string& path) {
     struct stat status {};
     return ::stat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode) && !(status.st_mode & S_IWUSR);
@@ -31,8 +33,17 @@ std::string WriteFailureReason(const std::string& path, int errorNumber) {
     if (folder.empty()) folder = ".";
     if (::stat(folder.c_str(), &status) != 0) return std::strerror(errno);
     if (!S_ISDIR(status.st_mode)) return std::strerror(ENOTDIR);
-    if (::access(folder.c_str(), W_OK | X_OK) != 0) return "フォルダに書き込めません";
+    if (::access(folder.c_str(), W_OK | X_OK) != 0) return kFolderNotWritable;
     return errorNumber != 0 ? std::strerror(errorNumber) : std::string();
+}
+
+void MakeFolderForFile(const std::string& path, const std::string& folder) {
+    std::error_code error;
+    std::filesystem::create_directories(folder, error);
+    if (!error) return;
+    const int number = error.value();
+    throw CannotCreateFileError(path, number == EACCES || number == EPERM || number == EROFS ? kFolderNotWritable
+                                                                                            : std::strerror(number));
 }
 
 void WriteFileAtomically(const std::string& path, std::string_view bytes) {

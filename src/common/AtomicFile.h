@@ -23,3 +23,7 @@ void WriteFileAtomically(const std::string& path, const std::function<void(const
 // that cannot take the file written beside it ("フォルダに書き込めません"), or the
 // system's text for `errorNumber` (a full disk); empty when nothing is known.
 std::string WriteFailureReason(const std::string& path, int errorNumber);
+
+// Makes `folder` and the folders above it, for the file `path` to be written into it.
+// Raises "ファイル <path> を作成できません: <reason>" when a folder cannot be made.
+void MakeFolderForFile(const std::string& path, const std::string& folder);

@@ -80,4 +80,30 @@ TEST(WriteFileAtomically, AFailedSaveKeepsTheOldFileAndSaysWhy) {
     }
 }
 
+// The settings' own folder is made at the first save, parents and all; when it cannot
+// be, the save's message says why.
+TEST(MakeFolderForFile, MakesTheFoldersOrSaysWhyNot) {
+    TempDir dir;
+    const std::string nested = dir.File("config/QuillorDic");
+    MakeFolderForFile(nested + "/QuillorDic.ini", nested);
+    EXPECT_TRUE(fs::is_directory(nested));
+    MakeFolderForFile(nested + "/QuillorDic.ini", nested);  // there already: nothing to do
+
+    const std::string underAFile = dir.Write("plain", "x") + "/QuillorDic";
+    const auto failure = [](const std::string& folder) {
+        try {
+            MakeFolderForFile(folder + "/QuillorDic.ini", folder);
+        } catch (const QuillorError& error) {
+            return std::string(error.what());
+        }
+        return std::string("made");
+    };
+    EXPECT_EQ(failure(underAFile), "ファイル " + underAFile + "/QuillorDic.ini を作成できません: " + std::strerror(ENOTDIR));
+    if (::geteuid() == 0) return;  // root writes anywhere
+    fs::permissions(dir.path(), fs::perms::owner_read | fs::perms::owner_exec);
+    const std::string locked = dir.File("locked/QuillorDic");
+    EXPECT_EQ(failure(locked), "ファイル " + locked + "/QuillorDic.ini を作成できません: フォルダに書き込めません");
+    fs::permissions(dir.path(), fs::perms::owner_all);
+}
+
 }  // namespace

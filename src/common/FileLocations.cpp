@@ -1,0 +1,72 @@
+#include "common/FileLocations.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <unistd.h>
+
+namespace {
+
+const QString kShareFolder = QStringLiteral("/../share/quillordic");
+const QString kSampleName = QStringLiteral("Tarnowe_Medical_Dic.txt");
+
+// Whether this user may create files in `folder`: the system's own answer, which
+// also knows read-only mounts and access lists.
+bool CanWriteIn(const QString& folder) { return ::access(QFile::encodeName(folder).constData(), W_OK) == 0; }
+
+QString ConfigSettingsFolder(const LocationEnvironment& environment) {
+    // A relative XDG_CONFIG_HOME is invalid and ignored, as the base directory rules say.
+    const QString base = !environment.xdgConfigHome.isEmpty() && QDir::isAbsolutePath(environment.xdgConfigHome)
+                             ? environment.xdgConfigHome
+                             : environment.home + QStringLiteral("/.config");
+    return QDir::cleanPath(base + QStringLiteral("/QuillorDic"));
+}
+
+}  // namespace
+
+LocationEnvironment CurrentLocationEnvironment() {
+    return {qEnvironmentVariable("XDG_CONFIG_HOME"), qEnvironmentVariable("HOME", QDir::homePath())};
+}
+
+FileLocations LocateFiles(const QString& executable, const LocationEnvironment& environment) {
+    const QFileInfo program(executable);
+    const QString folder = program.absolutePath();
+    const QString sibling = folder + QLatin1Char('/') + program.completeBaseName();
+    const QString share = QDir::cleanPath(folder + kShareFolder);
+
+    FileLocations found;
+    // The guide beside the executable comes first; when there is none, the installed
+    // one is named, even when missing, as the message says what was looked for.
+    const QString installedGuide = share + QStringLiteral("/QuillorDic.mht");
+    found.guide = installedGuide;
+    for (const QString& guide : {sibling + QStringLiteral(".mht"), installedGuide})
+        if (QFileInfo::exists(guide)) {
+            found.guide = guide;
+            break;
+        }
+
+    const QString besideProgram = sibling + QStringLiteral(".ini");
+    const QString configFolder = ConfigSettingsFolder(environment);
+    const QString inConfig = configFolder + QStringLiteral("/QuillorDic.ini");
+    // A package's folder is the system's even where root could write it: nothing of
+    // a user's goes there, so the settings move to the configuration folder.
+    const bool installed = !QFileInfo::exists(sibling + QStringLiteral(".mht")) && QFileInfo(share).isDir();
+    if (QFileInfo::exists(besideProgram) || (!installed && CanWriteIn(folder))) {
+        found.settings = besideProgram;
+    } else {
+        found.settings = inConfig;
+        found.settingsFolderToCreate = configFolder;
+    }
+
+    const QString sampleBesideProgram = folder + QLatin1Char('/') + kSampleName;
+    found.sample = sampleBesideProgram;
+    for (const QString& sample : {sampleBesideProgram, share + QLatin1Char('/') + kSampleName})
+        if (QFileInfo(sample).isFile()) {
+            found.sample = sample;
+            break;
+        }
+    if (!QFileInfo::exists(besideProgram) && !QFileInfo::exists(inConfig) && QFileInfo(found.sample).isFile())
+        found.firstStartSample = found.sample;
+    return found;
+}

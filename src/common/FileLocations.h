@@ -1,0 +1,32 @@
+#pragma once
+// Where the program finds its settings file, its usage guide and the sample
+// dictionary. In the portable layout (the build folder, a one-folder install) each
+// sits next to the executable and carries its name; installed from the package, the
+// executable's folder belongs to the system, so the settings live in the user's
+// configuration folder and the guide and the sample in share/quillordic beside bin/.
+
+#include <QString>
+
+struct LocationEnvironment {
+    QString xdgConfigHome;  // $XDG_CONFIG_HOME; used only when an absolute path
+    QString home;           // $HOME
+};
+
+struct FileLocations {
+    QString settings;  // the settings file, which may not exist yet
+    // The folder the first save creates; empty when the settings sit next to the
+    // executable, whose folder is there already.
+    QString settingsFolderToCreate;
+    QString guide;  // the usage guide, named as looked for even when missing
+    // The sample dictionary, which the open dialog proposes: beside the executable or
+    // in share/quillordic; named beside the executable when it is in neither.
+    QString sample;
+    // The sample again when it is to be shown at the very first start: no settings file
+    // exists in either place and the sample is there; empty otherwise.
+    QString firstStartSample;
+};
+
+LocationEnvironment CurrentLocationEnvironment();
+
+// `executable` is the program's absolute path.
+FileLocations LocateFiles(const QString& executable, const LocationEnvironment& environment);

@@ -1,0 +1,106 @@
+#include "common/FileLocations.h"
+
+#include "TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QString>
+
+#include <filesystem>
+#include <unistd.h>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// A layout made of empty files under a temporary root: paths relative to it.
+struct Layout {
+    const char* what;
+    const char* executable;
+    std::vector<const char*> files;
+    const char* xdgConfigHome;  // relative to the root unless absolute or empty
+    bool readOnlyProgramFolder;
+    // Expected, relative to the root ("" for none).
+    const char* settings;
+    const char* folderToCreate;
+    const char* guide;
+    const char* sample;
+    const char* firstStartSample;
+};
+
+QString Under(const QString& root, const char* relative) {
+    return *relative ? QDir::cleanPath(root + QLatin1Char('/') + QString::fromUtf8(relative)) : QString();
+}
+
+TEST(LocateFiles, SettingsGuideAndSampleInEachLayout) {
+    const Layout layouts[] = {
+        {"the build folder or a one-folder install", "portable/QuillorDic",
+         {"portable/QuillorDic.mht", "portable/Tarnowe_Medical_Dic.txt"}, "config", false,
+         "portable/QuillorDic.ini", "", "portable/QuillorDic.mht", "portable/Tarnowe_Medical_Dic.txt",
+         "portable/Tarnowe_Medical_Dic.txt"},
+        {"a one-folder install the user cannot write", "locked/QuillorDic", {"locked/QuillorDic.mht"}, "config", true,
+         "config/QuillorDic/QuillorDic.ini", "config/QuillorDic", "locked/QuillorDic.mht",
+         "locked/Tarnowe_Medical_Dic.txt", ""},
+        {"a settings file that exists beside the program is kept", "locked/QuillorDic",
+         {"locked/QuillorDic.ini", "locked/Tarnowe_Medical_Dic.txt"}, "config", true,
+         "locked/QuillorDic.ini", "", "share/quillordic/QuillorDic.mht", "locked/Tarnowe_Medical_Dic.txt", ""},
+        {"the package, even where root could write its folder", "usr/bin/quillordic",
+         {"usr/share/quillordic/QuillorDic.mht", "usr/share/quillordic/Tarnowe_Medical_Dic.txt"}, "config", false,
+         "config/QuillorDic/QuillorDic.ini", "config/QuillorDic", "usr/share/quillordic/QuillorDic.mht",
+         "usr/share/quillordic/Tarnowe_Medical_Dic.txt", "usr/share/quillordic/Tarnowe_Medical_Dic.txt"},
+        {"the package with XDG_CONFIG_HOME unset", "usr/bin/quillordic",
+         {"usr/share/quillordic/QuillorDic.mht"}, "", false,
+         "home/.config/QuillorDic/QuillorDic.ini", "home/.config/QuillorDic", "usr/share/quillordic/QuillorDic.mht",
+         "usr/bin/Tarnowe_Medical_Dic.txt", ""},
+        {"the package with a relative XDG_CONFIG_HOME, which does not count", "usr/bin/quillordic",
+         {"usr/share/quillordic/QuillorDic.mht"}, "relative/config", false,
+         "home/.config/QuillorDic/QuillorDic.ini", "home/.config/QuillorDic", "usr/share/quillordic/QuillorDic.mht",
+         "usr/bin/Tarnowe_Medical_Dic.txt", ""},
+        {"the package after the first start: the settings decide", "usr/bin/quillordic",
+         {"usr/share/quillordic/Tarnowe_Medical_Dic.txt", "config/QuillorDic/QuillorDic.ini"}, "config", false,
+         "config/QuillorDic/QuillorDic.ini", "config/QuillorDic", "usr/share/quillordic/QuillorDic.mht",
+         "usr/share/quillordic/Tarnowe_Medical_Dic.txt", ""},
+        {"folders with 〜, ¥ and blanks", "辞書〜 2024/¥bin/QuillorDic",
+         {"辞書〜 2024/¥bin/QuillorDic.mht", "辞書〜 2024/¥bin/Tarnowe_Medical_Dic.txt"}, "設定 〜", false,
+         "辞書〜 2024/¥bin/QuillorDic.ini", "", "辞書〜 2024/¥bin/QuillorDic.mht",
+         "辞書〜 2024/¥bin/Tarnowe_Medical_Dic.txt", "辞書〜 2024/¥bin/Tarnowe_Medical_Dic.txt"},
+    };
+    for (const Layout& layout : layouts) {
+        SCOPED_TRACE(layout.what);
+        if (layout.readOnlyProgramFolder && ::geteuid() == 0) continue;  // root writes anywhere
+        TempDir dir;
+        const QString root = QString::fromStdString(dir.path().string());
+        const QString executable = Under(root, layout.executable);
+        std::vector<const char*> files = layout.files;
+        files.push_back(layout.executable);
+        for (const char* file : files) {
+            const QString path = Under(root, file);
+            ASSERT_TRUE(QDir().mkpath(QFileInfo(path).path()));
+            QFile(path).open(QIODevice::WriteOnly);
+        }
+        if (layout.readOnlyProgramFolder)
+            fs::permissions(QFile::encodeName(QFileInfo(executable).path()).toStdString(),
+                            fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                            fs::perm_options::remove);
+        const QString xdg = *layout.xdgConfigHome == 0 ? QString()
+                            : QByteArray(layout.xdgConfigHome).startsWith("relative")
+                                ? QString::fromUtf8(layout.xdgConfigHome)
+                                : Under(root, layout.xdgConfigHome);
+
+        const FileLocations found = LocateFiles(executable, {xdg, root + QStringLiteral("/home")});
+
+        EXPECT_EQ(found.settings, Under(root, layout.settings));
+        EXPECT_EQ(found.settingsFolderToCreate, Under(root, layout.folderToCreate));
+        EXPECT_EQ(found.guide, Under(root, layout.guide));
+        EXPECT_EQ(found.sample, Under(root, layout.sample));
+        EXPECT_EQ(found.firstStartSample, Under(root, layout.firstStartSample));
+        if (layout.readOnlyProgramFolder)
+            fs::permissions(QFile::encodeName(QFileInfo(executable).path()).toStdString(), fs::perms::owner_write,
+                            fs::perm_options::add);
+    }
+}
+
+}  // namespace
