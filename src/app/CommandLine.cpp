@@ -74,7 +74,8 @@ QString UsageText(const QString& programName) {
                "  -h, --help     show this text and exit\n"
                "  -v, --version  show the version and exit\n"
                "\n"
-               "Settings: beside the program when its folder can be written, otherwise\n"
+               "Settings: beside the program when its folder can be written (or they are there\n"
+               "already) and it is not installed from the package; otherwise\n"
                "$XDG_CONFIG_HOME/QuillorDic/QuillorDic.ini (~/.config/QuillorDic/QuillorDic.ini).\n"
                "The usage guide: ヘルプ → 使用説明. The manual: man quillordic.\n")
         .arg(programName);

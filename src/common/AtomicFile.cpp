@@ -38,12 +38,19 @@ std::string WriteFailureReason(const std::string& path, int errorNumber) {
 }
 
 void MakeFolderForFile(const std::string& path, const std::string& folder) {
-    std::error_code error;
-    std::filesystem::create_directories(folder, error);
-    if (!error) return;
-    const int number = error.value();
-    throw CannotCreateFileError(path, number == EACCES || number == EPERM || number == EROFS ? kFolderNotWritable
-                                                                                            : std::strerror(number));
+    // Each missing folder is made for this user alone (0700), as the base directory
+    // rules ask of a configuration folder.
+    std::filesystem::path made;
+    for (const auto& part : std::filesystem::path(folder)) {
+        made /= part;
+        if (::mkdir(made.c_str(), 0700) == 0 || errno == EEXIST) continue;
+        const int number = errno;
+        throw CannotCreateFileError(path, number == EACCES || number == EPERM || number == EROFS ? kFolderNotWritable
+                                                                                                : std::strerror(number));
+    }
+    struct stat status {};
+    if (::stat(folder.c_str(), &status) != 0 || !S_ISDIR(status.st_mode))
+        throw CannotCreateFileError(path, std::strerror(ENOTDIR));
 }
 
 void WriteFileAtomically(const std::string& path, std::string_view bytes) {

@@ -66,7 +66,7 @@ FileLocations LocateFiles(const QString& executable, const LocationEnvironment& 
             found.sample = sample;
             break;
         }
-    if (!QFileInfo::exists(besideProgram) && !QFileInfo::exists(inConfig) && QFileInfo(found.sample).isFile())
-        found.firstStartSample = found.sample;
+    // Only the settings file this start reads counts: one in the other place is never read.
+    if (!QFileInfo::exists(found.settings) && QFileInfo(found.sample).isFile()) found.firstStartSample = found.sample;
     return found;
 }

@@ -21,8 +21,8 @@ struct FileLocations {
     // The sample dictionary, which the open dialog proposes: beside the executable or
     // in share/quillordic; named beside the executable when it is in neither.
     QString sample;
-    // The sample again when it is to be shown at the very first start: no settings file
-    // exists in either place and the sample is there; empty otherwise.
+    // The sample again when it is to be shown at the very first start: the settings
+    // file does not exist yet and the sample is there; empty otherwise.
     QString firstStartSample;
 };
 

@@ -541,6 +541,14 @@ private slots:
         QVERIFY(form->close());
         QCOMPARE(Bytes(files->filePath(QStringLiteral("QuillorDic.unsaved"))), edited);
 
+        // The settings in the user's configuration folder, not made yet: it is made for the copy.
+        QVERIFY(ShowAndActivate());
+        const QString config = files->filePath(QStringLiteral("config/QuillorDic"));
+        form->IniFileName = config + QStringLiteral("/QuillorDic.ini");
+        form->SettingsFolderToCreate = config;
+        QVERIFY(form->close());
+        QCOMPARE(Bytes(config + QStringLiteral("/QuillorDic.unsaved")), edited);
+
         // Nowhere to write, not even the settings: the program still ends, with no
         // message box left waiting for an answer.
         QVERIFY(ShowAndActivate());

@@ -10,6 +10,7 @@ work=$(mktemp -d)
 pid=""
 trap 'if [ -n "$pid" ]; then kill -9 "$pid" 2>/dev/null || true; fi; chmod -R u+w "$work"; rm -rf "$work"' EXIT
 fail() { echo "FAIL: $*" >&2; [ -f "$work/err.log" ] && tail -20 "$work/err.log" >&2; exit 1; }
+source "$(dirname "$0")/../WaitForWindow.sh"
 
 # Starts the program in FOLDER (as the user in $as, when set), waits for its window,
 # sends SIGTERM and checks that it ends within five seconds.
@@ -20,13 +21,7 @@ end_by_logout() {
                             env HOME="$folder" TMPDIR="$folder" XDG_RUNTIME_DIR="$folder")
     (cd "$folder" && QT_QPA_PLATFORM=offscreen exec "${runner[@]}" "$folder/QuillorDic") >"$work/out.log" 2>"$work/err.log" &
     pid=$!
-    # The browser engine's helper process comes with the main window.
-    for _ in $(seq 1 300); do
-        pgrep -P "$pid" >/dev/null && break
-        kill -0 "$pid" 2>/dev/null || fail "the program ended by itself"
-        sleep 0.1
-    done
-    pgrep -P "$pid" >/dev/null || fail "the main window did not come up"
+    wait_for_window "$pid" "$work/out.log"
     sleep 1
     kill -TERM "$pid"
     for _ in $(seq 1 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done

@@ -87,6 +87,7 @@ TEST(MakeFolderForFile, MakesTheFoldersOrSaysWhyNot) {
     const std::string nested = dir.File("config/QuillorDic");
     MakeFolderForFile(nested + "/QuillorDic.ini", nested);
     EXPECT_TRUE(fs::is_directory(nested));
+    EXPECT_EQ(fs::status(nested).permissions() & fs::perms::all, fs::perms::owner_all) << "for this user alone";
     MakeFolderForFile(nested + "/QuillorDic.ini", nested);  // there already: nothing to do
 
     const std::string underAFile = dir.Write("plain", "x") + "/QuillorDic";

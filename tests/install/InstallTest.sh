@@ -11,6 +11,7 @@ work=$(mktemp -d)
 trap 'if [ -n "${pid:-}" ]; then kill -9 "$pid" 2>/dev/null || true; fi; rm -rf "$work"' EXIT
 
 fail() { echo "FAIL: $*" >&2; exit 1; }
+source "$(dirname "$0")/../WaitForWindow.sh"
 
 cmake --install "$build" --prefix "$work/inst" >/dev/null
 for file in QuillorDic QuillorDic.mht Tarnowe_Medical_Dic.txt QuillorDic.png QuillorDic.desktop; do
@@ -31,14 +32,8 @@ eval "set -- ${exec_line//%f/\"\$work/chosen dictionary.txt\"}"
 (cd "$(sed -n 's/^Path=//p' "$entry")" && QT_QPA_PLATFORM=offscreen exec "$@") >"$work/out.log" 2>&1 &
 pid=$!
 
-# The browser engine's helper process starts with the main window, after the program
-# has learnt to end cleanly.
-for _ in $(seq 1 300); do
-    pgrep -P "$pid" >/dev/null && break
-    kill -0 "$pid" 2>/dev/null || { cat "$work/out.log" >&2; fail "the installed program ended by itself"; }
-    sleep 0.1
-done
-pgrep -P "$pid" >/dev/null || fail "the main window did not come up"
+# The window comes after the program has learnt to end cleanly.
+wait_for_window "$pid" "$work/out.log"
 kill -TERM "$pid"
 status=0
 for _ in $(seq 1 300); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
