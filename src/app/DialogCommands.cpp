@@ -1,13 +1,13 @@
 // The three dialogs: options, data information and version.
 #include "app/MainWindow.h"
 
-#include "app/Fonts.h"
 #include "common/StringHelpers.h"
 #include "common/SystemHelpers.h"
 #include "dialogs/TfrmInfomation.h"
 #include "dialogs/TfrmOption.h"
 #include "dialogs/TfrmVersion.h"
 #include "textview/TEditorEx.h"
+#include "ui/Fonts.h"
 
 #include <QFileInfo>
 #include <QLineEdit>

@@ -1,12 +1,12 @@
 #include "app/MainWindow.h"
 
 #include "app/AppMessage.h"
-#include "app/Fonts.h"
 #include "app/Startup.h"
 #include "common/ErrorBoundary.h"
 #include "common/FileLocations.h"
 #include "common/SystemHelpers.h"
 #include "textview/TEditorEx.h"
+#include "ui/Fonts.h"
 
 #include <QAccessible>
 #include <QAction>

@@ -1,11 +1,11 @@
 // The controls of the main window, placed as designed.
 #include "app/MainWindow.h"
 
-#include "app/Fonts.h"
 #include "app/TSplitter.h"
 #include "app/ViewColors.h"
 #include "common/ErrorBoundary.h"
 #include "textview/TEditorEx.h"
+#include "ui/Fonts.h"
 #include "view/BrowserView.h"
 
 #include <QApplication>

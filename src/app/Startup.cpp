@@ -1,9 +1,9 @@
 #include "app/Startup.h"
 
 #include "app/DesktopServices.h"
-#include "app/Fonts.h"
 #include "common/ErrorBoundary.h"
 #include "common/SystemHelpers.h"
+#include "ui/Fonts.h"
 
 #include <QApplication>
 #include <QIcon>

@@ -1,8 +1,8 @@
 #include "dialogs/TfrmInfomation.h"
 
-#include "app/Fonts.h"
 #include "common/ErrorBoundary.h"
 #include "dialogs/CentreOverParent.h"
+#include "ui/Fonts.h"
 
 #include <QFrame>
 #include <QGroupBox>

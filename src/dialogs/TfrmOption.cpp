@@ -1,7 +1,7 @@
 #include "dialogs/TfrmOption.h"
 
-#include "app/Fonts.h"
 #include "common/ErrorBoundary.h"
+#include "ui/Fonts.h"
 
 #include <QLabel>
 #include <QLineEdit>

@@ -1,11 +1,11 @@
 #include "dialogs/TfrmVersion.h"
 
-#include "app/Fonts.h"
 #include "common/ErrorBoundary.h"
 #include "common/SystemHelpers.h"
 #include "common/VersionInfo.h"
 #include "dialogs/CentreOverParent.h"
 #include "dialogs/TGauge.h"
+#include "ui/Fonts.h"
 
 #include <QLabel>
 #include <QKeyEvent>
