@@ -72,7 +72,7 @@ void TForm1::FormCreate() {
     // window may have taken the report over already).
     SetErrorReporter([form = QPointer<TForm1>(this)](const std::exception& error) {
         if (form) form->OnAppException(error);
-        else qWarning("QuillorDic: エラー発生 %s", error.what());
+        else ReportErrorOnStderr(error);
     });
 }
 
@@ -143,7 +143,7 @@ void TForm1::Exit1Click() { close(); }
 void TForm1::OnAppException(const std::exception& error) {
     // While the program is made to end, no one is there to close a message box.
     if (TerminationRequested()) {
-        qWarning("QuillorDic: エラー発生 %s", error.what());
+        ReportErrorOnStderr(error);
         return;
     }
     QMessageBox box(QMessageBox::Critical, QStringLiteral("エラー"),

@@ -150,7 +150,9 @@ public:
     void ForwardBtnClick();
     void ShowCurrentHit();
     // Gives the keyboard focus to whichever of the two index lists is showing.
-    void FocusVisibleIndex();
+    // The index list on screen (the headwords or the search results); none in the compact layout.
+    TEditorEx* VisibleIndex() const;
+    void FocusVisibleIndex();  // the focus stays where it is when none shows
     void EditorEx3Click();
     void SpeedButton2Click();
 

@@ -53,27 +53,35 @@ bool PageChangeGuard::eventFilter(QObject* watched, QEvent* event) {
 
 std::optional<int> PageChangeGuard::PageOfKey(const QObject* receiver, const QKeyEvent& key) const {
     if (!pages_->isVisible()) return {};
-    // A popup of a page's widget (the text view's menu) is a window of its own: not on the pages.
-    const QWidget* widget = WidgetOnPages(pages_, receiver);
-    if (!widget || !pages_->isAncestorOf(widget)) return {};
+    const bool onTabBar = receiver == pages_->tabBar();
+    // Every key press passes here: the search for the receiver among the pages' widgets
+    // waits until the key is one that changes the page.
+    const auto onPages = [&] {
+        if (onTabBar) return true;
+        // A popup of a page's widget (the text view's menu) is a window of its own: not on the pages.
+        const QWidget* widget = WidgetOnPages(pages_, receiver);
+        return widget && pages_->isAncestorOf(widget);
+    };
     const int current = pages_->currentIndex();
     const Qt::KeyboardModifiers modifiers = key.modifiers() & ~Qt::KeypadModifier;
     const bool control = modifiers & Qt::ControlModifier;
     const bool shift = modifiers & Qt::ShiftModifier;
     if (control && (modifiers & ~(Qt::ControlModifier | Qt::ShiftModifier)) == 0) {
+        std::optional<int> to;
         switch (key.key()) {
-        case Qt::Key_Tab: return Step(current, shift ? -1 : 1, true);
-        case Qt::Key_Backtab: return Step(current, -1, true);
+        case Qt::Key_Tab: to = Step(current, shift ? -1 : 1, true); break;
+        case Qt::Key_Backtab: to = Step(current, -1, true); break;
         case Qt::Key_PageDown:
-            if (!shift) return Step(current, 1, true);
+            if (!shift) to = Step(current, 1, true);
             break;
         case Qt::Key_PageUp:
-            if (!shift) return Step(current, -1, true);
+            if (!shift) to = Step(current, -1, true);
             break;
         default: break;
         }
+        if (to) return onPages() ? to : std::nullopt;
     }
-    if (widget != pages_->tabBar()) return {};
+    if (!onTabBar) return {};
     // The tab bar's own keys: it takes the arrows with any modifier.
     const int forward = pages_->tabBar()->isRightToLeft() ? -1 : 1;
     switch (key.key()) {

@@ -156,10 +156,14 @@ void TForm1::ShowCurrentHit() {
     ShowRecord(line, true);
 }
 
+TEditorEx* TForm1::VisibleIndex() const {
+    // In the compact layout neither list shows.
+    if (IsHeadwordIndexShowing()) return EditorEx2;
+    return EditorEx3->isHidden() ? nullptr : EditorEx3;
+}
+
 void TForm1::FocusVisibleIndex() {
-    // In the compact layout neither list shows, and the focus stays where it is.
-    if (IsHeadwordIndexShowing()) EditorEx2->TakeFocus();
-    else if (!EditorEx3->isHidden()) EditorEx3->TakeFocus();
+    if (TEditorEx* index = VisibleIndex()) index->TakeFocus();
 }
 
 void TForm1::EditorEx3Click() {
@@ -176,7 +180,8 @@ void TForm1::SpeedButton2Click() {
     EditorEx2->setVisible(!showSearchIndex);
     EditorEx3->setVisible(showSearchIndex);
     // The caret of the index now showing may have moved while it was hidden.
-    FocusVisibleIndex();
-    if (IsHeadwordIndexShowing()) EditorEx2->ShowCaretRow();
-    else if (!EditorEx3->isHidden()) EditorEx3->ShowCaretRow();
+    if (TEditorEx* index = VisibleIndex()) {
+        index->TakeFocus();
+        index->ShowCaretRow();
+    }
 }

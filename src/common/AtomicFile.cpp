@@ -21,8 +21,9 @@ bool IsReadOnlyFile(const std::string& path) {
     return ::stat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode) && !(status.st_mode & S_IWUSR);
 }
 
-}  // namespace
-
+// Why `path` could not be written, in the user's words: a read-only file, a folder
+// that cannot take the file written beside it ("フォルダに書き込めません"), or the
+// system's text for `errorNumber` (a full disk); empty when nothing is known.
 std::string WriteFailureReason(const std::string& path, int errorNumber) {
     if (path.empty()) return std::strerror(ENOENT);
     if (IsReadOnlyFile(path)) return "読み出し専用です";
@@ -36,6 +37,8 @@ std::string WriteFailureReason(const std::string& path, int errorNumber) {
     if (::access(folder.c_str(), W_OK | X_OK) != 0) return kFolderNotWritable;
     return errorNumber != 0 ? std::strerror(errorNumber) : std::string();
 }
+
+}  // namespace
 
 void MakeFolderForFile(const std::string& path, const std::string& folder) {
     // Each missing folder is made for this user alone (0700), as the base directory

@@ -19,11 +19,6 @@ void WriteFileAtomically(const std::string& path, std::string_view bytes);
 using ByteSink = std::function<bool(std::string_view bytes)>;
 void WriteFileAtomically(const std::string& path, const std::function<void(const ByteSink& sink)>& produce);
 
-// Why `path` could not be written, in the user's words: a read-only file, a folder
-// that cannot take the file written beside it ("フォルダに書き込めません"), or the
-// system's text for `errorNumber` (a full disk); empty when nothing is known.
-std::string WriteFailureReason(const std::string& path, int errorNumber);
-
 // Makes `folder` and the folders above it, for the file `path` to be written into it.
 // Raises "ファイル <path> を作成できません: <reason>" when a folder cannot be made.
 void MakeFolderForFile(const std::string& path, const std::string& folder);

@@ -1,6 +1,6 @@
 #include "common/ErrorBoundary.h"
 
-#include <cstdio>
+#include <QtGlobal>
 #include <stdexcept>
 
 namespace {
@@ -15,7 +15,8 @@ std::function<void(GuardKind)>& Probe() {
     return probe;
 }
 
-void ToStderr(const char* text) noexcept { std::fprintf(stderr, "QuillorDic: エラー発生 %s\n", text); }
+// Through Qt's message handler, as the program's other warnings go.
+void ToStderr(const char* text) noexcept { qWarning("QuillorDic: エラー発生 %s", text); }
 
 }  // namespace
 
@@ -32,6 +33,8 @@ void ReportError(const std::exception& error) noexcept {
         ToStderr(error.what());
     }
 }
+
+void ReportErrorOnStderr(const std::exception& error) noexcept { ToStderr(error.what()); }
 
 void ReportUnknownError() noexcept { ReportError(std::runtime_error("不明なエラー")); }
 

@@ -16,6 +16,8 @@ ErrorReporter SetErrorReporter(ErrorReporter reporter);
 
 // Hands `error` to the report; an error in reporting goes to stderr.
 void ReportError(const std::exception& error) noexcept;
+// The report's text on stderr, where no window can show it (a logout, the window gone).
+void ReportErrorOnStderr(const std::exception& error) noexcept;
 // An exception of no known kind: "不明なエラー".
 void ReportUnknownError() noexcept;
 

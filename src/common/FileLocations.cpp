@@ -38,9 +38,10 @@ FileLocations LocateFiles(const QString& executable, const LocationEnvironment& 
     FileLocations found;
     // The guide beside the executable comes first; when there is none, the installed
     // one is named, even when missing, as the message says what was looked for.
+    const QString guideBesideProgram = sibling + QStringLiteral(".mht");
     const QString installedGuide = share + QStringLiteral("/QuillorDic.mht");
     found.guide = installedGuide;
-    for (const QString& guide : {sibling + QStringLiteral(".mht"), installedGuide})
+    for (const QString& guide : {guideBesideProgram, installedGuide})
         if (QFileInfo::exists(guide)) {
             found.guide = guide;
             break;
@@ -51,8 +52,9 @@ FileLocations LocateFiles(const QString& executable, const LocationEnvironment& 
     const QString inConfig = configFolder + QStringLiteral("/QuillorDic.ini");
     // A package's folder is the system's even where root could write it: nothing of
     // a user's goes there, so the settings move to the configuration folder.
-    const bool installed = !QFileInfo::exists(sibling + QStringLiteral(".mht")) && QFileInfo(share).isDir();
-    if (QFileInfo::exists(besideProgram) || (!installed && CanWriteIn(folder))) {
+    const bool installed = found.guide != guideBesideProgram && QFileInfo(share).isDir();
+    const bool settingsBesideProgram = QFileInfo::exists(besideProgram);
+    if (settingsBesideProgram || (!installed && CanWriteIn(folder))) {
         found.settings = besideProgram;
     } else {
         found.settings = inConfig;
@@ -61,12 +63,15 @@ FileLocations LocateFiles(const QString& executable, const LocationEnvironment& 
 
     const QString sampleBesideProgram = folder + QLatin1Char('/') + kSampleName;
     found.sample = sampleBesideProgram;
+    bool sampleThere = false;
     for (const QString& sample : {sampleBesideProgram, share + QLatin1Char('/') + kSampleName})
         if (QFileInfo(sample).isFile()) {
             found.sample = sample;
+            sampleThere = true;
             break;
         }
     // Only the settings file this start reads counts: one in the other place is never read.
-    if (!QFileInfo::exists(found.settings) && QFileInfo(found.sample).isFile()) found.firstStartSample = found.sample;
+    const bool settingsThere = found.settings == besideProgram ? settingsBesideProgram : QFileInfo::exists(inConfig);
+    if (sampleThere && !settingsThere) found.firstStartSample = found.sample;
     return found;
 }
