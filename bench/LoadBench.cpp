@@ -12,7 +12,7 @@
 #include "common/ByteBuffer.h"
 #include "dictionary/DataFile.h"
 #include "dictionary/DictionaryLoad.h"
-#include "textview/TextLines.h"
+#include "textmodel/TextLines.h"
 #include "view/RecordMarkup.h"
 
 #include <benchmark/benchmark.h>

@@ -15,7 +15,7 @@
 #include "dictionary/DataFile.h"
 #include "dictionary/LiteralRepair.h"
 #include "dictionary/Repair.h"
-#include "textview/TextLines.h"
+#include "textmodel/TextLines.h"
 
 #include "Timing.h"
 

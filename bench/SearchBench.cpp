@@ -14,7 +14,7 @@
 #include "search/HitList.h"
 #include "search/SearchBuffer.h"
 #include "search/SearchRequest.h"
-#include "textview/TextLines.h"
+#include "textmodel/TextLines.h"
 
 #include "Timing.h"
 

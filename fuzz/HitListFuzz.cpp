@@ -16,7 +16,7 @@
 // second byte is.
 #include "search/HitList.h"
 #include "search/SearchBuffer.h"
-#include "textview/TextLines.h"
+#include "textmodel/TextLines.h"
 #include "FuzzRules.h"
 
 #include <algorithm>

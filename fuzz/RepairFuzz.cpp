@@ -16,7 +16,7 @@
 // new number and a SepNum. A separator counts where it starts on a character, or
 // anywhere when its first byte is below 0x40, which no second byte is.
 #include "dictionary/Repair.h"
-#include "textview/TextLines.h"
+#include "textmodel/TextLines.h"
 #include "FuzzRules.h"
 
 #include <algorithm>

@@ -3,8 +3,8 @@
 // by the same rules; a copy kept up to date only from the change notifications holds
 // the same lines; and undoing every recorded step gives back the text the history
 // started from, redoing them the text the edits ended with.
-#include "textview/EditHistory.h"
-#include "textview/TextLines.h"
+#include "textmodel/EditHistory.h"
+#include "textmodel/TextLines.h"
 #include "FuzzRules.h"
 
 #include <algorithm>

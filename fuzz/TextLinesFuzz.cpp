@@ -2,7 +2,7 @@
 // break and the text written back are the ones the rule gives: the text ends at its
 // first NUL; CR LF, a lone CR and a lone LF each end a line; every line is written
 // back followed by CR LF, the last one only when the text ended with a break.
-#include "textview/TextLines.h"
+#include "textmodel/TextLines.h"
 #include "FuzzRules.h"
 
 #include <cstddef>

@@ -6,7 +6,7 @@
 #include "dictionary/NulCut.h"
 #include "dictionary/Repair.h"
 #include "textview/TEditorEx.h"
-#include "textview/TextLines.h"
+#include "textmodel/TextLines.h"
 
 #include <QElapsedTimer>
 #include <QStatusBar>

@@ -1,7 +1,7 @@
 #include "dictionary/DictionaryLoad.h"
 
 #include "dictionary/DataFile.h"
-#include "textview/TextLines.h"
+#include "textmodel/TextLines.h"
 
 std::string DamageCounts::Report() const {
     return std::to_string(noNum) + "//" + std::to_string(noTitle) + "::" + std::to_string(noYaku) +

@@ -3,7 +3,7 @@
 #include "common/AtomicFile.h"
 #include "common/LargeBlockAllocator.h"
 #include "common/Sjis.h"
-#include "textview/TextLines.h"
+#include "textmodel/TextLines.h"
 
 #include <algorithm>
 #include <charconv>

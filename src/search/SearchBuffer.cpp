@@ -1,6 +1,6 @@
 #include "search/SearchBuffer.h"
 
-#include "textview/TextLines.h"
+#include "textmodel/TextLines.h"
 
 #include <algorithm>
 

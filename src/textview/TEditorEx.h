@@ -12,8 +12,8 @@
 // steps over the characters as they are drawn, so it never stands inside a
 // double-byte character, and never hides a byte inside what looks like another.
 
-#include "textview/EditHistory.h"
-#include "textview/TextLines.h"
+#include "textmodel/EditHistory.h"
+#include "textmodel/TextLines.h"
 
 #include <QAbstractScrollArea>
 #include <QBasicTimer>

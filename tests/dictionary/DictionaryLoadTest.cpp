@@ -2,7 +2,7 @@
 
 #include "TempDir.h"
 #include "common/Errors.h"
-#include "textview/TextLines.h"
+#include "textmodel/TextLines.h"
 
 #include <gtest/gtest.h>
 

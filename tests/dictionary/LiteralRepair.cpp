@@ -1,7 +1,7 @@
 #include "dictionary/LiteralRepair.h"
 
 #include "dictionary/Repair.h"
-#include "textview/TextLines.h"
+#include "textmodel/TextLines.h"
 
 #include <vector>
 

@@ -1,7 +1,7 @@
 #include "dictionary/Repair.h"
 
 #include "dictionary/LiteralRepair.h"
-#include "textview/TextLines.h"
+#include "textmodel/TextLines.h"
 
 #include <gtest/gtest.h>
 

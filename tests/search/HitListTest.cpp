@@ -2,7 +2,7 @@
 
 #include "search/LiteralSearch.h"
 #include "search/SearchBuffer.h"
-#include "textview/TextLines.h"
+#include "textmodel/TextLines.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "search/SearchSession.h"
 
-#include "textview/TextLines.h"
+#include "textmodel/TextLines.h"
 
 #include <gtest/gtest.h>
 

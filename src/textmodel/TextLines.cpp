@@ -1,4 +1,4 @@
-#include "textview/TextLines.h"
+#include "textmodel/TextLines.h"
 
 #include "common/AtomicFile.h"
 #include "common/Errors.h"

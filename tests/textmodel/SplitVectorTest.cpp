@@ -1,4 +1,4 @@
-#include "textview/SplitVector.h"
+#include "textmodel/SplitVector.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "textview/EditHistory.h"
+#include "textmodel/EditHistory.h"
 
 #include <utility>
 

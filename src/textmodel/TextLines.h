@@ -14,7 +14,7 @@
 // Every line is written back followed by CR LF. A NUL byte ends the text.
 
 #include "common/ByteBuffer.h"
-#include "textview/SplitVector.h"
+#include "textmodel/SplitVector.h"
 
 #include <compare>
 #include <cstddef>

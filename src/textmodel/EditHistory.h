@@ -6,7 +6,7 @@
 // undo takes back what a user thinks of as one step. Edits made by other means (a
 // new text, a repair) clear the history: its positions would no longer fit.
 
-#include "textview/TextLines.h"
+#include "textmodel/TextLines.h"
 
 #include <cstddef>
 #include <deque>

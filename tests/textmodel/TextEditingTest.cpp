@@ -1,7 +1,7 @@
 // The user's editing of the lines: in-line inserts and removals, the notifications
 // that tell which lines changed, the memory an edit leaves behind, and undo.
-#include "textview/EditHistory.h"
-#include "textview/TextLines.h"
+#include "textmodel/EditHistory.h"
+#include "textmodel/TextLines.h"
 
 #include "common/Errors.h"
 
