@@ -1,12 +1,11 @@
 #include "app/AppMessage.h"
 
-#include "app/MainWindow.h"
 #include "common/DesktopShortcut.h"
 #include "common/ErrorBoundary.h"
 
 #include <QAction>
 #include <QApplication>
-#include <QFrame>
+#include <QWidget>
 
 namespace {
 
@@ -29,13 +28,13 @@ protected:
 
 }  // namespace
 
-void InstallAppMessage(TForm1* form) {
-    auto* shortcut = new QAction(QStringLiteral("ﾃﾞｽｸﾄｯﾌﾟにｼｮｰﾄｶｯﾄ(&D)"), form->Panel1);
+void InstallAppMessage(QWidget* panel) {
+    auto* shortcut = new QAction(QStringLiteral("ﾃﾞｽｸﾄｯﾌﾟにｼｮｰﾄｶｯﾄ(&D)"), panel);
     shortcut->setObjectName(QStringLiteral("SystemMenu100"));
-    QObject::connect(shortcut, &QAction::triggered, form, Guarded([form] {
-        QCoreApplication::postEvent(form, new SystemCommandEvent(SystemCommandEvent::kDesktopShortcut));
+    QObject::connect(shortcut, &QAction::triggered, panel, Guarded([panel] {
+        QCoreApplication::postEvent(panel->window(), new SystemCommandEvent(SystemCommandEvent::kDesktopShortcut));
     }));
-    form->Panel1->addAction(shortcut);
-    form->Panel1->setContextMenuPolicy(Qt::ActionsContextMenu);
-    qApp->installEventFilter(new AppMessageFilter(form));
+    panel->addAction(shortcut);
+    panel->setContextMenuPolicy(Qt::ActionsContextMenu);
+    qApp->installEventFilter(new AppMessageFilter(panel));
 }

@@ -6,7 +6,7 @@
 
 #include <QEvent>
 
-class TForm1;
+class QWidget;
 
 class SystemCommandEvent : public QEvent {
 public:
@@ -20,5 +20,6 @@ private:
     int commandId_;
 };
 
-// Adds the menu item to the tool bar panel and installs the filter.
-void InstallAppMessage(TForm1* form);
+// Adds the menu item to `panel` and installs the filter; the command is posted to the
+// panel's window.
+void InstallAppMessage(QWidget* panel);

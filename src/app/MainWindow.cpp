@@ -67,7 +67,7 @@ void TForm1::FormCreate() {
     PageControl1->setCurrentIndex(0);
     PageControl1->setTabVisible(1, false);
 
-    InstallAppMessage(this);
+    InstallAppMessage(Panel1);
     // Reports outlive no window: once this one is gone, they go to stderr (a second
     // window may have taken the report over already).
     SetErrorReporter([form = QPointer<TForm1>(this)](const std::exception& error) {
