@@ -21,7 +21,7 @@ void TForm1::O1Click() {
 
 void TForm1::SpeedButton9Click() {
     if (!QFileInfo(DataFileName).isFile()) {
-        SetStatusText(2, QStringLiteral("データファイルが指定されていません"));
+        SetStatusText(StatusPanel::Message, QStringLiteral("データファイルが指定されていません"));
         return;
     }
     const std::string path = DataFileName.toStdString();

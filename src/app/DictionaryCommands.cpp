@@ -16,12 +16,12 @@ void TForm1::LoadDictionary(const QString& path) {
     // The search text went with the old lines (EditorEx1's change notification).
     DataFileName = path;
     FullTextOrigin = {path, EditorEx1->Lines().BytesCutAtNul()};
-    SetStatusText(0, QString::fromStdString(report.sizeText));
+    SetStatusText(StatusPanel::Position, QString::fromStdString(report.sizeText));
     EditorEx1->RepaintNow();
     const std::optional<std::string> notice = LoadNotice(FullTextOrigin.bytesCutAtNul, report.damageText);
-    if (notice) SetStatusText(2, QString::fromStdString(*notice));
+    if (notice) SetStatusText(StatusPanel::Message, QString::fromStdString(*notice));
     // A sound file must not go on telling what was wrong with the file before it.
-    else if (IsLoadNotice(StatusText(2).toStdString())) SetStatusText(2, QString());
+    else if (IsLoadNotice(StatusText(StatusPanel::Message).toStdString())) SetStatusText(StatusPanel::Message, QString());
 }
 
 QString TForm1::RunOpenDialog(const QString& proposedPath) {

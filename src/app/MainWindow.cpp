@@ -152,12 +152,16 @@ void TForm1::OnAppException(const std::exception& error) {
     box.exec();
 }
 
-void TForm1::SetStatusText(int panel, const QString& text) {
-    QLabel* label = StatusPanels.at(static_cast<std::size_t>(panel));
+QLabel* TForm1::StatusLabel(StatusPanel panel) const {
+    return StatusPanels.at(static_cast<std::size_t>(panel));
+}
+
+void TForm1::SetStatusText(StatusPanel panel, const QString& text) {
+    QLabel* label = StatusLabel(panel);
     label->setText(text);
     // A panel's text is what assistive technology reads as its name: announce the change.
     QAccessibleEvent changed(label, QAccessible::NameChanged);
     QAccessible::updateAccessibility(&changed);
 }
 
-QString TForm1::StatusText(int panel) const { return StatusPanels.at(static_cast<std::size_t>(panel))->text(); }
+QString TForm1::StatusText(StatusPanel panel) const { return StatusLabel(panel)->text(); }

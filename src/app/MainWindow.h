@@ -4,6 +4,7 @@
 // defined in a file of their own here: DictionaryCommands, SearchCommands and
 // RecordCommands.
 
+#include "common/StatusPanel.h"
 #include "common/ViewStrings.h"
 #include "dictionary/RecordLine.h"
 #include "search/SearchSession.h"
@@ -170,9 +171,10 @@ public:
     void EditorEx1Click();
     void EditorEx2Click();
 
-    // --- status bar: panel 0 position and size, 1 search counts, 2 messages ---
-    void SetStatusText(int panel, const QString& text);
-    QString StatusText(int panel) const;
+    // --- status bar ---
+    void SetStatusText(StatusPanel panel, const QString& text);
+    QString StatusText(StatusPanel panel) const;
+    QLabel* StatusLabel(StatusPanel panel) const;
 
     // --- the dialogs, children of this window ---
     TfrmInfomation* frmInfomation = nullptr;
@@ -206,7 +208,7 @@ public:
     QCheckBox* chkSearchWithAnd = nullptr;
     QCheckBox* chkDispSentence = nullptr;
     QStatusBar* StatusBar1 = nullptr;
-    std::array<QLabel*, 3> StatusPanels{};
+    std::array<QLabel*, kStatusPanelCount> StatusPanels{};
     QFrame* pnlIndex = nullptr;
     QFrame* Panel2 = nullptr;
     QToolButton* SpeedButton2 = nullptr;

@@ -15,7 +15,7 @@
 #include <QTabWidget>
 
 void TForm1::ShowRecord(std::int64_t n, bool markKeys) {
-    SetStatusText(0, QStringLiteral("No.%1").arg(n + 1));
+    SetStatusText(StatusPanel::Position, QStringLiteral("No.%1").arg(n + 1));
     const std::string line = EditorEx1->Line(n);  // raises for a line the text does not hold
     // The engine gets the fragments' style values in the form it reads; the record's
     // own text goes in as it is.
@@ -26,7 +26,7 @@ void TForm1::ShowRecord(std::int64_t n, bool markKeys) {
 void TForm1::U1Click() {
     // A file that is no guide would show as a blank page: it is as good as missing.
     if (!IsGuideArchive(HelpFileName.toStdString())) {
-        SetStatusText(2, QFileInfo(HelpFileName).fileName() + QStringLiteral(" が見つかりません"));
+        SetStatusText(StatusPanel::Message, QFileInfo(HelpFileName).fileName() + QStringLiteral(" が見つかりません"));
         return;
     }
     // The guide must be seen: leave the text page of edit mode first.
@@ -93,7 +93,7 @@ void TForm1::EditorEx1Click() {
     const std::int64_t selectionStart = EditorEx1->SelectionStartRow();
     const std::int64_t row = EditorEx1->RowOfLine(selectionStart);
     const std::int64_t line = EditorEx1->LineOfRow(row);
-    SetStatusText(0, QStringLiteral("No.%1(%2)%3").arg(selectionStart).arg(row).arg(line));
+    SetStatusText(StatusPanel::Position, QStringLiteral("No.%1(%2)%3").arg(selectionStart).arg(row).arg(line));
 }
 
 void TForm1::EditorEx2Click() {

@@ -15,7 +15,7 @@ void TForm1::R1Click() {
     const QString path = ChooseFileToOpen(ProposedDataFile());
     if (path.isEmpty() || !ResolveUnsavedEdits()) return;
 
-    SetStatusText(2, QStringLiteral("お待ちください"));
+    SetStatusText(StatusPanel::Message, QStringLiteral("お待ちください"));
     const WaitCursor wait;
     repaint();
 
@@ -32,7 +32,7 @@ void TForm1::R1Click() {
         QElapsedTimer sincePaint;
         result = RepairLines(read, CurrentSeparators(), [&](int pass, std::int64_t line) {
             if (sincePaint.isValid() && sincePaint.elapsed() < 33) return;
-            SetStatusText(2, QString::fromStdString(RepairProgressText(pass, line)));
+            SetStatusText(StatusPanel::Message, QString::fromStdString(RepairProgressText(pass, line)));
             StatusBar1->repaint();
             sincePaint.start();
         });
@@ -45,5 +45,5 @@ void TForm1::R1Click() {
     // An error in writing leaves the view repaired.
     WriteRepairFiles(fullText, result.log);
     // The repair mends what was read: what a NUL byte kept out is still missing.
-    SetStatusText(2, QString::fromStdString(*LoadNotice(origin.bytesCutAtNul, RepairDoneText(result))));
+    SetStatusText(StatusPanel::Message, QString::fromStdString(*LoadNotice(origin.bytesCutAtNul, RepairDoneText(result))));
 }

@@ -23,7 +23,7 @@ class WindowSearchSink : public SearchSink {
 public:
     explicit WindowSearchSink(TForm1& form) : form_(form) {}
 
-    void SetStatus(int panel, std::string_view text) override {
+    void SetStatus(StatusPanel panel, std::string_view text) override {
         form_.SetStatusText(panel, QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
     }
     void RepaintStatus() override { form_.StatusBar1->repaint(); }
@@ -85,7 +85,7 @@ void TForm1::SpeedButton1Click() {
     FillSearchIndex();
     EditorEx1->SetFindString(ViewStrings[ViewSlot::Key0]);
     AddToHistory(TrimmedOfBlanks(typed));
-    SetStatusText(0, QString::fromStdString(HitAllText(Search.HitAll())));
+    SetStatusText(StatusPanel::Position, QString::fromStdString(HitAllText(Search.HitAll())));
     edtSearchHit->setText(QString::fromStdString(HitCounterText(Search.ResultCount())));
     edtNowNo->setText(QString::fromStdString(HitCounterText(1)));
 

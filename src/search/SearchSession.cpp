@@ -20,29 +20,29 @@ std::string HitAllText(std::int64_t hitAll) { return "HitAll=" + std::to_string(
 
 bool SearchSession::Run(const SearchRequestInput& request, const TextLines& fullText, ViewStringTable& viewStrings,
                         SearchSink& sink) {
-    for (int panel = 0; panel < 3; ++panel) sink.SetStatus(panel, {});
+    for (int panel = 0; panel < kStatusPanelCount; ++panel) sink.SetStatus(static_cast<StatusPanel>(panel), {});
     options_ = request.options;
-    sink.SetStatus(2, "お待ちください");
+    sink.SetStatus(StatusPanel::Message, "お待ちください");
 
     if (!buffer_.IsBuilt()) buffer_.Build(fullText);
     if (buffer_.Text().size() < kShortestSearchText) {
-        sink.SetStatus(2, "対象文字列長が255以下です");
+        sink.SetStatus(StatusPanel::Message, "対象文字列長が255以下です");
         return false;
     }
     const std::int64_t lineCount = buffer_.LineCount();
-    sink.SetStatus(0, "行数:" + std::to_string(lineCount));
+    sink.SetStatus(StatusPanel::Position, "行数:" + std::to_string(lineCount));
     if (lineCount < 2) {
-        sink.SetStatus(2, "対象文字列行数が2以下です");
+        sink.SetStatus(StatusPanel::Message, "対象文字列行数が2以下です");
         return false;
     }
 
     KeySlots keys;
     const int keyCount = FilterKeys(SplitKeys(request.bytes, options_.multiKey, keys), keys, request.ignoredWords);
     StoreKeys(keys, viewStrings);
-    sink.SetStatus(2, request.typedText);
-    sink.SetStatus(1, "キー数:" + std::to_string(keyCount));
+    sink.SetStatus(StatusPanel::Message, request.typedText);
+    sink.SetStatus(StatusPanel::Count, "キー数:" + std::to_string(keyCount));
     if (keyCount == 0) {
-        sink.SetStatus(2, "検索キーが未指定です");
+        sink.SetStatus(StatusPanel::Message, "検索キーが未指定です");
         return false;
     }
     if (keyCount == 1) options_.andMatch = false;
@@ -52,19 +52,19 @@ bool SearchSession::Run(const SearchRequestInput& request, const TextLines& full
     sink.ResetHitCounter();
 
     hitAll_ = hits_.CollectHits(buffer_.Text(), keys);
-    sink.SetStatus(1, HitAllText(hitAll_));
+    sink.SetStatus(StatusPanel::Count, HitAllText(hitAll_));
     sink.RepaintStatus();
     if (keyCount == 1 && hitAll_ > request.maxOfSelection) {
-        sink.SetStatus(2, std::to_string(request.maxOfSelection) + "件を超えた結果があります");
+        sink.SetStatus(StatusPanel::Message, std::to_string(request.maxOfSelection) + "件を超えた結果があります");
         return false;
     }
     if (hitAll_ == 0) {
-        sink.SetStatus(2, "見つかりません");
+        sink.SetStatus(StatusPanel::Message, "見つかりません");
         return false;
     }
     resultCount_ = hits_.BuildResultList(keyCount, keys, buffer_, options_, SeparatorsOf(viewStrings));
     if (resultCount_ == 0) {
-        sink.SetStatus(2, "条件に一致しません");
+        sink.SetStatus(StatusPanel::Message, "条件に一致しません");
         return false;
     }
     return true;

@@ -7,6 +7,7 @@
 // Every unsuccessful request stops at its check with its message in status panel 2;
 // the window learns each status text as it is written, in order, through a sink.
 
+#include "common/StatusPanel.h"
 #include "search/HitList.h"
 #include "search/SearchBuffer.h"
 #include "search/SearchOptions.h"
@@ -24,7 +25,7 @@ class SearchSink {
 public:
     virtual ~SearchSink() = default;
     // Replaces the whole text of status panel 0, 1 or 2 (UTF-8).
-    virtual void SetStatus(int panel, std::string_view text) = 0;
+    virtual void SetStatus(StatusPanel panel, std::string_view text) = 0;
     // Paints the status bar at once, so the raw hit count shows while the list is built.
     virtual void RepaintStatus() = 0;
     // A new search begins: the hit counter shows result 1 of 0.

@@ -62,7 +62,7 @@ private slots:
 
     void dataInformationNeedsADataFileAndShowsItsFacts() {
         form->SpeedButton9->click();  // no data file yet: a message, no dialog
-        QCOMPARE(form->StatusText(2), QStringLiteral("データファイルが指定されていません"));
+        QCOMPARE(form->StatusText(StatusPanel::Message), QStringLiteral("データファイルが指定されていません"));
         QVERIFY(!form->frmInfomation->isVisible());
 
         // A long path in a read-only file: shortened name, full path as the hint, and

@@ -242,7 +242,7 @@ private slots:
         QCOMPARE(Page(), 0);
         QVERIFY(!form->EditorEx1->Modified());
         QCOMPARE(form->EditorEx2->Line(1), std::string("bee"));  // the index follows the saved text
-        QCOMPARE(form->StatusText(0), QStringLiteral("Size=%1").arg(saved.size()));
+        QCOMPARE(form->StatusText(StatusPanel::Position), QStringLiteral("Size=%1").arg(saved.size()));
         QCOMPARE(form->DataFileName, path);
 
         ClickTab(1);
@@ -442,7 +442,7 @@ private slots:
         const std::string bytes = Record(1, "a") + "\r\n2 b///" + kTranslation + tail;
         const QString path = LoadForEditing(QStringLiteral("dic.txt"), bytes);
         const QString notice = QStringLiteral("NUL 文字以降の %1 バイトは読み込まれていません").arg(tail.size());
-        QCOMPARE(form->StatusText(2), notice + QStringLiteral("　0//0::1 データの修復が必要です"));
+        QCOMPARE(form->StatusText(StatusPanel::Message), notice + QStringLiteral("　0//0::1 データの修復が必要です"));
         QCOMPARE(form->EditorEx1->LineCount(), 2);
 
         // Leaving the edits with Yes: the second question defaults to No, and No
@@ -477,14 +477,14 @@ private slots:
         QCOMPARE(Bytes(path), edited);
         QCOMPARE(Page(), 0);
         QCOMPARE(form->EditorEx1->Lines().BytesCutAtNul(), 0u);
-        QCOMPARE(form->StatusText(2), QString());
+        QCOMPARE(form->StatusText(StatusPanel::Message), QString());
 
         // A NUL right after a line break cuts no line: the notice stands alone, and a
         // sound file loaded next takes it back.
         form->LoadDictionary(Write(QStringLiteral("nul.txt"), Dictionary({"a"}) + std::string(1, '\0') + "x"));
-        QCOMPARE(form->StatusText(2), QStringLiteral("NUL 文字以降の 2 バイトは読み込まれていません"));
+        QCOMPARE(form->StatusText(StatusPanel::Message), QStringLiteral("NUL 文字以降の 2 バイトは読み込まれていません"));
         form->LoadDictionary(path);
-        QCOMPARE(form->StatusText(2), QString());
+        QCOMPARE(form->StatusText(StatusPanel::Message), QString());
         QVERIFY(errors.isEmpty());
     }
 

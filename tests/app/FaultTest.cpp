@@ -267,7 +267,7 @@ private slots:
     void aGuideThatIsNoArchiveIsAsGoodAsMissing() {
         form->HelpFileName = WriteFile(QStringLiteral("guide.mht"), "this is no archive\r\n\x01\x02");
         form->U1->trigger();
-        QCOMPARE(form->StatusText(2), QStringLiteral("guide.mht が見つかりません"));
+        QCOMPARE(form->StatusText(StatusPanel::Message), QStringLiteral("guide.mht が見つかりません"));
         QCOMPARE(BodyText(form->WebBrowser1).left(1), QStringLiteral("a"));  // the record stays
     }
 

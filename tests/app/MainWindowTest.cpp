@@ -113,8 +113,8 @@ private slots:
         QCOMPARE(form->EditorEx1->WholeText(), std::string("EditorEx1"));
         QVERIFY(form->EditorEx1->ReadOnly());
         QVERIFY(!form->E1->isChecked());
-        QCOMPARE(form->StatusPanels[0]->width(), 100);
-        QCOMPARE(form->StatusPanels[1]->width(), 100);
+        QCOMPARE(form->StatusLabel(StatusPanel::Position)->width(), 100);
+        QCOMPARE(form->StatusLabel(StatusPanel::Count)->width(), 100);
 
         QCOMPARE(form->MaxOfSelection, 300);
         QCOMPARE(form->ViewStrings[ViewSlot::SepTitle], std::string("///"));
@@ -149,10 +149,10 @@ private slots:
     void loadFillsBothViewsAndReportsSize() {
         const std::string bytes = Dictionary(30);
         const QString path = WriteFile(QStringLiteral("small.txt"), bytes);
-        form->StatusPanels[2]->setText(QStringLiteral("before"));
+        form->StatusLabel(StatusPanel::Message)->setText(QStringLiteral("before"));
         form->LoadDictionary(path);
-        QCOMPARE(form->StatusText(0), QStringLiteral("Size=%1").arg(bytes.size()));
-        QCOMPARE(form->StatusText(2), QStringLiteral("before"));  // no damage: panel 2 keeps its text
+        QCOMPARE(form->StatusText(StatusPanel::Position), QStringLiteral("Size=%1").arg(bytes.size()));
+        QCOMPARE(form->StatusText(StatusPanel::Message), QStringLiteral("before"));  // no damage: panel 2 keeps its text
         QCOMPARE(form->DataFileName, path);
         QCOMPARE(form->EditorEx1->LineCount(), 30);
         QCOMPARE(form->EditorEx2->LineCount(), 30);
@@ -164,7 +164,7 @@ private slots:
         const QString path = WriteFile(QStringLiteral("damaged.txt"),
                                        "1 a///x:::y\r\nnospace\r\n\r\nnone\r\n2 b\r\n3 c///x:::y\r\n");
         form->LoadDictionary(path);
-        QCOMPARE(form->StatusText(2), QStringLiteral("3//1::0 データの修復が必要です"));
+        QCOMPARE(form->StatusText(StatusPanel::Message), QStringLiteral("3//1::0 データの修復が必要です"));
         QCOMPARE(form->EditorEx2->LineCount(), 2);
     }
 
@@ -188,7 +188,7 @@ private slots:
         QCOMPARE(form->DataFileName, path);
         QVERIFY(form->windowTitle().startsWith(QStringLiteral("QuillorDic - ")));
         QVERIFY(form->windowTitle().endsWith(QStringLiteral("opened.txt")));
-        QCOMPARE(form->StatusText(0), QStringLiteral("No.1"));  // the first record is shown
+        QCOMPARE(form->StatusText(StatusPanel::Position), QStringLiteral("No.1"));  // the first record is shown
         QCOMPARE(form->EditorEx2->CaretRow(), 0);
         QVERIFY(form->EditorEx2->HasKeyboardFocus());
 
@@ -205,24 +205,24 @@ private slots:
         form->PageControl1->setTabVisible(1, true);
         form->PageControl1->setCurrentIndex(1);
         QTest::mouseClick(form->EditorEx1->viewport(), Qt::LeftButton, {}, RowCentre(form->EditorEx1, 4));
-        QCOMPARE(form->StatusText(0), QStringLiteral("No.4(4)4"));
+        QCOMPARE(form->StatusText(StatusPanel::Position), QStringLiteral("No.4(4)4"));
         QTest::mouseClick(form->EditorEx1->viewport(), Qt::LeftButton, {}, RowCentre(form->EditorEx1, 0));
-        QCOMPARE(form->StatusText(0), QStringLiteral("No.0(0)0"));
+        QCOMPARE(form->StatusText(StatusPanel::Position), QStringLiteral("No.0(0)0"));
 
         QTest::mouseClick(form->EditorEx2->viewport(), Qt::LeftButton, {}, RowCentre(form->EditorEx2, 3));
         QCOMPARE(form->EditorEx2->CaretRow(), 3);
-        QCOMPARE(form->StatusText(0), QStringLiteral("No.4"));
+        QCOMPARE(form->StatusText(StatusPanel::Position), QStringLiteral("No.4"));
 
         // Below the last row: the caret goes to the empty place after it; nothing is shown.
         QTest::mouseClick(form->EditorEx2->viewport(), Qt::LeftButton, {}, RowCentre(form->EditorEx2, 15));
         QCOMPARE(form->EditorEx2->CaretRow(), 10);
-        QCOMPARE(form->StatusText(0), QStringLiteral("No.4"));
+        QCOMPARE(form->StatusText(StatusPanel::Position), QStringLiteral("No.4"));
 
         // The arrow keys move the band but show nothing.
         QTest::mouseClick(form->EditorEx2->viewport(), Qt::LeftButton, {}, RowCentre(form->EditorEx2, 2));
         QTest::keyClick(form->EditorEx2, Qt::Key_Down);
         QCOMPARE(form->EditorEx2->CaretRow(), 3);
-        QCOMPARE(form->StatusText(0), QStringLiteral("No.3"));
+        QCOMPARE(form->StatusText(StatusPanel::Position), QStringLiteral("No.3"));
     }
 
     void setCaretRowScrollsOnlyWithTheFocus() {
@@ -273,9 +273,9 @@ private slots:
         QCOMPARE(form->NormalWidth, 800);
         QCOMPARE(form->NormalHeight, 520);
         // The menu is detached, and its keys with it.
-        const QString panel0 = form->StatusText(0);
+        const QString panel0 = form->StatusText(StatusPanel::Position);
         QTest::keyClick(form.get(), Qt::Key_L, Qt::ControlModifier);
-        QCOMPARE(form->StatusText(0), panel0);
+        QCOMPARE(form->StatusText(StatusPanel::Position), panel0);
 
         form->S1->trigger();
         QVERIFY(!form->IsCompact());
@@ -286,7 +286,7 @@ private slots:
         QCOMPARE(form->SpeedButton2->text(), QStringLiteral("インデックス"));
         QCOMPARE(form->pnlBrowser->parentWidget(), form->TabSheet1);
         QCOMPARE(form->Splitter1->x(), form->pnlIndex->width());
-        QCOMPARE(form->StatusText(0), QStringLiteral("No.1"));  // the current record shown again
+        QCOMPARE(form->StatusText(StatusPanel::Position), QStringLiteral("No.1"));  // the current record shown again
     }
 
     void splitterRefusesAnIndexPaneBelowAHundredPixels() {
@@ -320,13 +320,13 @@ private slots:
     void startUpLoadsTheLastDataFileAndShowsTheFirstRecord() {
         QVERIFY(StartWithDataFile(QStringLiteral("last.txt"), 3));
         QCOMPARE(form->EditorEx2->LineCount(), 3);
-        QCOMPARE(form->StatusText(0), QStringLiteral("No.1"));
+        QCOMPARE(form->StatusText(StatusPanel::Position), QStringLiteral("No.1"));
         QVERIFY(form->windowTitle().endsWith(QStringLiteral("last.txt")));
 
         // One index line: loaded, but no record shown.
         QVERIFY(StartWithDataFile(QStringLiteral("one.txt"), 1));
         QCOMPARE(form->EditorEx2->LineCount(), 1);
-        QVERIFY(form->StatusText(0).startsWith(QStringLiteral("Size=")));
+        QVERIFY(form->StatusText(StatusPanel::Position).startsWith(QStringLiteral("Size=")));
     }
 
     void theToolBarMenuMakesADesktopShortcut() {
@@ -352,12 +352,12 @@ private slots:
         QTest::keyClick(form.get(), Qt::Key_L, Qt::ControlModifier);
         QTRY_VERIFY(!reported.isEmpty());
         QCOMPARE(reported, QStringLiteral("エラー|エラー発生 \r\nリストのインデックスが範囲を超えています (-1)"));
-        QCOMPARE(form->StatusText(0), QStringLiteral("No.0"));
+        QCOMPARE(form->StatusText(StatusPanel::Position), QStringLiteral("No.0"));
 
         form->LoadDictionary(WriteFile(QStringLiteral("after.txt"), Dictionary(4)));
         QVERIFY(ShowAndActivate());
         QTest::keyClick(form.get(), Qt::Key_L, Qt::ControlModifier);
-        QCOMPARE(form->StatusText(0), QStringLiteral("No.4"));
+        QCOMPARE(form->StatusText(StatusPanel::Position), QStringLiteral("No.4"));
     }
 
     // Qt's frames cannot carry an exception: the handler of every command, button and

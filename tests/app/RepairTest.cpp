@@ -93,7 +93,7 @@ private slots:
         QVERIFY(form->EditorEx1->Lines().Modified());
         QCOMPARE(ReadFile(QStringLiteral("temp3.dat")), kRepaired);
         QCOMPARE(ReadFile(QStringLiteral("temp4.dat")), std::string("d3: 3 of b\r\nd3: 2 more/ of b\r\n"));
-        QCOMPARE(form->StatusText(2), QStringLiteral("0//0::2 データの修復しました"));
+        QCOMPARE(form->StatusText(StatusPanel::Message), QStringLiteral("0//0::2 データの修復しました"));
         QVERIFY(!QApplication::overrideCursor());
 
         // The loaded file stays the data file, with its index.
@@ -115,7 +115,7 @@ private slots:
         form->E1->trigger();
         form->EditorEx1->ReplaceLine(1, "2 b///edited:::y");
         ChooseForRepair(WriteFile(QStringLiteral("damaged.txt"), kDamaged));
-        form->SetStatusText(2, QStringLiteral("before"));
+        form->SetStatusText(StatusPanel::Message, QStringLiteral("before"));
 
         // Cancel: the edits stay, and nothing is written.
         answers_ = {AskAnswer::Cancel};
@@ -123,7 +123,7 @@ private slots:
         QCOMPARE(asked_, std::vector<std::string>{"辞書ファイルは変更されています.\r\n更新しますか?"});
         QCOMPARE(form->EditorEx1->Line(1), std::string("2 b///edited:::y"));
         QVERIFY(form->EditorEx1->Modified());
-        QCOMPARE(form->StatusText(2), QStringLiteral("before"));
+        QCOMPARE(form->StatusText(StatusPanel::Message), QStringLiteral("before"));
         QCOMPARE(ReadFile(loaded), kSound);
         QVERIFY(!QFileInfo::exists(QStringLiteral("temp3.dat")));
 
@@ -154,7 +154,7 @@ private slots:
         ChooseForRepair(path);
         form->R1->trigger();
         QCOMPARE(form->EditorEx1->Lines().WholeText(), kRepaired);
-        QCOMPARE(form->StatusText(2), QStringLiteral("NUL 文字以降の %1 バイトは読み込まれていません　"
+        QCOMPARE(form->StatusText(StatusPanel::Message), QStringLiteral("NUL 文字以降の %1 バイトは読み込まれていません　"
                                                      "0//0::2 データの修復しました").arg(tail.size()));
 
         // Leaving the repaired text with Yes: the save over the file it came from asks
@@ -171,10 +171,10 @@ private slots:
     }
 
     void cancellingTheDialogChangesNothing() {
-        form->SetStatusText(2, QStringLiteral("before"));
+        form->SetStatusText(StatusPanel::Message, QStringLiteral("before"));
         ChooseForRepair(QString());
         form->R1->trigger();
-        QCOMPARE(form->StatusText(2), QStringLiteral("before"));
+        QCOMPARE(form->StatusText(StatusPanel::Message), QStringLiteral("before"));
         QCOMPARE(form->EditorEx1->Lines().WholeText(), kSound);
         QVERIFY(!QFileInfo::exists(QStringLiteral("temp3.dat")));
     }

@@ -49,7 +49,7 @@ private:
         form->cmbSubStr->setEditText(request);
         QTest::mouseClick(form->SpeedButton1, Qt::LeftButton);
     }
-    QString Panel(int panel) const { return form->StatusText(panel); }
+    QString Panel(StatusPanel panel) const { return form->StatusText(panel); }
 
 private slots:
     void init() {
@@ -62,9 +62,9 @@ private slots:
 
     void aSearchShowsTheFirstResultWithItsKeysMarked() {
         Search(QStringLiteral("heart"));
-        QCOMPARE(Panel(1), QStringLiteral("HitAll=5"));
-        QCOMPARE(Panel(2), QStringLiteral("heart"));
-        QCOMPARE(Panel(0), QStringLiteral("No.2"));  // the record display writes last
+        QCOMPARE(Panel(StatusPanel::Count), QStringLiteral("HitAll=5"));
+        QCOMPARE(Panel(StatusPanel::Message), QStringLiteral("heart"));
+        QCOMPARE(Panel(StatusPanel::Position), QStringLiteral("No.2"));  // the record display writes last
         QCOMPARE(form->edtNowNo->text(), QStringLiteral("1    "));
         QCOMPARE(form->edtSearchHit->text(), QStringLiteral("3    "));
         QCOMPARE(form->EditorEx3->WholeText(), std::string("heart (1)\r\nheart failure (2)\r\nlung (3)\r\n"));
@@ -125,10 +125,10 @@ private slots:
         };
         for (const auto& [request, message] : failures) {
             Search(QString::fromUtf8(request));
-            QCOMPARE(Panel(2), QString::fromUtf8(message));
+            QCOMPARE(Panel(StatusPanel::Message), QString::fromUtf8(message));
             QVERIFY(!QApplication::overrideCursor());
         }
-        QCOMPARE(Panel(1), QStringLiteral("HitAll=6"));  // "ear" inside six words
+        QCOMPARE(Panel(StatusPanel::Count), QStringLiteral("HitAll=6"));  // "ear" inside six words
         QCOMPARE(form->edtNowNo->text(), QStringLiteral("1    "));
         QCOMPARE(form->edtSearchHit->text(), QStringLiteral("0    "));
         QCOMPARE(form->EditorEx3->WholeText(), index);  // the last results stay listed
@@ -140,8 +140,8 @@ private slots:
 
         form->MaxOfSelection = 4;
         Search(QStringLiteral("heart"));
-        QCOMPARE(Panel(2), QStringLiteral("4件を超えた結果があります"));
-        QCOMPARE(Panel(1), QStringLiteral("HitAll=5"));
+        QCOMPARE(Panel(StatusPanel::Message), QStringLiteral("4件を超えた結果があります"));
+        QCOMPARE(Panel(StatusPanel::Count), QStringLiteral("HitAll=5"));
     }
 
     void aSearchWithoutADictionaryOrOverTooLittleTextIsRefused() {
@@ -149,28 +149,28 @@ private slots:
         CreateTestForms();
         QVERIFY(ShowAndActivate());
         Search(QStringLiteral("heart"));
-        QCOMPARE(Panel(2), QStringLiteral("対象文字列長が255以下です"));
+        QCOMPARE(Panel(StatusPanel::Message), QStringLiteral("対象文字列長が255以下です"));
 
         form->LoadDictionary(WriteFile(QStringLiteral("one.txt"), "1 heart///x:::" + std::string(300, 'y')));
         Search(QStringLiteral("heart"));
-        QCOMPARE(Panel(0), QStringLiteral("行数:1"));
-        QCOMPARE(Panel(2), QStringLiteral("対象文字列行数が2以下です"));
+        QCOMPARE(Panel(StatusPanel::Position), QStringLiteral("行数:1"));
+        QCOMPARE(Panel(StatusPanel::Message), QStringLiteral("対象文字列行数が2以下です"));
         QVERIFY(!QApplication::overrideCursor());
     }
 
     void aSearchRunsOverTheTextLoadedLast() {
         Search(QStringLiteral("heart"));
-        QCOMPARE(Panel(1), QStringLiteral("HitAll=5"));
+        QCOMPARE(Panel(StatusPanel::Count), QStringLiteral("HitAll=5"));
         std::string other = Dictionary();
         other.replace(other.find("heart beats"), 5, "brain");
         form->LoadDictionary(WriteFile(QStringLiteral("other.txt"), other));
         Search(QStringLiteral("heart"));
-        QCOMPARE(Panel(1), QStringLiteral("HitAll=4"));
+        QCOMPARE(Panel(StatusPanel::Count), QStringLiteral("HitAll=4"));
 
         // A failed load changes nothing, the search text included.
         QVERIFY_THROWS_EXCEPTION(std::exception, form->LoadDictionary(dir.filePath(QStringLiteral("missing.txt"))));
         Search(QStringLiteral("heart"));
-        QCOMPARE(Panel(1), QStringLiteral("HitAll=4"));
+        QCOMPARE(Panel(StatusPanel::Count), QStringLiteral("HitAll=4"));
     }
 
     void theHitNavigatorStepsThroughTheResultsAndStopsAtBothEnds() {
@@ -180,21 +180,21 @@ private slots:
 
         form->NextBtn->click();
         QCOMPARE(form->edtNowNo->text(), QStringLiteral("2"));
-        QCOMPARE(Panel(0), QStringLiteral("No.3"));
+        QCOMPARE(Panel(StatusPanel::Position), QStringLiteral("No.3"));
         QCOMPARE(form->EditorEx2->CaretRow(), 2);
         QTest::keyClick(form.get(), Qt::Key_F3);
         QCOMPARE(form->CurrentHit, 3);
-        QCOMPARE(Panel(0), QStringLiteral("No.4"));
+        QCOMPARE(Panel(StatusPanel::Position), QStringLiteral("No.4"));
         QTest::keyClick(form.get(), Qt::Key_F3);  // after the last: nothing
         QCOMPARE(form->CurrentHit, 3);
         QCOMPARE(MarkedWords(form->WebBrowser1), QStringLiteral("heart"));
 
         QTest::keyClick(form.get(), Qt::Key_F3, Qt::ShiftModifier);
         QCOMPARE(form->CurrentHit, 2);
-        QCOMPARE(Panel(0), QStringLiteral("No.3"));
+        QCOMPARE(Panel(StatusPanel::Position), QStringLiteral("No.3"));
         form->ForwardBtn->click();
         QCOMPARE(form->CurrentHit, 1);
-        QCOMPARE(Panel(0), QStringLiteral("No.2"));
+        QCOMPARE(Panel(StatusPanel::Position), QStringLiteral("No.2"));
     }
 
     void steppingScrollsTheVisibleIndexToTheHitWhereverTheFocusIs() {
@@ -241,7 +241,7 @@ private slots:
         for (int hit = 2; hit <= 5; ++hit) {
             form->NextBtn->click();
             QCOMPARE(form->CurrentHit, hit);
-            QCOMPARE(Panel(0), QStringLiteral("No.7"));  // the record at the index's caret again
+            QCOMPARE(Panel(StatusPanel::Position), QStringLiteral("No.7"));  // the record at the index's caret again
         }
         form->NextBtn->click();
         QCOMPARE(form->CurrentHit, 5);
@@ -259,14 +259,14 @@ private slots:
         QTest::mouseClick(form->EditorEx3->viewport(), Qt::LeftButton, {}, RowCentre(form->EditorEx3, 2));
         QCOMPARE(form->CurrentHit, 3);
         QCOMPARE(form->edtNowNo->text(), QStringLiteral("3"));
-        QCOMPARE(Panel(0), QStringLiteral("No.4"));
+        QCOMPARE(Panel(StatusPanel::Position), QStringLiteral("No.4"));
         QCOMPARE(form->EditorEx2->CaretRow(), 1);  // a jump leaves the headword index alone
 
         // Keyboard: Up, then Return does what a click does.
         QTest::keyClick(form->EditorEx3, Qt::Key_Up);
         QTest::keyClick(form->EditorEx3, Qt::Key_Return);
         QCOMPARE(form->CurrentHit, 2);
-        QCOMPARE(Panel(0), QStringLiteral("No.3"));
+        QCOMPARE(Panel(StatusPanel::Position), QStringLiteral("No.3"));
 
         // The record commands step through the hits while the search index shows.
         QTest::keyClick(form.get(), Qt::Key_F, Qt::ControlModifier);
@@ -282,9 +282,9 @@ private slots:
     void returnOnAHeadwordRowShowsThatRecord() {
         QTest::mouseClick(form->EditorEx2->viewport(), Qt::LeftButton, {}, RowCentre(form->EditorEx2, 4));
         QTest::keyClick(form->EditorEx2, Qt::Key_Down);
-        QCOMPARE(Panel(0), QStringLiteral("No.5"));  // the arrow moves the band only
+        QCOMPARE(Panel(StatusPanel::Position), QStringLiteral("No.5"));  // the arrow moves the band only
         QTest::keyClick(form->EditorEx2, Qt::Key_Enter);
-        QCOMPARE(Panel(0), QStringLiteral("No.6"));
+        QCOMPARE(Panel(StatusPanel::Position), QStringLiteral("No.6"));
     }
 
     void returnInTheSearchBoxKeepsTheTextInTheHistoryWithoutSearching() {
@@ -292,7 +292,7 @@ private slots:
         QTest::keyClick(form->cmbSubStr->lineEdit(), Qt::Key_Return);
         QCOMPARE(form->cmbSubStr->count(), 1);
         QCOMPARE(form->cmbSubStr->itemText(0), QStringLiteral("lung"));
-        QCOMPARE(Panel(1), QString());  // no search ran
+        QCOMPARE(Panel(StatusPanel::Count), QString());  // no search ran
 
         for (const char* text : {"heart", "kidney", "liver"}) form->AddToHistory(QString::fromLatin1(text));
         QCOMPARE(form->cmbSubStr->itemText(0), QStringLiteral("liver"));
@@ -317,21 +317,21 @@ private slots:
     void theCurrentHitAfterTheLastIndexRowShowsNothing() {
         QTest::mouseClick(form->EditorEx2->viewport(), Qt::LeftButton, {}, RowCentre(form->EditorEx2, 12));
         QCOMPARE(form->EditorEx2->CaretRow(), 8);  // the empty place after the last row
-        const QString before = Panel(0);
+        const QString before = Panel(StatusPanel::Position);
         form->ShowCurrentHit();  // the compact-layout switch calls it; it must not fail
-        QCOMPARE(Panel(0), before);
+        QCOMPARE(Panel(StatusPanel::Position), before);
     }
 
     void aSoundLoadClearsTheDamageReportOfTheOneBefore() {
         form->LoadDictionary(WriteFile(QStringLiteral("damaged.txt"), Dictionary() + "broken\r\n"));
-        QCOMPARE(Panel(2), QStringLiteral("1//0::0 データの修復が必要です"));
+        QCOMPARE(Panel(StatusPanel::Message), QStringLiteral("1//0::0 データの修復が必要です"));
         form->LoadDictionary(WriteFile(QStringLiteral("sound.txt"), Dictionary()));
-        QCOMPARE(Panel(2), QString());
+        QCOMPARE(Panel(StatusPanel::Message), QString());
     }
 
     void assistiveTechnologyReadsWhatTheStatusPanelsAndCountersShow() {
         Search(QStringLiteral("heart"));
-        QAccessibleInterface* panel = QAccessible::queryAccessibleInterface(form->StatusPanels[1]);
+        QAccessibleInterface* panel = QAccessible::queryAccessibleInterface(form->StatusLabel(StatusPanel::Count));
         QVERIFY(panel);
         QCOMPARE(panel->text(QAccessible::Name), QStringLiteral("HitAll=5"));
         QCOMPARE(panel->text(QAccessible::Description), QStringLiteral("検索件数"));

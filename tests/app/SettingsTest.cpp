@@ -111,7 +111,7 @@ private slots:
         QCOMPARE(form->cmbSubStr->currentText(), QStringLiteral("key12"));
         QCOMPARE(form->DataFileName, data);
         QCOMPARE(form->EditorEx2->LineCount(), 2);  // the last data file is loaded again
-        QCOMPARE(form->StatusText(0), QStringLiteral("No.1"));
+        QCOMPARE(form->StatusText(StatusPanel::Position), QStringLiteral("No.1"));
         QCOMPARE(form->frmOption->Memo1->toPlainText().toLower(), QStringLiteral("the\nwith"));
     }
 

@@ -40,7 +40,7 @@ QStringList IndexLines(const TEditorEx* view) {
 class WholeDayTest : public FormTestBase {
     Q_OBJECT
 
-    QString Panel(int panel) const { return form->StatusText(panel); }
+    QString Panel(StatusPanel panel) const { return form->StatusText(panel); }
     int Hits() const { return form->edtSearchHit->text().trimmed().toInt(); }
 
     void Search(const QString& request) {
@@ -84,7 +84,7 @@ private slots:
         form->Open1->trigger();
         QVERIFY(form->windowTitle().startsWith(QStringLiteral("QuillorDic - ")));
         QVERIFY(form->windowTitle().contains(QStringLiteral("Tarnowe_Medical_Dic.txt")));
-        QCOMPARE(Panel(0), QStringLiteral("No.1"));
+        QCOMPARE(Panel(StatusPanel::Position), QStringLiteral("No.1"));
         const std::int64_t records = form->EditorEx2->LineCount();
         QVERIFY(records > 700);
         const QString first = IndexLines(form->EditorEx2).first();
@@ -93,25 +93,25 @@ private slots:
         // Browsing with keys.
         QTest::keyClick(form.get(), Qt::Key_F, Qt::ControlModifier);
         QTest::keyClick(form.get(), Qt::Key_F, Qt::ControlModifier);
-        QCOMPARE(Panel(0), QStringLiteral("No.3"));
+        QCOMPARE(Panel(StatusPanel::Position), QStringLiteral("No.3"));
         QTest::keyClick(form.get(), Qt::Key_P, Qt::ControlModifier);
-        QCOMPARE(Panel(0), QStringLiteral("No.2"));
+        QCOMPARE(Panel(StatusPanel::Position), QStringLiteral("No.2"));
         QTest::keyClick(form.get(), Qt::Key_L, Qt::ControlModifier);
-        QCOMPARE(Panel(0), QStringLiteral("No.%1").arg(records));
+        QCOMPARE(Panel(StatusPanel::Position), QStringLiteral("No.%1").arg(records));
         QVERIFY(BodyText(form->WebBrowser1).startsWith(IndexLines(form->EditorEx2).last()));
         QTest::keyClick(form.get(), Qt::Key_T, Qt::ControlModifier);
-        QCOMPARE(Panel(0), QStringLiteral("No.1"));
+        QCOMPARE(Panel(StatusPanel::Position), QStringLiteral("No.1"));
         form->EditorEx2->TakeFocus();
         QTest::keyClick(form->EditorEx2, Qt::Key_Down);
         QTest::keyClick(form->EditorEx2, Qt::Key_Return);
-        QCOMPARE(Panel(0), QStringLiteral("No.2"));
+        QCOMPARE(Panel(StatusPanel::Position), QStringLiteral("No.2"));
 
         // Searching with each option.
         Search(QStringLiteral("heart"));
         const int heart = Hits();
         QVERIFY(heart > 10);
         QCOMPARE(form->edtNowNo->text().trimmed(), QStringLiteral("1"));
-        QVERIFY(Panel(1).startsWith(QStringLiteral("HitAll=")));
+        QVERIFY(Panel(StatusPanel::Count).startsWith(QStringLiteral("HitAll=")));
         QVERIFY(BodyText(form->WebBrowser1).contains(QStringLiteral("heart"), Qt::CaseInsensitive));
         form->chkNotPartMatch->setChecked(false);  // parts of words too: hearty, heartbeat
         Search(QStringLiteral("heart"));
@@ -145,17 +145,17 @@ private slots:
         QVERIFY(inExamples > 0 && inExamples <= heart);
         form->rdoSelectCondition0->setChecked(true);
         Search(QStringLiteral("zzqx"));
-        QCOMPARE(Panel(2), QStringLiteral("見つかりません"));
+        QCOMPARE(Panel(StatusPanel::Message), QStringLiteral("見つかりません"));
         QCOMPARE(form->EditorEx3->LineCount(), inExamples);  // the last results stay listed
 
         // Stepping through the results, from either index pane.
         Search(QStringLiteral("heart"));
         QTest::keyClick(form.get(), Qt::Key_F3);
         QCOMPARE(form->edtNowNo->text(), QStringLiteral("2"));
-        const QString second = Panel(0);
+        const QString second = Panel(StatusPanel::Position);
         QTest::keyClick(form.get(), Qt::Key_F3);
         QTest::keyClick(form.get(), Qt::Key_F3, Qt::ShiftModifier);
-        QCOMPARE(Panel(0), second);
+        QCOMPARE(Panel(StatusPanel::Position), second);
         form->SpeedButton2->click();
         QVERIFY(form->EditorEx3->isVisible());
         QCOMPARE(form->EditorEx3->LineCount(), heart);
@@ -180,9 +180,9 @@ private slots:
         });
         QCOMPARE(form->MaxOfSelection, 5);
         Search(QStringLiteral("heart"));
-        QCOMPARE(Panel(2), QStringLiteral("5件を超えた結果があります"));
+        QCOMPARE(Panel(StatusPanel::Message), QStringLiteral("5件を超えた結果があります"));
         Search(QStringLiteral("blood"));
-        QCOMPARE(Panel(2), QStringLiteral("検索キーが未指定です"));
+        QCOMPARE(Panel(StatusPanel::Message), QStringLiteral("検索キーが未指定です"));
 
         // Both dialogs.
         WithDialog(form->P1, [&](QWidget*) {
@@ -209,7 +209,7 @@ private slots:
         damaged.insert(damaged.find("\r\n") + 2, "a stray line\r\n");
         form->ChooseFileToOpen = [&](const QString&) { return WriteFile(QStringLiteral("damaged.txt"), damaged); };
         form->R1->trigger();
-        QCOMPARE(Panel(2), QStringLiteral("0//0::1 データの修復しました"));
+        QCOMPARE(Panel(StatusPanel::Message), QStringLiteral("0//0::1 データの修復しました"));
         QCOMPARE(Bytes(QStringLiteral("temp4.dat")), std::string("d3: 1 a stray line\r\n"));
         QCOMPARE(form->EditorEx1->LineCount(), records);
 
@@ -238,7 +238,7 @@ private slots:
         QCOMPARE(form->cmbSubStr->currentText(), QStringLiteral("heart"));  // the last search that found
         QVERIFY(form->cmbSubStr->findText(QStringLiteral("心臓")) >= 0);
         QVERIFY(form->frmOption->Memo1->toPlainText().split(QLatin1Char('\n')).contains(QStringLiteral("blood")));
-        QCOMPARE(Panel(0), QStringLiteral("No.1"));
+        QCOMPARE(Panel(StatusPanel::Position), QStringLiteral("No.1"));
 
         form.reset();
         SetAskUserHandler(realQuestions);

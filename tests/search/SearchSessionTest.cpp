@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+#include <string>
+
 namespace {
 
 using namespace std::string_literals;
@@ -12,11 +15,12 @@ using namespace std::string_literals;
 class RecordingSink : public SearchSink {
 public:
     std::vector<std::string> events;
-    std::array<std::string, 3> panels;
+    std::map<StatusPanel, std::string> panels;
 
-    void SetStatus(int panel, std::string_view text) override {
-        panels[static_cast<std::size_t>(panel)] = text;
-        events.push_back(std::to_string(panel) + ":" + std::string(text));
+    void SetStatus(StatusPanel panel, std::string_view text) override {
+        const int number = static_cast<int>(panel);
+        panels[panel] = text;
+        events.push_back(std::to_string(number) + ":" + std::string(text));
     }
     void RepaintStatus() override { events.push_back("repaint"); }
     void ResetHitCounter() override { events.push_back("counter"); }
@@ -81,7 +85,7 @@ TEST_F(SearchSessionTest, ASuccessfulSearchReportsEachStepAndLeavesTheResults) {
 TEST_F(SearchSessionTest, AOneKeySearchStopsAboveTheHitLimitKeepingTheRawHits) {
     EXPECT_TRUE(Run("heart", {}, 4));  // exactly the limit proceeds
     EXPECT_FALSE(Run("heart", {}, 3));
-    EXPECT_EQ(sink.panels[2], "3件を超えた結果があります");
+    EXPECT_EQ(sink.panels[StatusPanel::Message], "3件を超えた結果があります");
     EXPECT_EQ(session.ResultCount(), 0);
     EXPECT_EQ(session.Hits().Count(), 4u);
     EXPECT_FALSE(session.Hits().HoldsResults());
@@ -100,7 +104,7 @@ TEST_F(SearchSessionTest, KeysAtTheEdgesOfTheTextAndOfItsLines) {
     ASSERT_TRUE(Run("x\r\nlung", SearchOptions{false, false, false, 0}));
     EXPECT_EQ(session.Hits().Results().front().line, 0);
     EXPECT_FALSE(Run("x\r\nlung", SearchOptions{false, false, true, 0}));
-    EXPECT_EQ(sink.panels[2], "条件に一致しません");
+    EXPECT_EQ(sink.panels[StatusPanel::Message], "条件に一致しません");
     // One that begins with the break starts past its line's text, after the CR.
     ASSERT_TRUE(Run("\nlung", SearchOptions{false, false, true, 0}));
     EXPECT_EQ(session.Hits().Results().front().line, 0);
@@ -123,7 +127,7 @@ TEST_F(SearchSessionTest, LongKeysAndHalfWidthKatakana) {
 TEST_F(SearchSessionTest, AKeyOfAnUnrepresentableCharacterFindsNothing) {
     // The search box writes a character code page 932 cannot hold as NUL.
     EXPECT_FALSE(Run("he\0"s));
-    EXPECT_EQ(sink.panels[2], "見つかりません");
+    EXPECT_EQ(sink.panels[StatusPanel::Message], "見つかりません");
 }
 
 }  // namespace

@@ -72,7 +72,7 @@ private slots:
 
     void aRecordIsShownAsItsPage() {
         LoadSample();
-        QCOMPARE(form->StatusText(0), QStringLiteral("No.1"));
+        QCOMPARE(form->StatusText(StatusPanel::Position), QStringLiteral("No.1"));
         QCOMPARE(Title(form->WebBrowser1), QStringLiteral("1 abate"));
         const QString text = BodyText(form->WebBrowser1);
         QVERIFY2(text.contains(QStringLiteral("軽減する")), qPrintable(text));
@@ -102,28 +102,28 @@ private slots:
         TEditorEx* index = form->EditorEx2;
         QTest::mouseClick(index->viewport(), Qt::LeftButton, {},
                           QPoint(20, 2 * index->RowHeight() + index->RowHeight() / 2));
-        QCOMPARE(form->StatusText(0), QStringLiteral("No.3"));
+        QCOMPARE(form->StatusText(StatusPanel::Position), QStringLiteral("No.3"));
         QCOMPARE(Title(form->WebBrowser1), QStringLiteral("3 heart"));
 
         QVERIFY(ShowAndActivate());
         QTest::keyClick(form.get(), Qt::Key_F, Qt::ControlModifier);
         QCOMPARE(Title(form->WebBrowser1), QStringLiteral("4 heart failure"));
         QTest::keyClick(form.get(), Qt::Key_F, Qt::ControlModifier);  // the last row: nothing
-        QCOMPARE(form->StatusText(0), QStringLiteral("No.4"));
+        QCOMPARE(form->StatusText(StatusPanel::Position), QStringLiteral("No.4"));
         QTest::keyClick(form.get(), Qt::Key_P, Qt::ControlModifier);
         QCOMPARE(Title(form->WebBrowser1), QStringLiteral("3 heart"));
         QTest::keyClick(form.get(), Qt::Key_T, Qt::ControlModifier);
         QCOMPARE(Title(form->WebBrowser1), QStringLiteral("1 abate"));
         QCOMPARE(index->CaretRow(), 0);
         form->SpeedButton3->click();  // the first row: only the focus moves
-        QCOMPARE(form->StatusText(0), QStringLiteral("No.1"));
+        QCOMPARE(form->StatusText(StatusPanel::Position), QStringLiteral("No.1"));
         QVERIFY(index->HasKeyboardFocus());
         QTest::keyClick(form.get(), Qt::Key_L, Qt::ControlModifier);
         QCOMPARE(Title(form->WebBrowser1), QStringLiteral("4 heart failure"));
         form->SpeedButton3->click();
-        QCOMPARE(form->StatusText(0), QStringLiteral("No.3"));
+        QCOMPARE(form->StatusText(StatusPanel::Position), QStringLiteral("No.3"));
         form->SpeedButton4->click();
-        QCOMPARE(form->StatusText(0), QStringLiteral("No.4"));
+        QCOMPARE(form->StatusText(StatusPanel::Position), QStringLiteral("No.4"));
     }
 
     void recordTextNeitherRunsScriptsNorReachesTheNetwork() {
@@ -153,7 +153,7 @@ private slots:
     void aLineOutsideTheTextReportsTheIndexErrorAfterPanelZero() {
         LoadSample();
         QVERIFY_THROWS_EXCEPTION(std::exception, form->ShowRecord(9, false));
-        QCOMPARE(form->StatusText(0), QStringLiteral("No.10"));
+        QCOMPARE(form->StatusText(StatusPanel::Position), QStringLiteral("No.10"));
         QCOMPARE(Title(form->WebBrowser1), QStringLiteral("1 abate"));  // the page stays
     }
 
@@ -161,13 +161,13 @@ private slots:
         LoadSample();
         form->HelpFileName = dir.filePath(QStringLiteral("missing.mht"));
         form->U1->trigger();
-        QCOMPARE(form->StatusText(2), QStringLiteral("missing.mht が見つかりません"));
+        QCOMPARE(form->StatusText(StatusPanel::Message), QStringLiteral("missing.mht が見つかりません"));
         QCOMPARE(Title(form->WebBrowser1), QStringLiteral("1 abate"));
         QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("folder.mht")));  // a folder is no guide
         form->HelpFileName = dir.filePath(QStringLiteral("folder.mht"));
-        form->SetStatusText(2, QString());
+        form->SetStatusText(StatusPanel::Message, QString());
         form->U1->trigger();
-        QCOMPARE(form->StatusText(2), QStringLiteral("folder.mht が見つかりません"));
+        QCOMPARE(form->StatusText(StatusPanel::Message), QStringLiteral("folder.mht が見つかりません"));
 
         form->HelpFileName = QStringLiteral(QUILLOR_GUIDE);
         form->PageControl1->setTabVisible(1, true);
