@@ -167,7 +167,7 @@ void BM_BuildRecordPage(benchmark::State& state) {
     lines.SetWholeText(ReadWholeFile(g_file).text);
     ViewStringTable viewStrings = DefaultViewStrings();
     viewStrings[ViewSlot::Key0] = "heart";
-    const MarkupState markup{viewStrings, 0};
+    const MarkupState markup{viewStrings, RecordField::WholeRecord};
     std::size_t line = 0;
     for (auto _ : state) {
         benchmark::DoNotOptimize(BuildRecordPage(lines.LineView(line), true, markup));

@@ -62,7 +62,7 @@ void Results(const SearchBuffer& buffer) {
         int keyCount = 0;
         while (keyCount < 3 && !keys[static_cast<std::size_t>(keyCount)].empty()) ++keyCount;
         for (const bool wordMatch : {true, false}) {
-            const SearchOptions options{true, false, wordMatch, kWholeRecordScope};
+            const SearchOptions options{true, false, wordMatch, RecordField::WholeRecord};
             std::vector<double> times;
             std::int64_t rawHits = 0, results = 0;
             for (int run = 0; run < 7; ++run) {
@@ -99,7 +99,7 @@ void DamagedLine(const TextLines& lines, const std::string& request) {
     SearchBuffer buffer;
     buffer.Build(text);
     const KeySlots keys = KeysOf(request);
-    const SearchOptions options{true, false, true, kTranslationScope};
+    const SearchOptions options{true, false, true, RecordField::Translation};
     std::int64_t rawHits = 0, results = 0;
     const double scan = MedianMilliseconds(7, [&] { HitList().CollectHits(buffer.Text(), keys); });
     const double whole = MedianMilliseconds(7, [&] {

@@ -44,11 +44,11 @@ bool WholeWord(std::string_view line, const std::vector<bool>& starts, std::size
 }
 
 // The field of a hit at zero-based p, from the first SepTitle and SepYaku (or kNone).
-int FieldKind(std::size_t p, std::size_t title, std::size_t yaku) {
+RecordField FieldKind(std::size_t p, std::size_t title, std::size_t yaku) {
     const std::size_t h = title == kNone ? 0 : title + 1, t = yaku == kNone ? 0 : yaku + 1;
-    if (p + 1 >= t + 3) return kExamplesScope;
-    if (p + 1 >= h + 3) return kTranslationScope;
-    return kHeadwordScope;
+    if (p + 1 >= t + 3) return RecordField::Examples;
+    if (p + 1 >= h + 3) return RecordField::Translation;
+    return RecordField::Headword;
 }
 
 std::string Headword(std::string_view line, const Separators& separators) {
@@ -68,7 +68,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                                                      : Separators{};
     SearchOptions options;
     options.wordMatch = data[0] & 4;
-    options.scope = (data[0] >> 3) & 3;
+    options.scope = static_cast<RecordField>((data[0] >> 3) & 3);
     options.andMatch = data[0] & 0x20;
 
     // The lines: the input cut at LF, without CR or NUL, which a line cannot hold.
@@ -85,7 +85,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const std::size_t title = FindOnCharStart(line, separators.title), yaku = FindOnCharStart(line, separators.yaku);
         const HitFields fields = FieldsOfHitLine(line, separators);
         for (std::size_t p = 0; p < line.size(); ++p) {
-            const int kind = FieldKind(p, title, yaku);
+            const RecordField kind = FieldKind(p, title, yaku);
             Expect(FieldKindOfHit(line, p, separators) == kind && FieldKindAt(fields, p) == kind);
             for (std::size_t length = 1; length <= 4 && p + length <= line.size(); ++length)
                 Expect(IsWholeWordHit(line, p, length) == WholeWord(line, starts, p, length));
@@ -116,7 +116,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         for (std::size_t p = 0; p + key.size() <= line.size() && !hit; ++p)
             hit = starts[p] && line.compare(p, key.size(), key) == 0 &&
                   (!options.wordMatch || WholeWord(line, starts, p, key.size())) &&
-                  (options.scope == kWholeRecordScope || FieldKind(p, title, yaku) == options.scope);
+                  (options.scope == RecordField::WholeRecord || FieldKind(p, title, yaku) == options.scope);
         if (!hit) continue;
         expectedLines.push_back(static_cast<std::int64_t>(n));
         expectedIndex += Headword(line, separators) + " (" + std::to_string(n) + ")\r\n";

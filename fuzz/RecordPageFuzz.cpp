@@ -68,7 +68,7 @@ std::string Sentences(std::string_view s) {
 struct Placed {
     std::size_t at;
     std::string text;
-    int kind;
+    RecordField kind;
 };
 
 }  // namespace
@@ -76,7 +76,7 @@ struct Placed {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size < 4) return 0;
     const bool markKeys = data[0] & 1;
-    const int scope = (data[0] >> 1) & 3;
+    const auto scope = static_cast<RecordField>((data[0] >> 1) & 3);
     ViewStringTable strings = DefaultViewStrings();
     if (data[0] & 0x20) {
         static const char* const kPieces[] = {" ", "\t", "#", "///", ":::", "/", "::", "\x81\x40", "\x82", "a"};
@@ -118,17 +118,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const std::string translation = Field(std::string(trimmed.substr(translationAt, yakuAt - translationAt)));
         const std::string examples = Field(Sentences(trimmed.substr(SkipChars(trimmed, yakuAt, 3))));
         expected = "<HTML><HEAD><TITLE>" + std::string(trimmed.substr(0, numAt)) + " ";
-        const auto place = [&](const std::string& text, int kind) {
+        const auto place = [&](const std::string& text, RecordField kind) {
             fields.push_back({expected.size(), text, kind});
             expected += text;
         };
-        place(headword, kHeadwordField);
+        place(headword, RecordField::Headword);
         expected += "</TITLE><HEAD>\r\n<BODY topmargin=6>\r\n<P>" + strings[ViewSlot::HeadwordOpen];
-        place(headword, kHeadwordField);
+        place(headword, RecordField::Headword);
         expected += "\r\n" + strings[ViewSlot::HeadwordClose] + "<HR>" + strings[ViewSlot::TranslationOpen];
-        place(translation, kTranslationField);
+        place(translation, RecordField::Translation);
         expected += "\r\n" + strings[ViewSlot::TranslationClose] + "<HR>&nbsp;&nbsp;" + strings[ViewSlot::ExamplesOpen];
-        place(examples, kExamplesField);
+        place(examples, RecordField::Examples);
         expected += strings[ViewSlot::ExamplesClose] + "</P>\r\n</BODY><HTML>\r\n";
     }
 
@@ -158,7 +158,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         for (const std::size_t mark : marks)
             if (mark >= field.at && mark < field.at + field.text.size()) inField.push_back(mark - field.at);
         placed += inField.size();
-        const bool searched = markKeys && (scope == 0 || scope == field.kind);
+        const bool searched = markKeys && (scope == RecordField::WholeRecord || scope == field.kind);
         if (!searched) Expect(inField.empty());
         for (const std::size_t offset : inField) {
             Expect(starts[offset]);

@@ -143,6 +143,9 @@ public:
     // new spelling and selects it; puts a new one on top without changing the selection.
     void AddToHistory(const QString& text);
     void FillSearchIndex();
+    // The fields the search looks in, as the scope radio buttons show them.
+    RecordField SelectedScope() const;
+    void SelectScope(RecordField scope);
     // The options dialog's ignored words, one per memo line.
     std::vector<std::string> IgnoredWords() const;
 
@@ -260,6 +263,7 @@ private:
     void CreateStatusBar();
     void CreateMenus();
     void ConnectCommands();
+    std::array<QRadioButton*, 4> ScopeButtons() const;
     // Asks whether to save the edits into DataFileName and saves them on Yes, then
     // reloads the file when `reloadAfterSaving` (a failed reload is reported, the edits
     // being safe in the file). False on Cancel or when the save did not happen.

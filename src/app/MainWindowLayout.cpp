@@ -168,6 +168,20 @@ void TForm1::CreateSearchConditionPanel() {
     chkDispSentence->setEnabled(false);
 }
 
+// The scope radio buttons stand in the order of the RecordField numbers.
+std::array<QRadioButton*, 4> TForm1::ScopeButtons() const {
+    return {rdoSelectCondition0, rdoSelectCondition1, rdoSelectCondition2, rdoSelectCondition3};
+}
+
+RecordField TForm1::SelectedScope() const {
+    const auto buttons = ScopeButtons();
+    for (std::size_t i = 0; i < buttons.size(); ++i)
+        if (buttons[i]->isChecked()) return static_cast<RecordField>(i);
+    return RecordField::WholeRecord;
+}
+
+void TForm1::SelectScope(RecordField scope) { ScopeButtons().at(static_cast<std::size_t>(scope))->setChecked(true); }
+
 void TForm1::CreateIndexPane() {
     auto* panes = new QHBoxLayout;
     panes->setContentsMargins(0, 0, 0, 0);

@@ -72,10 +72,7 @@ void TForm1::SpeedButton1Click() {
     request.options.multiKey = chkNotSeparateWord->isChecked();
     request.options.andMatch = !chkSearchWithAnd->isChecked();  // checked means OR
     request.options.wordMatch = chkNotPartMatch->isChecked();
-    request.options.scope = rdoSelectCondition0->isChecked()   ? kWholeRecordScope
-                            : rdoSelectCondition1->isChecked() ? kHeadwordScope
-                            : rdoSelectCondition2->isChecked() ? kTranslationScope
-                                                               : kExamplesScope;
+    request.options.scope = SelectedScope();
     request.ignoredWords = IgnoredWords();
     request.maxOfSelection = MaxOfSelection;
 

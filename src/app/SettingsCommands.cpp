@@ -56,9 +56,7 @@ void TForm1::LoadSettings() {
     if (stored.searchWithAnd) chkSearchWithAnd->setChecked(*stored.searchWithAnd);
     if (stored.notPartMatch) chkNotPartMatch->setChecked(*stored.notPartMatch);
     if (stored.dispSentence) chkDispSentence->setChecked(*stored.dispSentence);
-    const std::array<QRadioButton*, 4> scopes{rdoSelectCondition0, rdoSelectCondition1, rdoSelectCondition2,
-                                              rdoSelectCondition3};
-    scopes.at(static_cast<std::size_t>(stored.selectCondition))->setChecked(true);
+    SelectScope(static_cast<RecordField>(stored.selectCondition));
     if (stored.maxOfSelection) MaxOfSelection = *stored.maxOfSelection;
 
     cmbSubStr->clear();
@@ -90,10 +88,7 @@ void TForm1::SaveSettings() {
     settings.searchWithAnd = chkSearchWithAnd->isChecked();
     settings.notPartMatch = chkNotPartMatch->isChecked();
     settings.dispSentence = chkDispSentence->isChecked();
-    settings.selectCondition = rdoSelectCondition0->isChecked()   ? 0
-                               : rdoSelectCondition1->isChecked() ? 1
-                               : rdoSelectCondition2->isChecked() ? 2
-                                                                  : 3;
+    settings.selectCondition = static_cast<int>(SelectedScope());
     settings.maxOfSelection = MaxOfSelection;
     // A search the code page cannot spell is left out rather than kept with "?".
     for (int i = 0; i < cmbSubStr->count(); ++i)

@@ -38,6 +38,11 @@ std::size_t SkipChars(std::string_view text, std::size_t pos, std::size_t count)
 // SepNum, SepTitle, SepYaku.
 enum class LineDamage { None, NoNum, NoTitle, NoYaku };
 
+// Which field of a record: what a search looks in (WholeRecord for all of them), the
+// field a hit falls in, the field the record page marks up. The numbers are those the
+// settings file stores for the search's scope.
+enum class RecordField : int { WholeRecord = 0, Headword = 1, Translation = 2, Examples = 3 };
+
 // The damage of a line and, for a sound line, its headword index entry: the text
 // from one character after the first SepNum up to the first SepTitle of the whole
 // line (empty when that SepTitle comes first).

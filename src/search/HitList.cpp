@@ -63,16 +63,16 @@ HitFields FieldsOfHitLine(std::string_view line, const Separators& separators) n
     return {FindSeparator(line, separators.title), FindSeparator(line, separators.yaku)};
 }
 
-int FieldKindAt(const HitFields& fields, std::size_t position) noexcept {
+RecordField FieldKindAt(const HitFields& fields, std::size_t position) noexcept {
     // One-based positions, 0 for a separator that is absent, as the rule was made.
     const auto oneBased = [](std::size_t at) -> std::size_t { return at == std::string_view::npos ? 0 : at + 1; };
     const std::size_t p = position + 1;
-    if (p >= oneBased(fields.yakuAt) + 3) return kExamplesScope;
-    if (p >= oneBased(fields.titleAt) + 3) return kTranslationScope;
-    return kHeadwordScope;
+    if (p >= oneBased(fields.yakuAt) + 3) return RecordField::Examples;
+    if (p >= oneBased(fields.titleAt) + 3) return RecordField::Translation;
+    return RecordField::Headword;
 }
 
-int FieldKindOfHit(std::string_view line, std::size_t position, const Separators& separators) noexcept {
+RecordField FieldKindOfHit(std::string_view line, std::size_t position, const Separators& separators) noexcept {
     return FieldKindAt(FieldsOfHitLine(line, separators), position);
 }
 
@@ -123,7 +123,7 @@ std::int64_t HitList::BuildResultList(int keyCount, const KeySlots& keys, const 
         const auto position = static_cast<std::size_t>(offset - lineStart);
         const std::size_t keyLength = keys[static_cast<std::size_t>(hit.Key())].size();
         if (options.wordMatch && !IsWholeWordHit(text, position, keyLength)) continue;
-        if (options.scope != kWholeRecordScope) {
+        if (options.scope != RecordField::WholeRecord) {
             if (!fields) fields = FieldsOfHitLine(text, separators);
             if (FieldKindAt(*fields, position) != options.scope) continue;
         }

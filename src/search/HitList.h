@@ -105,5 +105,5 @@ HitFields FieldsOfHitLine(std::string_view line, const Separators& separators) n
 // bytes after the first translation separator's start, else the translation from
 // three bytes after the first headword separator's start, else the headword (with
 // the record number). Three bytes whatever the separators' lengths.
-int FieldKindAt(const HitFields& fields, std::size_t position) noexcept;
-int FieldKindOfHit(std::string_view line, std::size_t position, const Separators& separators) noexcept;
+RecordField FieldKindAt(const HitFields& fields, std::size_t position) noexcept;
+RecordField FieldKindOfHit(std::string_view line, std::size_t position, const Separators& separators) noexcept;

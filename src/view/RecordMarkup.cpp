@@ -114,11 +114,11 @@ std::string BreakSentences(std::string_view examples) {
 
 }  // namespace
 
-std::string MarkupField(int kind, std::string_view text, bool markKeys, const MarkupState& state) {
+std::string MarkupField(RecordField kind, std::string_view text, bool markKeys, const MarkupState& state) {
     std::string result(text);
     RenderMarks(result, '~', "<SUP>", "</SUP>");
     RenderMarks(result, '_', "<SUB>", "</SUB>");
-    if (!markKeys || (state.searchScope != 0 && state.searchScope != kind)) return result;
+    if (!markKeys || (state.searchScope != RecordField::WholeRecord && state.searchScope != kind)) return result;
     const auto& strings = state.viewStrings;
     for (std::size_t k = 0; k < kKeySlotCount && !strings[KeySlot(k)].empty(); ++k)
         MarkKey(result, strings[KeySlot(k)], strings[ViewSlot::KeyMarkOpen], strings[ViewSlot::KeyMarkClose]);
@@ -132,9 +132,9 @@ std::string BuildRecordPage(std::string_view line, bool markKeys, const MarkupSt
     const auto fields = CutRecordFields(trimmed, SeparatorsOf(strings));
     if (!fields) return trimmed;
 
-    const std::string headword = MarkupField(kHeadwordField, fields->headword, markKeys, state);
-    const std::string translation = MarkupField(kTranslationField, fields->translation, markKeys, state);
-    const std::string examples = MarkupField(kExamplesField, BreakSentences(fields->examples), markKeys, state);
+    const std::string headword = MarkupField(RecordField::Headword, fields->headword, markKeys, state);
+    const std::string translation = MarkupField(RecordField::Translation, fields->translation, markKeys, state);
+    const std::string examples = MarkupField(RecordField::Examples, BreakSentences(fields->examples), markKeys, state);
 
     std::string page;
     page.reserve(256 + fields->number.size() + 2 * headword.size() + translation.size() + examples.size());

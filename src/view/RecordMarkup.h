@@ -10,6 +10,7 @@
 // double-byte character is neither a mark nor a match.
 
 #include "common/ViewStrings.h"
+#include "dictionary/RecordLine.h"
 
 #include <string>
 #include <string_view>
@@ -18,20 +19,15 @@
 struct MarkupState {
     // The keys, the separators and the page fragments.
     const ViewStringTable& viewStrings;
-    // The field the last search looked in: 0 the whole record, otherwise a field kind.
-    int searchScope = 0;
+    // The field the last search looked in.
+    RecordField searchScope = RecordField::WholeRecord;
 };
-
-// Field kinds, numbered as the search scopes.
-inline constexpr int kHeadwordField = 1;
-inline constexpr int kTranslationField = 2;
-inline constexpr int kExamplesField = 3;
 
 // The field with the character after each "~" raised, then the character after each
 // "_" lowered, then, when `markKeys` is set and the last search looked in this kind
 // of field, every occurrence of each key wrapped in the key-mark fragments. Each step
 // reads the text as the earlier ones left it, tags included.
-std::string MarkupField(int kind, std::string_view text, bool markKeys, const MarkupState& state);
+std::string MarkupField(RecordField kind, std::string_view text, bool markKeys, const MarkupState& state);
 
 // The page of one line: empty for a blank line, the trimmed line itself (no HTML)
 // when a separator is missing.

@@ -55,18 +55,18 @@ TEST(IsWholeWordHit, TakesAHitBesideADoubleByteCharacterAsAWord) {
 TEST(FieldKindOfHit, CountsThreeBytesFromEachSeparatorWhateverItsLength) {
     const Separators defaults;
     const std::string line = "12 heart///cor:::The heart.";
-    EXPECT_EQ(FieldKindOfHit(line, 0, defaults), kHeadwordScope);        // the record number
-    EXPECT_EQ(FieldKindOfHit(line, 3, defaults), kHeadwordScope);
-    EXPECT_EQ(FieldKindOfHit(line, line.find("cor"), defaults), kTranslationScope);
-    EXPECT_EQ(FieldKindOfHit(line, line.find("The"), defaults), kExamplesScope);
-    EXPECT_EQ(FieldKindOfHit(line, line.find("::"), defaults), kTranslationScope);
+    EXPECT_EQ(FieldKindOfHit(line, 0, defaults), RecordField::Headword);        // the record number
+    EXPECT_EQ(FieldKindOfHit(line, 3, defaults), RecordField::Headword);
+    EXPECT_EQ(FieldKindOfHit(line, line.find("cor"), defaults), RecordField::Translation);
+    EXPECT_EQ(FieldKindOfHit(line, line.find("The"), defaults), RecordField::Examples);
+    EXPECT_EQ(FieldKindOfHit(line, line.find("::"), defaults), RecordField::Translation);
     // No translation separator: everything from the third byte on is "examples".
-    EXPECT_EQ(FieldKindOfHit("12 heart", 2, defaults), kExamplesScope);
-    EXPECT_EQ(FieldKindOfHit("12 heart", 1, defaults), kHeadwordScope);
+    EXPECT_EQ(FieldKindOfHit("12 heart", 2, defaults), RecordField::Examples);
+    EXPECT_EQ(FieldKindOfHit("12 heart", 1, defaults), RecordField::Headword);
     // A one-byte separator still counts three bytes.
     const Separators shortOnes{" ", "/", ":"};
-    EXPECT_EQ(FieldKindOfHit("1 a/bc:de", 5, shortOnes), kHeadwordScope);
-    EXPECT_EQ(FieldKindOfHit("1 a/bc:de", 6, shortOnes), kTranslationScope);
+    EXPECT_EQ(FieldKindOfHit("1 a/bc:de", 5, shortOnes), RecordField::Headword);
+    EXPECT_EQ(FieldKindOfHit("1 a/bc:de", 6, shortOnes), RecordField::Translation);
 }
 
 TEST(HitList, KeepsOneResultPerLineInLineOrder) {
@@ -81,7 +81,7 @@ TEST(HitList, KeepsOneResultPerLineInLineOrder) {
     EXPECT_EQ(hits.CollectHits(dictionary.buffer.Text(), keys), 8);
     EXPECT_EQ(hits.Entries().front(), "3,0");
     EXPECT_EQ(hits.Count(), 8u);
-    EXPECT_EQ(hits.BuildResultList(1, keys, dictionary.buffer, SearchOptions{true, false, false, 0}, Separators()), 2);
+    EXPECT_EQ(hits.BuildResultList(1, keys, dictionary.buffer, SearchOptions{true, false, false, RecordField::WholeRecord}, Separators()), 2);
     EXPECT_EQ(hits.Entries(), (std::vector<std::string>{"000000000-banana", "000000002-apple"}));
     EXPECT_EQ(hits.SearchIndexText(), "banana (0)\r\napple (2)\r\n");
 
@@ -96,12 +96,12 @@ TEST(HitList, CombinesKeysWithAndOrOr) {
         "3 c///x:::heart and lung",
     };
     const KeySlots keys{"heart", "lung", ""};
-    EXPECT_EQ(Results(records, keys, 2, {true, true, true, 0}), (std::vector<std::string>{"000000002-c"}));
-    EXPECT_EQ(Results(records, keys, 2, {true, false, true, 0}),
+    EXPECT_EQ(Results(records, keys, 2, {true, true, true, RecordField::WholeRecord}), (std::vector<std::string>{"000000002-c"}));
+    EXPECT_EQ(Results(records, keys, 2, {true, false, true, RecordField::WholeRecord}),
               (std::vector<std::string>{"000000000-a", "000000001-b", "000000002-c"}));
     // Of two equal keys only the later one is ever found, so AND finds nothing.
-    EXPECT_TRUE(Results(records, {"lung", "lung", ""}, 2, {true, true, true, 0}).empty());
-    EXPECT_EQ(Results(records, {"lung", "lung", ""}, 2, {true, false, true, 0}).size(), 2u);
+    EXPECT_TRUE(Results(records, {"lung", "lung", ""}, 2, {true, true, true, RecordField::WholeRecord}).empty());
+    EXPECT_EQ(Results(records, {"lung", "lung", ""}, 2, {true, false, true, RecordField::WholeRecord}).size(), 2u);
 }
 
 TEST(HitList, KeepsHeadwordsWithBlanksCommasQuotesAndParentheses) {
@@ -116,7 +116,7 @@ TEST(HitList, KeepsHeadwordsWithBlanksCommasQuotesAndParentheses) {
     HitList hits;
     const KeySlots keys{"heart", "", ""};
     hits.CollectHits(dictionary.buffer.Text(), keys);
-    hits.BuildResultList(1, keys, dictionary.buffer, SearchOptions{true, false, true, kExamplesScope}, Separators());
+    hits.BuildResultList(1, keys, dictionary.buffer, SearchOptions{true, false, true, RecordField::Examples}, Separators());
     EXPECT_EQ(hits.SearchIndexText(), "heart, failure (0)\r\nit's a \"heart\" (1)\r\nheart (organ) (2)\r\n"
                                       "'abc' (3)\r\n it's, \"x\"  (4)\r\n");
     EXPECT_EQ(hits.Entries()[4], "000000004- it's, \"x\" ");
@@ -150,7 +150,7 @@ TEST(HitList, AgreesWithTheLiteralSearchOnRandomDictionaries) {
             // Now and then a key reaching over a line break, from either side.
             if (random() % 10 == 0) key = random() % 2 ? "\n" + key : key + "\r\n";
         }
-        const SearchOptions options{true, random() % 2 == 0, random() % 2 == 0, static_cast<int>(random() % 4)};
+        const SearchOptions options{true, random() % 2 == 0, random() % 2 == 0, static_cast<RecordField>(random() % 4)};
         const Separators separators = random() % 5 ? Separators() : Separators{"\t", "==", "/"};
 
         LiteralSearch literal(records);

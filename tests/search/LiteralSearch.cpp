@@ -104,7 +104,8 @@ int LiteralSearch::BuildResultList(int k, const KeySlots& keys, const SearchOpti
         const std::size_t h = Pos(separators.title, text);
         const std::size_t t = Pos(separators.yaku, text);
         const int kind = p >= t + 3 ? 3 : p >= h + 3 ? 2 : 1;
-        if (options.scope != 0 && kind != options.scope) {
+        const int scope = static_cast<int>(options.scope);
+        if (scope != 0 && kind != scope) {
             hitList.erase(hitList.begin() + i);
             continue;
         }

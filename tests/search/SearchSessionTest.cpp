@@ -76,7 +76,7 @@ TEST_F(SearchSessionTest, ASuccessfulSearchReportsEachStepAndLeavesTheResults) {
     EXPECT_TRUE(session.Buffer().IsBuilt());
 
     // AND: only record 4 holds both.
-    ASSERT_TRUE(Run("heart lung", SearchOptions{true, true, true, 0}));
+    ASSERT_TRUE(Run("heart lung", SearchOptions{true, true, true, RecordField::WholeRecord}));
     EXPECT_EQ(session.ResultCount(), 1);
     EXPECT_EQ(session.Hits().Results().front().line, 4);
     EXPECT_TRUE(session.Options().andMatch);
@@ -101,12 +101,12 @@ TEST_F(SearchSessionTest, KeysAtTheEdgesOfTheTextAndOfItsLines) {
     EXPECT_EQ(session.ResultCount(), 2);
     // A key spanning a line break belongs to the line it starts in; as a whole word it
     // would need a delimiter after it in that line.
-    ASSERT_TRUE(Run("x\r\nlung", SearchOptions{false, false, false, 0}));
+    ASSERT_TRUE(Run("x\r\nlung", SearchOptions{false, false, false, RecordField::WholeRecord}));
     EXPECT_EQ(session.Hits().Results().front().line, 0);
-    EXPECT_FALSE(Run("x\r\nlung", SearchOptions{false, false, true, 0}));
+    EXPECT_FALSE(Run("x\r\nlung", SearchOptions{false, false, true, RecordField::WholeRecord}));
     EXPECT_EQ(sink.panels[StatusPanel::Message], "条件に一致しません");
     // One that begins with the break starts past its line's text, after the CR.
-    ASSERT_TRUE(Run("\nlung", SearchOptions{false, false, true, 0}));
+    ASSERT_TRUE(Run("\nlung", SearchOptions{false, false, true, RecordField::WholeRecord}));
     EXPECT_EQ(session.Hits().Results().front().line, 0);
 }
 

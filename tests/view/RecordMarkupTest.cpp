@@ -33,8 +33,8 @@ ViewStringTable Strings(std::string key0 = "", std::string key1 = "", std::strin
     return strings;
 }
 
-std::string Field(std::string_view text, const ViewStringTable& strings, int kind = kTranslationField,
-                  int scope = 0, bool markKeys = true) {
+std::string Field(std::string_view text, const ViewStringTable& strings, RecordField kind = RecordField::Translation,
+                  RecordField scope = RecordField::WholeRecord, bool markKeys = true) {
     return MarkupField(kind, text, markKeys, MarkupState{strings, scope});
 }
 
@@ -64,12 +64,12 @@ TEST(MarkupField, MarksEveryKeyOccurrenceStartingOnACharacter) {
 
 TEST(MarkupField, MarksOnlyTheSearchedFieldsAndOnlyWhenAsked) {
     const auto keys = Strings("a");
-    EXPECT_EQ(Field("a", keys, kHeadwordField, 2), "a");
-    EXPECT_EQ(Field("a", keys, kTranslationField, 2), "[a]");
-    EXPECT_EQ(Field("a", keys, kExamplesField, 2), "a");
-    for (int kind : {kHeadwordField, kTranslationField, kExamplesField}) {
-        EXPECT_EQ(Field("a", keys, kind, 0), "[a]");
-        EXPECT_EQ(Field("a", keys, kind, 0, false), "a");
+    EXPECT_EQ(Field("a", keys, RecordField::Headword, RecordField::Translation), "a");
+    EXPECT_EQ(Field("a", keys, RecordField::Translation, RecordField::Translation), "[a]");
+    EXPECT_EQ(Field("a", keys, RecordField::Examples, RecordField::Translation), "a");
+    for (RecordField kind : {RecordField::Headword, RecordField::Translation, RecordField::Examples}) {
+        EXPECT_EQ(Field("a", keys, kind, RecordField::WholeRecord), "[a]");
+        EXPECT_EQ(Field("a", keys, kind, RecordField::WholeRecord, false), "a");
     }
 }
 
@@ -125,7 +125,7 @@ TEST(MarkupField, AgreesWithTheLiteralRulesOnRandomFields) {
 }
 
 std::string Page(std::string_view line, const ViewStringTable& strings, bool markKeys = true) {
-    return BuildRecordPage(line, markKeys, MarkupState{strings, 0});
+    return BuildRecordPage(line, markKeys, MarkupState{strings, RecordField::WholeRecord});
 }
 
 TEST(BuildRecordPage, WritesTheWholePageForASoundLine) {
