@@ -1,8 +1,9 @@
 #pragma once
 // The main window: it owns every piece of program state, and its handlers read the
 // controls, call the core and apply the outcome. The handlers of each subsystem are
-// defined in a file of their own here: DictionaryCommands, SearchCommands and
-// RecordCommands.
+// defined in a file of their own here: DictionaryCommands, SearchCommands,
+// RecordCommands, SettingsCommands, DialogCommands, EditCommands and RepairCommands;
+// the window's parts are built in MainWindowLayout and MainWindowMenus.
 
 #include "common/StatusPanel.h"
 #include "common/ViewStrings.h"
@@ -81,12 +82,12 @@ public:
     // A data file named when the program was started, opened instead of the last one.
     void OpenAtStart(const QString& path);
     void UpdateCaption(const QString& path);
-    void ToggleCompact();
+    void ToggleCompact();  // 表示 → フォームサイズ切り替え, SpeedButton7
     bool IsCompact() const;
     bool Splitter1CanResize(int newWidth) const;
     void Splitter1Moved();
     void OnAppException(const std::exception& error);
-    void Exit1Click();
+    void Exit1Click();  // ファイル → 終了, SpeedButton6
 
     // --- settings ---
     void LoadSettings();
@@ -96,15 +97,15 @@ public:
     void LoadIgnoredWords();
 
     // --- dialogs ---
-    void O1Click();
-    void SpeedButton9Click();
-    void P1Click();
-    void V1Click();
+    void O1Click();            // 表示 → オプション設定
+    void SpeedButton9Click();  // the tool bar's データ情報 button
+    void P1Click();            // 表示 → データプロパティ
+    void V1Click();            // ヘルプ → バージョン表示
 
     // --- dictionary ---
     void LoadDictionary(const QString& path);
-    void Open1Click();
-    void R1Click();
+    void Open1Click();  // ファイル → 開く
+    void R1Click();     // ファイル → 辞書データ修復
     // The sample dictionary (SampleFileName), proposed by the open dialogs.
     QString ProposedDataFile() const;
     // Runs OpenDialog1 with a proposed file; the chosen path, or empty on cancel.
@@ -114,10 +115,10 @@ public:
         [this](const QString& proposedPath) { return RunOpenDialog(proposedPath); };
 
     // --- edit mode and saving ---
-    void E1Click();
+    void E1Click();  // 編集 → 編集モード
     // The user is about to leave page `from` for page `to`; false keeps `from`.
     bool PageControl1Changing(int from, int to);
-    void SaveAs1Click();
+    void SaveAs1Click();  // ファイル → 名前を付けて保存
     // Before the full-text view's text is replaced or the program closes: when edit
     // mode is on and the text was changed, asks whether to save it. False when the
     // user cancels or the save does not happen, and the caller then stops.
@@ -136,7 +137,7 @@ public:
         [this](const QString& proposedPath) { return RunSaveDialog(proposedPath); };
 
     // --- search ---
-    void SpeedButton1Click();
+    void SpeedButton1Click();  // the search button (検索) beside the search box
     // Return in the search box records its text in the history; it starts no search.
     void cmbSubStrKeyPress(QChar key);
     // Moves a text already in the history (whatever its letter case) to the top in its
@@ -150,29 +151,29 @@ public:
     std::vector<std::string> IgnoredWords() const;
 
     // --- search results ---
-    void NextBtnClick();
-    void ForwardBtnClick();
+    void NextBtnClick();     // ▶ and 表示 → 検索結果次表示 (F3)
+    void ForwardBtnClick();  // ◀ and 表示 → 検索結果前表示 (Shift+F3)
     void ShowCurrentHit();
     // Gives the keyboard focus to whichever of the two index lists is showing.
     // The index list on screen (the headwords or the search results); none in the compact layout.
     TEditorEx* VisibleIndex() const;
     void FocusVisibleIndex();  // the focus stays where it is when none shows
-    void EditorEx3Click();
-    void SpeedButton2Click();
+    void EditorEx3Click();     // a click or Return on a row of the search index
+    void SpeedButton2Click();  // インデックス: the index pane switches between headwords and results
 
     // --- records, the usage guide and printing ---
     void ShowRecord(std::int64_t n, bool markKeys);
-    void U1Click();
-    void Print1Click();
-    void ShowPreviousRecord();
-    void ShowNextRecord();
-    void ShowFirstRecord();
-    void ShowLastRecord();
+    void U1Click();             // ヘルプ → 使用説明, SpeedButton5
+    void Print1Click();         // ファイル → 表示データ印刷
+    void ShowPreviousRecord();  // 表示 → 前のデータ表示 (Ctrl+P), SpeedButton3
+    void ShowNextRecord();      // 表示 → 次のデータ表示 (Ctrl+F), SpeedButton4
+    void ShowFirstRecord();     // 表示 → 最初のデータ表示 (Ctrl+T)
+    void ShowLastRecord();      // 表示 → 最後のデータ表示 (Ctrl+L)
     // The headword index's own visibility flag: off while the search index stands in
     // its place and while the window is compact.
     bool IsHeadwordIndexShowing() const;
-    void EditorEx1Click();
-    void EditorEx2Click();
+    void EditorEx1Click();  // a click in the full text: the caret's place in the status bar
+    void EditorEx2Click();  // a click or Return on a row of the headword index
 
     // --- status bar ---
     void SetStatusText(StatusPanel panel, const QString& text);
