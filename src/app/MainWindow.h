@@ -5,6 +5,7 @@
 // RecordCommands, SettingsCommands, DialogCommands, EditCommands and RepairCommands;
 // the window's parts are built in MainWindowLayout and MainWindowMenus.
 
+#include "common/SettingsFile.h"
 #include "common/StatusPanel.h"
 #include "common/ViewStrings.h"
 #include "dictionary/RecordLine.h"
@@ -70,6 +71,8 @@ public:
     ViewStringTable ViewStrings;
     int NormalWidth = 0;   // the full layout's size, kept while the window is compact
     int NormalHeight = 0;
+    // Clipboard lookup and the zooms, as they stand; saved in the settings' own section.
+    DesktopSettings Desktop;
 
     Separators CurrentSeparators() const;
 

@@ -66,6 +66,7 @@ void TForm1::LoadSettings() {
         cmbSubStr->setCurrentIndex(0);
     }
     if (stored.dataFileName) DataFileName = PathFromStored(*stored.dataFileName);
+    Desktop = stored.desktop;
 }
 
 void TForm1::LoadIgnoredWords() {
@@ -90,6 +91,7 @@ void TForm1::SaveSettings() {
     settings.dispSentence = chkDispSentence->isChecked();
     settings.selectCondition = static_cast<int>(SelectedScope());
     settings.maxOfSelection = MaxOfSelection;
+    settings.desktop = Desktop;
     // A search the code page cannot spell is left out rather than kept with "?".
     for (int i = 0; i < cmbSubStr->count(); ++i)
         if (const Sjis::Encoded entry = Sjis::FromQString(cmbSubStr->itemText(i)); entry.lossless)

@@ -13,6 +13,7 @@ constexpr std::string_view kSearch = "SEARCH";
 constexpr std::string_view kHistory = "KEYKIST";
 constexpr std::string_view kView = "VIEW";
 constexpr std::string_view kFile = "FILE";
+constexpr std::string_view kDesktop = "DESKTOP";
 
 // "ER" marks a missing value; "IR" and the empty text count as missing too.
 bool IsPresent(const std::string& value) { return !value.empty() && value != "ER" && value != "IR"; }
@@ -78,6 +79,15 @@ StoredSettings ReadSettings(const std::string& iniFileName, ViewStringTable& vie
         settings.history.push_back(*entry);
     }
     settings.dataFileName = PresentValue(iniFileName, kFile, "DATAT");
+
+    if (const auto value = PresentValue(iniFileName, kDesktop, "ClipboardLookup"))
+        settings.desktop.clipboardLookup = TextToBool(*value);
+    const auto zoom = [&](std::string_view key, int fallback) {
+        const int percent = StrToIntLoose(ReadIniValue(iniFileName, kDesktop, key));
+        return percent >= kZoomMinPercent && percent <= kZoomMaxPercent ? percent : fallback;
+    };
+    settings.desktop.pageZoomPercent = zoom("PageZoom", settings.desktop.pageZoomPercent);
+    settings.desktop.textZoomPercent = zoom("TextZoom", settings.desktop.textZoomPercent);
     return settings;
 }
 
@@ -140,4 +150,8 @@ void WriteSettings(const std::string& iniFileName, const SettingsToSave& setting
         words.pop_back();
         write(kSearch, "notword", words);
     }
+
+    write(kDesktop, "ClipboardLookup", BoolToText(settings.desktop.clipboardLookup));
+    write(kDesktop, "PageZoom", std::to_string(settings.desktop.pageZoomPercent));
+    write(kDesktop, "TextZoom", std::to_string(settings.desktop.textZoomPercent));
 }

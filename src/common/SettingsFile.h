@@ -13,6 +13,16 @@
 #include <string>
 #include <vector>
 
+// The desktop additions, in a section of their own that older readers skip: a value
+// missing, unreadable or out of range reads as its default.
+struct DesktopSettings {
+    bool clipboardLookup = false;  // search each new clipboard text while the window is inactive
+    int pageZoomPercent = 100;     // the record page, kZoomMinPercent to kZoomMaxPercent
+    int textZoomPercent = 100;     // the index and text views' fonts, the same range
+};
+inline constexpr int kZoomMinPercent = 25;
+inline constexpr int kZoomMaxPercent = 400;
+
 struct StoredSettings {
     // The window's top, left, height and width, read as numbers (0 when missing); the
     // window takes only those greater than 300 and within the screen.
@@ -22,6 +32,7 @@ struct StoredSettings {
     std::optional<std::int32_t> maxOfSelection;
     std::vector<std::string> history;  // at most ten, the first shown in the search box
     std::optional<std::string> dataFileName;
+    DesktopSettings desktop;
 };
 
 // Reads everything the start-up takes from the file except the ignored words, and
@@ -40,6 +51,7 @@ struct SettingsToSave {
     std::vector<std::string> history;  // all entries; the first ten are kept
     std::string dataFileName;
     std::vector<std::string> ignoredWordLines;  // the memo's lines, empty ones included
+    DesktopSettings desktop;
 };
 
 // Writes the settings one value at a time, the first write creating the file. The

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 namespace {
 
 const std::string kGothic = "\x82\x6c\x82\x72 \x83\x53\x83\x56\x83\x62\x83\x4e";  // ＭＳ ゴシック
@@ -37,7 +39,8 @@ TEST(SettingsFile, AFirstSaveLaysOutEverySectionInOrder) {
               "[VIEW]\r\nSepNum=\"SPC\"\r\nSepTitle=\"///\"\r\nSepYaku=\":::\"\r\nColor=\"BLUE\"\r\n"
               "TtlFont=\"Tahoma,Microsoft Sans Serif\"\r\nYakuFont=\"" + kGothic + "\"\r\nYakuColor=\"GREEN\"\r\n"
               "BunFont=\"Tahoma,Microsoft Sans Serif\"\r\n\r\n"
-              "[FILE]\r\nDATAT=\"/home/ann/dic.txt\"\r\n\r\n");
+              "[FILE]\r\nDATAT=\"/home/ann/dic.txt\"\r\n\r\n"
+              "[DESKTOP]\r\nClipboardLookup=\"False\"\r\nPageZoom=\"100\"\r\nTextZoom=\"100\"\r\n\r\n");
 
     ViewStringTable strings = DefaultViewStrings();
     const StoredSettings read = ReadSettings(ini, strings);
@@ -135,6 +138,27 @@ TEST(SettingsFile, NumbersAndFlagsReadLooselyAndMissingValuesChangeNothing) {
     EXPECT_EQ(read.maxOfSelection, 0);
     EXPECT_EQ(read.history, std::vector<std::string>{"a"}) << "the history ends at the first missing item";
     EXPECT_EQ(read.dataFileName, std::nullopt);
+}
+
+TEST(SettingsFile, TheDesktopSectionReadsBackAndFallsBackToItsDefaults) {
+    TempDir dir;
+    ViewStringTable strings = DefaultViewStrings();
+    SettingsToSave settings = Sample();
+    settings.desktop = {true, 250, 50};
+    const std::string saved = dir.File("saved.ini");
+    WriteSettings(saved, settings);
+    const DesktopSettings read = ReadSettings(saved, strings).desktop;
+    EXPECT_EQ((std::tuple{read.clipboardLookup, read.pageZoomPercent, read.textZoomPercent}),
+              (std::tuple{true, 250, 50}));
+
+    // A file of an older version has no such section; a damaged one has nonsense.
+    for (const char* section : {"", "[DESKTOP]\r\nClipboardLookup=\"x\"\r\nPageZoom=\"24\"\r\nTextZoom=\"401\"\r\n",
+                                "[DESKTOP]\r\nPageZoom=\"ER\"\r\nTextZoom=\"-100\"\r\n"}) {
+        const DesktopSettings fallback = ReadSettings(dir.Write("d.ini", section), strings).desktop;
+        EXPECT_EQ((std::tuple{fallback.clipboardLookup, fallback.pageZoomPercent, fallback.textZoomPercent}),
+                  (std::tuple{false, 100, 100}))
+            << section;
+    }
 }
 
 TEST(SettingsFile, IgnoredWordsAreSortedAndKeptOnceWithoutRegardToCase) {
