@@ -4,9 +4,12 @@
 #include "app/Startup.h"
 #include "common/ErrorBoundary.h"
 #include "common/FileLocations.h"
+#include "common/StartupTrace.h"
+#include "dictionary/DataFilePreload.h"
 #include "common/SystemHelpers.h"
 #include "textview/TEditorEx.h"
 #include "ui/Fonts.h"
+#include "view/BrowserView.h"
 
 #include <QAccessible>
 #include <QAction>
@@ -80,10 +83,15 @@ void TForm1::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
     if (shown_) return;
     shown_ = true;
+    MarkStartup("window shown");
     RunGuarded([this] { FormShow(); });
+    preload_.reset();  // a guess the load did not take holds memory for nothing
+    MarkStartup("first record shown");
 }
 
 void TForm1::FormShow() {
+    // The engine's page process starts while the dictionary loads.
+    WebBrowser1->StartEngine();
     LoadIgnoredWords();
     if (!fileNamedAtStart_.isEmpty()) {
         // A named file that cannot be read is reported, and the last one stays the one
@@ -96,6 +104,7 @@ void TForm1::FormShow() {
         UpdateCaption(DataFileName);
         LoadDictionary(DataFileName);
     }
+    MarkStartup("dictionary loaded");
     if (EditorEx2->LineCount() >= 2) ShowFirstRecord();
 }
 
@@ -137,6 +146,8 @@ void TForm1::FormCloseQuery() {
 }
 
 void TForm1::OpenAtStart(const QString& path) { fileNamedAtStart_ = QFileInfo(path).absoluteFilePath(); }
+
+void TForm1::AdoptPreload(std::unique_ptr<DataFilePreload> preload) { preload_ = std::move(preload); }
 
 void TForm1::Exit1Click() { close(); }
 

@@ -17,6 +17,7 @@
 #include <cstdint>
 #include <exception>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -40,6 +41,7 @@ class BrowserView;
 class TfrmInfomation;
 class TfrmOption;
 class TfrmVersion;
+class DataFilePreload;
 
 class TForm1 : public QMainWindow {
     Q_OBJECT
@@ -84,6 +86,8 @@ public:
     void FormCloseQuery();
     // A data file named when the program was started, opened instead of the last one.
     void OpenAtStart(const QString& path);
+    // The data file read ahead at start-up, for the first load to take; let go once shown.
+    void AdoptPreload(std::unique_ptr<DataFilePreload> preload);
     void UpdateCaption(const QString& path);
     void ToggleCompact();  // 表示 → フォームサイズ切り替え, SpeedButton7
     bool IsCompact() const;
@@ -276,4 +280,5 @@ private:
     bool shown_ = false;  // FormShow runs once, at the first show
     QString fileNamedAtStart_;  // opened by FormShow instead of DataFileName
     int fullTextListener_ = 0;  // discards the search text when EditorEx1's lines change
+    std::unique_ptr<DataFilePreload> preload_;  // the start-up's read-ahead, until shown
 };

@@ -1,6 +1,7 @@
 // The settings file: read at start-up, written when the window closes.
 #include "app/MainWindow.h"
 
+#include "app/StoredPath.h"
 #include "common/AtomicFile.h"
 #include "common/IniFile.h"
 #include "common/SettingsFile.h"
@@ -14,27 +15,8 @@
 #include <QPlainTextEdit>
 #include <QRadioButton>
 #include <QScreen>
-#include <QUrl>
 
 namespace {
-
-// The data file's path as the settings keep it: code page 932 text, or, for a path
-// the code page cannot spell ("Téléchargements") or spells as another character (〜
-// reads back as ～, ¥ as a backslash), a file: address in UTF-8 escapes, so the file
-// is found again whatever its name.
-constexpr QLatin1String kFileAddress("file:");
-
-std::string StoredPath(const QString& path) {
-    const Sjis::Encoded bytes = Sjis::FromQString(path);
-    if (bytes.lossless && Sjis::ToQString(bytes.bytes) == path && !path.startsWith(kFileAddress))
-        return bytes.bytes;
-    return QUrl::fromLocalFile(path).toEncoded().toStdString();
-}
-
-QString PathFromStored(const std::string& stored) {
-    const QString text = Sjis::ToQString(stored);
-    return text.startsWith(kFileAddress) ? QUrl::fromEncoded(QByteArray::fromStdString(stored)).toLocalFile() : text;
-}
 
 // A stored window value counts when it is greater than 300 and within the screen.
 bool Fits(int value, int screenExtent) { return value > 300 && value <= screenExtent; }

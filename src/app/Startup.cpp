@@ -1,11 +1,14 @@
 #include "app/Startup.h"
 
 #include "app/DesktopServices.h"
+#include "app/StoredPath.h"
+#include "common/FileLocations.h"
 #include "common/ErrorBoundary.h"
 #include "common/SystemHelpers.h"
 #include "ui/Fonts.h"
 
 #include <QApplication>
+#include <QFileInfo>
 #include <QIcon>
 #include <QLibraryInfo>
 #include <QTranslator>
@@ -28,6 +31,13 @@ void PrepareApplication() {
     auto* translator = new QTranslator(qApp);
     if (translator->load(QStringLiteral("qtbase_ja"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QApplication::installTranslator(translator);
+}
+
+QString DataFileToLoadAtStart(const QString& namedOnCommandLine) {
+    if (!namedOnCommandLine.isEmpty()) return QFileInfo(namedOnCommandLine).absoluteFilePath();
+    const FileLocations places = LocateFiles(QCoreApplication::applicationFilePath(), CurrentLocationEnvironment());
+    const QString remembered = RememberedDataFile(places.settings);
+    return remembered.isEmpty() ? places.firstStartSample : remembered;
 }
 
 namespace {

@@ -3,11 +3,14 @@
 #include "app/MainWindow.h"
 #include "app/QuillorApplication.h"
 #include "app/Startup.h"
+#include "common/StartupTrace.h"
+#include "dictionary/DataFilePreload.h"
 
 #include <QFileInfo>
 #include <QStringList>
 
 int main(int argc, char* argv[]) {
+    MarkStartup("main");
     // Read before the application object, which needs a display: --help and
     // --version answer on any terminal.
     QStringList arguments;
@@ -17,9 +20,14 @@ int main(int argc, char* argv[]) {
     if (const int status = AnswerCommandLine(line, programName); status >= 0) return status;
 
     QuillorApplication app(argc, argv);
+    MarkStartup("application");
+    // The dictionary is read while the window and the browser engine are built.
+    auto preload = std::make_unique<DataFilePreload>(DataFileToLoadAtStart(line.file).toStdString());
     PrepareApplication();
     CloseOnTermination();
     const auto form1 = CreateForms();
+    MarkStartup("window built");
+    form1->AdoptPreload(std::move(preload));
     // "quillordic FILE", as the desktop's Open With passes it.
     if (!line.file.isEmpty()) form1->OpenAtStart(line.file);
     form1->show();  // loads the last dictionary and shows its first record

@@ -48,7 +48,11 @@ HeadwordScan ScanHeadwords(const TextLines& lines, const Separators& separators)
 
 LoadReport LoadDictionaryText(const std::string& path, const Separators& separators, TextLines& fullText,
                               TextLines& headwordIndex) {
-    FileContents contents = ReadWholeFile(path);
+    return LoadDictionaryText(ReadWholeFile(path), separators, fullText, headwordIndex);
+}
+
+LoadReport LoadDictionaryText(FileContents contents, const Separators& separators, TextLines& fullText,
+                              TextLines& headwordIndex) {
     fullText.SetWholeText(std::move(contents.text));
     HeadwordScan scan = ScanHeadwords(fullText, separators);
     headwordIndex.SetWholeText(std::move(scan.headwordText));

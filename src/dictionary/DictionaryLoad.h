@@ -2,6 +2,7 @@
 // Loading a data file into the full-text view's lines and the headword index.
 
 #include "common/ByteBuffer.h"
+#include "dictionary/DataFile.h"
 #include "dictionary/RecordLine.h"
 
 #include <cstdint>
@@ -46,4 +47,7 @@ struct LoadReport {
 // headwords into `headwordIndex`. A file that cannot be read raises before either
 // is touched.
 LoadReport LoadDictionaryText(const std::string& path, const Separators& separators, TextLines& fullText,
+                              TextLines& headwordIndex);
+// The same with the file's contents read already.
+LoadReport LoadDictionaryText(FileContents contents, const Separators& separators, TextLines& fullText,
                               TextLines& headwordIndex);

@@ -120,7 +120,18 @@ BrowserView::~BrowserView() {
     delete page();
 }
 
+void BrowserView::StartEngine() {
+    if (starting_ || pageSerial_ > 0) return;
+    starting_ = true;
+    QObject::connect(this, &QWebEngineView::loadFinished, this, [this] { starting_ = false; },
+                     Qt::SingleShotConnection);
+    setContent(QByteArray(), QStringLiteral("text/html;charset=Shift_JIS"));
+}
+
 void BrowserView::LoadHtml(const std::string& page) {
+    // A page asked for while the empty one is still loading would cut that load short,
+    // and its end would pass for this page's.
+    if (starting_) WaitForSignal(this, &QWebEngineView::loadFinished, waitLimitMs_);
     const SuspendedRedrawing suspended(this);
     const std::string bytes = WithCrLfLineEnds(page);
     const QByteArray content(bytes.data(), static_cast<qsizetype>(bytes.size()));

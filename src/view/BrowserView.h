@@ -26,6 +26,11 @@ public:
     // has it. Redrawing is suspended meanwhile and resumed however this ends.
     void LoadHtml(const std::string& page);
 
+    // Starts the engine's page process with an empty page and returns at once, so that
+    // it starts while the program does other work (the dictionary's load); the next
+    // LoadHtml waits for it first.
+    void StartEngine();
+
     // Opens a local file (the usage guide); not waited for.
     void OpenFile(const QString& path);
 
@@ -50,6 +55,7 @@ private:
     class RemoteRequestBlocker* blocker_;
     class PageSchemeHandler* pages_;
     int pageSerial_ = 0;  // each page gets an address of its own
+    bool starting_ = false;  // StartEngine's page is on its way
     int waitLimitMs_ = 30'000;  // a page or print that never arrives must not hang the window
     std::shared_ptr<QPrinter> printing_;  // the print under way, until the engine ends it
 

@@ -1,0 +1,43 @@
+#include "dictionary/DataFilePreload.h"
+
+#include "TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+
+namespace {
+
+std::string Bytes(const std::optional<FileContents>& contents) {
+    return contents ? std::string(contents->text.data(), contents->text.size()) : "(none)";
+}
+
+TEST(DataFilePreload, GivesTheBytesOnlyOfTheFileAskedForAsItStands) {
+    TempDir dir;
+    const std::string dic = dir.Write("dic.txt", "1 abate///x:::y\r\n");
+    {
+        DataFilePreload preload(dic);
+        EXPECT_EQ(Bytes(preload.Take(dir.File("other.txt"))), "(none)");
+        EXPECT_EQ(Bytes(preload.Take(dic)), "1 abate///x:::y\r\n");
+        EXPECT_EQ(Bytes(preload.Take(dic)), "(none)") << "taken once";
+    }
+    EXPECT_EQ(Bytes(DataFilePreload(dir.File("missing.txt")).Take(dir.File("missing.txt"))), "(none)");
+    EXPECT_EQ(Bytes(DataFilePreload(dir.path().string()).Take(dir.path().string())), "(none)") << "a folder";
+
+    // A file changed at any moment of the read-ahead, by a save that replaces it or by
+    // an append: whatever is given is the file as it stands at the take.
+    for (const bool replace : {true, false}) {
+        DataFilePreload preload(dic);
+        if (replace) {
+            const std::string saved = dir.Write("dic.txt.new", "2 heart///z:::w\r\n");
+            std::rename(saved.c_str(), dic.c_str());
+        } else {
+            std::ofstream(dic, std::ios::app) << "3 lung///v:::u\r\n";
+        }
+        const std::string taken = Bytes(preload.Take(dic));
+        if (taken != "(none)") EXPECT_EQ(taken, TempDir::Read(dic));
+    }
+}
+
+}  // namespace
