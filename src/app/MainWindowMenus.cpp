@@ -4,6 +4,7 @@
 #include "app/PageChangeGuard.h"
 #include "common/ErrorBoundary.h"
 #include "textview/TEditorEx.h"
+#include "textview/TypeToFind.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -122,4 +123,6 @@ void TForm1::ConnectCommands() {
     // Return on a row of either index does what a click on it does.
     connect(EditorEx2, &TEditorEx::OnReturnKey, this, Guarded(this, &TForm1::EditorEx2Click));
     connect(EditorEx3, &TEditorEx::OnReturnKey, this, Guarded(this, &TForm1::EditorEx3Click));
+    // A headword found by typing its first letters is shown as a click on it would be.
+    connect(new TypeToFind(EditorEx2), &TypeToFind::Found, this, Guarded(this, &TForm1::EditorEx2Click));
 }
