@@ -36,6 +36,7 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
     CreateStatusBar();
     CreateMenus();
     ConnectCommands();
+    CreateZoomCommands();
     FormCreate();
 }
 

@@ -11,6 +11,7 @@
 #include "dictionary/RecordLine.h"
 #include "search/SearchSession.h"
 
+#include <QFont>
 #include <QMainWindow>
 
 #include <array>
@@ -182,6 +183,13 @@ public:
     void EditorEx1Click();  // a click in the full text: the caret's place in the status bar
     void EditorEx2Click();  // a click or Return on a row of the headword index
 
+    // --- zoom ---
+    // 表示 → ズーム → 拡大 (Ctrl++), 縮小 (Ctrl+-), 標準のサイズ (Ctrl+0): a step of the
+    // text views' fonts when one of them has the focus, else of the record page.
+    void ZoomStep(int direction);
+    void SetPageZoom(int percent);  // also Ctrl+wheel over the page
+    void SetTextZoom(int percent);  // also Ctrl+wheel over a text view
+
     // --- status bar ---
     void SetStatusText(StatusPanel panel, const QString& text);
     QString StatusText(StatusPanel panel) const;
@@ -254,6 +262,9 @@ public:
     QAction* L1 = nullptr;
     QAction* S1 = nullptr;
     QAction* O1 = nullptr;
+    QAction* ZoomIn1 = nullptr;
+    QAction* ZoomOut1 = nullptr;
+    QAction* ZoomReset1 = nullptr;
     QMenu* Help1 = nullptr;
     QAction* U1 = nullptr;
     QAction* V1 = nullptr;
@@ -271,6 +282,7 @@ private:
     void CreateStatusBar();
     void CreateMenus();
     void ConnectCommands();
+    void CreateZoomCommands();
     std::array<QRadioButton*, 4> ScopeButtons() const;
     // Asks whether to save the edits into DataFileName and saves them on Yes, then
     // reloads the file when `reloadAfterSaving` (a failed reload is reported, the edits
@@ -281,4 +293,5 @@ private:
     QString fileNamedAtStart_;  // opened by FormShow instead of DataFileName
     int fullTextListener_ = 0;  // discards the search text when EditorEx1's lines change
     std::unique_ptr<DataFilePreload> preload_;  // the start-up's read-ahead, until shown
+    QFont designedTextFont_;  // the text views' font at 100 %
 };

@@ -49,6 +49,8 @@ void TForm1::LoadSettings() {
     }
     if (stored.dataFileName) DataFileName = PathFromStored(*stored.dataFileName);
     Desktop = stored.desktop;
+    SetPageZoom(Desktop.pageZoomPercent);
+    SetTextZoom(Desktop.textZoomPercent);
 }
 
 void TForm1::LoadIgnoredWords() {

@@ -5,10 +5,12 @@
 #include "view/PageStyles.h"
 
 #include <QBuffer>
+#include <QChildEvent>
 #include <QEventLoop>
 #include <QPrinter>
 #include <QTimer>
 #include <QUrl>
+#include <QWheelEvent>
 #include <QWebEngineProfile>
 #include <QWebEngineSettings>
 #include <QWebEngineUrlRequestInterceptor>
@@ -148,6 +150,8 @@ void BrowserView::LoadHtml(const std::string& page) {
     // wait) is no failure.
     if (!WaitForSignal(this, &QWebEngineView::loadFinished, waitLimitMs_) && serial == pageSerial_)
         throw QuillorError("ページを表示できませんでした");
+    // A new page may come at the engine's own zoom.
+    if (zoomFactor() != zoomPercent_ / 100.0) setZoomFactor(zoomPercent_ / 100.0);
 }
 
 void BrowserView::OpenFile(const QString& path) { load(QUrl::fromLocalFile(path)); }
@@ -178,4 +182,30 @@ void BrowserView::PrintPages(std::shared_ptr<QPrinter> printer) {
     printing_ = printer;
     print(printer.get());
     if (!WaitForSignal(this, &QWebEngineView::printFinished, waitLimitMs_)) throw QuillorError("印刷できませんでした");
+}
+
+void BrowserView::SetZoomPercent(int percent) {
+    zoomPercent_ = percent;
+    setZoomFactor(percent / 100.0);
+}
+
+bool BrowserView::event(QEvent* event) {
+    // The engine draws into a child widget of its own, made when the first page comes:
+    // that child is where the wheel turns.
+    if (event->type() == QEvent::ChildAdded)
+        if (QObject* child = static_cast<QChildEvent*>(event)->child(); child->isWidgetType())
+            child->installEventFilter(this);
+    return QWebEngineView::event(event);
+}
+
+bool BrowserView::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Wheel) {
+        const auto* wheel = static_cast<QWheelEvent*>(event);
+        if (wheel->modifiers() & Qt::ControlModifier) {
+            // The engine's own zoom would go its own way, unremembered and unclamped.
+            if (const int delta = wheel->angleDelta().y(); delta != 0) emit ZoomRequested(delta > 0 ? 1 : -1);
+            return true;
+        }
+    }
+    return QWebEngineView::eventFilter(watched, event);
 }

@@ -44,11 +44,24 @@ public:
     void PrintPages(std::shared_ptr<QPrinter> printer);
     bool IsPrinting() const { return printing_ != nullptr; }
 
+    // The page's zoom in percent, kept from page to page. The engine prints a page as
+    // at 100 % whatever its zoom.
+    void SetZoomPercent(int percent);
+    int ZoomPercent() const { return zoomPercent_; }
+
     // How long a page load or a print may take before the wait gives up (30 s).
     void SetWaitLimit(int milliseconds) { waitLimitMs_ = milliseconds; }
 
     // The scheme of the pages LoadHtml serves; registered before the application starts.
     static void RegisterPageScheme();
+
+signals:
+    // Ctrl+wheel over the page asks for a zoom step in (> 0) or out (< 0).
+    void ZoomRequested(int direction);
+
+protected:
+    bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     QWebEngineProfile* profile_;
@@ -56,6 +69,7 @@ private:
     class PageSchemeHandler* pages_;
     int pageSerial_ = 0;  // each page gets an address of its own
     bool starting_ = false;  // StartEngine's page is on its way
+    int zoomPercent_ = 100;
     int waitLimitMs_ = 30'000;  // a page or print that never arrives must not hang the window
     std::shared_ptr<QPrinter> printing_;  // the print under way, until the engine ends it
 

@@ -141,7 +141,8 @@ private slots:
                             "P2=検索結果前表示(&P) Shift+F3", "N5=-", "F1=次のデータ表示(&F) Ctrl+F",
                             "B1=前のデータ表示(&B) Ctrl+P", "T1=最初のデータ表示(&T) Ctrl+T",
                             "L1=最後のデータ表示(&L) Ctrl+L", "N7=-", "S1=フォームサイズ切り替え(&S)",
-                            "O1=オプション設定(&O)",
+                            "O1=オプション設定(&O)", "N8=-", "ClipboardLookup1=クリップボードを検索(&C)", "N9=-",
+                            "Zoom1Action=ズーム(&Z)",
                             "ヘルプ(&H)", "U1=使用説明(&U)", "V1=バージョン表示(&V)"}));
         QVERIFY(form->E1->isCheckable());
     }
