@@ -88,10 +88,6 @@ TEditorEx::Position TEditorEx::ClampedPosition(Position position) const {
     return position;
 }
 
-int TEditorEx::RowHeight() const { return std::max(1, fontMetrics().height()); }
-
-int TEditorEx::CellWidth() const { return std::max(1, fontMetrics().horizontalAdvance(QLatin1Char('x'))); }
-
 std::int64_t TEditorEx::TopRow() const { return verticalScrollBar()->value(); }
 
 int TEditorEx::VisibleRowCount() const { return std::max(1, viewport()->height() / RowHeight()); }

@@ -4,7 +4,8 @@
 // read-only.
 //
 // It paints only the rows inside the dirty rectangle and decodes only those rows'
-// visible bytes; nothing ever turns the whole text into a QString. Word wrap is off,
+// visible bytes; nothing ever turns the whole text into a QString. A row that has not
+// changed since it was last drawn is copied, not drawn again. Word wrap is off,
 // so a row is a line. Positions are (row, byte column) on a grid of cells: a
 // single-byte character takes one cell and a double-byte character two, so the cell
 // of a byte is its column, and every character is drawn on its own cells whatever
@@ -21,6 +22,7 @@
 #include <QStringList>
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 
@@ -176,7 +178,18 @@ private:
     // boundaries: what an input method or a screen reader is given of a long line.
     std::pair<std::size_t, std::size_t> CaretLineWindow(std::size_t reach) const;
     static std::size_t ColumnAfterChars(std::string_view line, std::size_t from, std::size_t count);
+    // What the painting keeps for the view's font: the cell and row sizes, each
+    // character's glyph, the rows as last drawn. Made again whenever the font changes,
+    // so every size the view uses follows a new font.
+    struct CellCache;
+    struct CellCacheDeleter {
+        void operator()(CellCache* cache) const;
+    };
+    CellCache& Cells() const;
+    struct RowLook;  // what a row's pixels are drawn from
+    RowLook LookOfRow(std::int64_t row) const;
     void PaintRow(class QPainter& painter, std::int64_t row, int y) const;
+    void DrawRow(QPainter& painter, std::int64_t row, const RowLook& look, int y) const;
     void DrawCells(QPainter& painter, std::int64_t row, std::string_view line, std::size_t begin, std::size_t end,
                    int y) const;
     int XOfColumn(std::size_t column) const;  // the left edge of a column's cell, in the viewport
@@ -207,4 +220,5 @@ private:
     static constexpr int kDragScrollInterval = 50;  // milliseconds
     bool caretVisible_ = true;
     std::string findString_;
+    mutable std::unique_ptr<CellCache, CellCacheDeleter> cells_;  // for font(); made when first needed
 };

@@ -10,6 +10,7 @@
 #include <QInputMethodEvent>
 #include <QMessageBox>
 #include <QMimeData>
+#include <QPainter>
 #include <QScrollBar>
 
 namespace {
@@ -279,30 +280,107 @@ private slots:
         view->viewport()->removeEventFilter(&watch);
     }
 
-    // Every character is drawn on its own cells: after invalid bytes, whose
-    // replacement glyph is wider than a cell, the rest of the row is where the same
-    // characters are after plain spaces.
+    // Every character is drawn on its own cells, the cell of column c starting at
+    // 2 + c × the cell width, whatever the font's advances: in the fixed-pitch font, in
+    // one without Japanese glyphs (its kana and kanji come from a fallback face) and in
+    // a proportional one. The row must be, pixel for pixel, each character painted
+    // alone at its cell's origin, in the selection's colours inside the selection; a
+    // glyph wider than its cells (the replacement character of an invalid byte) is
+    // squeezed into them. Painted onto a 32-bit image and onto one of another format,
+    // since the two take different ways to the screen.
     void paintsEveryCharacterOnItsCells() {
-        Open("\xFD\xFD\xFD" "X" "\x88\xE3" "Y\r\n" "   X" "\x88\xE3" "Y\r\n", true);
-        view->SetViewColors({Qt::white, Qt::white, {}, Qt::white, Qt::darkBlue, Qt::black});
-        const QImage image = view->viewport()->grab().toImage();
-        const int rowHeight = view->RowHeight();
-        const auto inkColumns = [&](int row, int fromX) {
-            QList<int> columns;
-            for (int x = fromX; x < image.width(); ++x)
-                for (int y = row * rowHeight; y < (row + 1) * rowHeight; ++y)
-                    if (qGray(image.pixel(x, y)) < 128) {
-                        columns << x;
-                        break;
-                    }
-            return columns;
+        // A 医 b か TAB c 薬 <invalid byte> blank Z ｱ
+        Open("A\x88\xE3" "b\x82\xA9\tc\x96\xF2\xFD Z\xB1\r\n", true);
+        const QList<QChar> characters = {u'A', u'医', u'医', u'b', u'か', u'か', u'\t', u'c', u'薬', u'薬',
+                                         u'\uFFFD', u' ', u'Z', u'ｱ'};
+        const TEditorEx::ViewColors colors{Qt::white, Qt::white, {}, Qt::yellow, Qt::darkBlue, Qt::black};
+        view->SetViewColors(colors);
+        view->Select({0, 3}, {0, 7});  // b か TAB
+        view->clearFocus();            // no caret line over the cells
+        QFont fallback(QStringLiteral("DejaVu Sans Mono"));
+        fallback.setPixelSize(13);
+        QFont proportional(QStringLiteral("DejaVu Sans"));
+        proportional.setPixelSize(15);
+        for (const QFont& font : {view->font(), fallback, proportional}) {
+            view->setFont(font);
+            const int cell = QFontMetrics(font).horizontalAdvance(QLatin1Char('x'));
+            QCOMPARE(view->CellWidth(), cell);
+            const QSize rowSize(view->viewport()->width(), QFontMetrics(font).height());
+            for (const QImage::Format format : {QImage::Format_ARGB32_Premultiplied, QImage::Format_RGB888}) {
+                QImage expected(rowSize, format);
+                expected.fill(colors.background);
+                QPainter painter(&expected);
+                painter.setFont(font);
+                painter.fillRect(QRect(2 + 3 * cell, 0, 4 * cell, rowSize.height()), colors.selectionBackground);
+                for (qsizetype column = 0; column < characters.size(); ++column) {
+                    const QChar c = characters[column];
+                    if (c.unicode() <= 0x20 || (column > 0 && characters[column - 1] == c)) continue;
+                    const int room = (column + 1 < characters.size() && characters[column + 1] == c ? 2 : 1) * cell;
+                    const int advance = QFontMetrics(font).horizontalAdvance(c);
+                    painter.save();
+                    painter.setPen(column >= 3 && column < 7 ? colors.selectionText : colors.text);
+                    painter.translate(2 + column * cell, QFontMetrics(font).ascent());
+                    if (advance > room) painter.scale(static_cast<double>(room) / advance, 1.0);
+                    painter.drawText(QPointF(0, 0), QString(c));
+                    painter.restore();
+                }
+                painter.end();
+                QImage painted(view->viewport()->size(), format);
+                view->viewport()->render(&painted);
+                QCOMPARE(painted.copy(QRect(QPoint(0, 0), rowSize)), expected);
+            }
+        }
+    }
+
+    // A row is kept as drawn and copied onto the screen while it stays the same: after
+    // every kind of change, the view paints what a new view in the same state paints.
+    void keptRowsFollowEveryChange() {
+        std::string text;
+        for (int i = 0; i < 30; ++i) text += std::to_string(i) + " heart///" + kIgaku + ":::" + std::string(80, 'x') + "\r\n";
+        Open(text, true);
+        const TEditorEx::ViewColors colors{Qt::white, Qt::lightGray, Qt::cyan, Qt::white, Qt::darkBlue, Qt::black};
+        view->SetViewColors(colors);
+        const auto paints = [](TEditorEx& shown) {
+            QImage image(shown.viewport()->size(), QImage::Format_ARGB32_Premultiplied);
+            image.fill(Qt::red);
+            shown.viewport()->render(&image);
+            return image;
         };
-        const int afterInvalid = 2 + 3 * view->CellWidth();
-        QVERIFY(!inkColumns(1, afterInvalid).isEmpty());
-        QCOMPARE(inkColumns(0, afterInvalid), inkColumns(1, afterInvalid));
-        // The replacement glyphs stay inside their three cells.
-        QVERIFY(!inkColumns(0, 0).isEmpty());
-        QVERIFY(inkColumns(0, 0).first() < afterInvalid);
+        TEditorEx::Position anchor, caret;
+        const auto showsAsNew = [&] {
+            TEditorEx twin;
+            twin.resize(view->size());
+            twin.setFont(view->font());
+            twin.SetViewColors(colors);
+            twin.SetWholeText(view->WholeText());
+            paints(twin);  // laid out, so its scroll bars take the values below
+            twin.Select(anchor, caret);
+            twin.verticalScrollBar()->setValue(view->verticalScrollBar()->value());
+            twin.horizontalScrollBar()->setValue(view->horizontalScrollBar()->value());
+            return paints(*view) == paints(twin);
+        };
+        const auto select = [&](TEditorEx::Position from, TEditorEx::Position to) {
+            anchor = from;
+            caret = to;
+            view->Select(from, to);
+        };
+        QVERIFY(showsAsNew());
+        view->ReplaceLine(1, "1 heart///" + kIgaku + ":::" + std::string(80, 'y'));  // the same length
+        QVERIFY(showsAsNew());
+        view->verticalScrollBar()->setValue(1);  // every row moves up one
+        QVERIFY(showsAsNew());
+        select({2, 0}, {4, 3});
+        QVERIFY(showsAsNew());
+        select({4, 3}, {4, 3});
+        QVERIFY(showsAsNew());
+        view->horizontalScrollBar()->setValue(1);  // the least scroll, less than a cell
+        QVERIFY(showsAsNew());
+        QFont larger = view->font();
+        larger.setPixelSize(20);
+        view->setFont(larger);
+        QVERIFY(showsAsNew());
+        view->resize(view->width() - 50, view->height());
+        QVERIFY(showsAsNew());
     }
 
     void aLongLineScrollsToShowTheCaret() {
