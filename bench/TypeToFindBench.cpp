@@ -1,8 +1,9 @@
 // Finding a headword by typing into the index of a large dictionary, offscreen: 200
 // keys typed as a user types them (the first letters of headwords from all over the
-// index, one word in four misspelt so that its later keys match nothing and look
-// through every line), each key's search alone and the key from its event until the
-// index is painted again, beside one memchr pass over the index's bytes.
+// index, each word from a caret somewhere else, one word in four misspelt so that its
+// later keys match nothing and look through every line), each key's search alone and
+// the key from its event until the index is painted again, beside one memchr pass over
+// the index's bytes.
 //
 //   quillor_type_to_find_bench FILE
 #include "dictionary/DictionaryLoad.h"
@@ -65,6 +66,8 @@ int main(int argc, char* argv[]) {
     std::vector<double> keys, searches;
     int unmatched = 0;
     for (int word = 0; keys.size() < 200; ++word) {
+        // The user has been reading somewhere else, and looks a word up.
+        view.SetCaretRow(static_cast<std::int64_t>(random() % lines));
         std::string headword = view.Line(static_cast<std::int64_t>(random() % lines));
         if (word % 4 == 3 && headword.size() > 2) headword[2] = 'q';  // a slip of the finger
         for (std::size_t i = 0; i < std::min<std::size_t>(headword.size(), 6) && keys.size() < 200; ++i) {
