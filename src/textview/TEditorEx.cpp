@@ -339,3 +339,14 @@ void TEditorEx::resizeEvent(QResizeEvent* event) {
         UpdateScrollBars();
     });
 }
+
+void TEditorEx::changeEvent(QEvent* event) {
+    RunGuarded([&] {
+        QAbstractScrollArea::changeEvent(event);
+        // A new font (a zoom) brings new cells and rows: the scroll bars measure in them.
+        if (event->type() == QEvent::FontChange) {
+            UpdateScrollBars();
+            viewport()->update();
+        }
+    });
+}

@@ -333,7 +333,8 @@ private slots:
     }
 
     // A row is kept as drawn and copied onto the screen while it stays the same: after
-    // every kind of change, the view paints what a new view in the same state paints.
+    // every kind of change, the view paints, and scrolls over, what a new view in the
+    // same state does.
     void keptRowsFollowEveryChange() {
         std::string text;
         for (int i = 0; i < 30; ++i) text += std::to_string(i) + " heart///" + kIgaku + ":::" + std::string(80, 'x') + "\r\n";
@@ -357,7 +358,9 @@ private slots:
             twin.Select(anchor, caret);
             twin.verticalScrollBar()->setValue(view->verticalScrollBar()->value());
             twin.horizontalScrollBar()->setValue(view->horizontalScrollBar()->value());
-            return paints(*view) == paints(twin);
+            return paints(*view) == paints(twin) &&
+                   view->verticalScrollBar()->maximum() == twin.verticalScrollBar()->maximum() &&
+                   view->horizontalScrollBar()->maximum() == twin.horizontalScrollBar()->maximum();
         };
         const auto select = [&](TEditorEx::Position from, TEditorEx::Position to) {
             anchor = from;
