@@ -1,18 +1,21 @@
 // Editing the full-text view of the main window with a large dictionary, offscreen:
 // a typed key until the view is painted again, in an ordinary line and in a line of a
-// megabyte; a save beside one write of the same bytes; the memory typing leaves.
+// megabyte, beside Qt drawing the same rows as plain text and beside one copy of the
+// view's pixels; a save beside one write of the same bytes; the memory typing leaves.
 //
 //   quillor_edit_bench FILE [OUTPUT_FOLDER]
 #include "app/Forms.h"
 #include "app/MainWindow.h"
 #include "app/QuillorApplication.h"
 #include "app/Startup.h"
+#include "common/Sjis.h"
 #include "textview/TEditorEx.h"
 
 #include "Timing.h"
 
 #include <QApplication>
 #include <QKeyEvent>
+#include <QPainter>
 #include <QPixmap>
 #include <QTabWidget>
 
@@ -29,6 +32,33 @@ void TypeKey(TEditorEx* view, QPixmap& pixmap) {
     QKeyEvent press(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, QStringLiteral("a"));
     QApplication::sendEvent(view, &press);
     view->viewport()->render(&pixmap);
+}
+
+// A peer of a typed key's painting: the rows in view drawn by Qt as plain text, one
+// drawText a row over its background, with no cells to keep.
+Timing PlainText(TEditorEx* view, QPixmap& pixmap) {
+    QStringList rows;
+    const int cells = view->viewport()->width() / view->CellWidth() + 1;
+    for (int i = 0; i <= view->VisibleRowCount() && view->TopRow() + i < view->LineCount(); ++i)
+        rows << Sjis::ToQString(view->Line(view->TopRow() + i).substr(0, cells));
+    return Measure(200, [&] {
+        QPainter painter(&pixmap);
+        painter.setFont(view->font());
+        const int height = view->RowHeight();
+        for (int i = 0; i < rows.size(); ++i) {
+            painter.fillRect(0, i * height, pixmap.width(), height, i % 2 ? Qt::yellow : Qt::lightGray);
+            painter.drawText(2, i * height + view->fontMetrics().ascent(), rows[i]);
+        }
+    });
+}
+
+// The floor of any painting of the whole view: one copy of its pixels.
+Timing CopyOfPixels(TEditorEx* view, QPixmap& pixmap) {
+    const QPixmap shown = view->viewport()->grab();
+    return Measure(200, [&] {
+        QPainter painter(&pixmap);
+        painter.drawPixmap(0, 0, shown);
+    });
 }
 
 void WriteOnce(const std::string& path, const std::string& bytes, bool sync) {
@@ -63,11 +93,19 @@ int main(int argc, char* argv[]) {
     QPixmap pixmap(view->viewport()->size());
     const std::int64_t middle = view->LineCount() / 2;
 
+    // The line typed into is on screen, as it is for a user who types into it: the
+    // keys measure typing, not the first sight of a page half the dictionary away.
     view->Select({middle, 10}, {middle, 10});
+    view->ShowCaretRow();
+    view->viewport()->render(&pixmap);
+    const Timing plain = PlainText(view, pixmap);
+    const Timing copy = CopyOfPixels(view, pixmap);
     const Timing ordinary = Measure(200, [&] { TypeKey(view, pixmap); });
-    std::printf("typed key to painted view, %lld lines, line %lld: median %.3f ms, worst %.3f ms\n",
+    std::printf("typed key to painted view, %lld lines, line %lld: median %.3f ms, worst %.3f ms;"
+                " the rows as plain text (one drawText each): median %.3f ms, worst %.3f ms;"
+                " floor, one copy of the view's pixels: median %.3f ms, worst %.3f ms\n",
                 static_cast<long long>(view->LineCount()), static_cast<long long>(middle), ordinary.median,
-                ordinary.slowest);
+                ordinary.slowest, plain.median, plain.slowest, copy.median, copy.slowest);
 
     // A megabyte line in the middle of the dictionary, typed into at its middle.
     view->ReplaceLine(middle, std::string(1'000'000, 'x'));
