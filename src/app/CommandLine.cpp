@@ -30,8 +30,10 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
     const QCommandLineOption version(QStringList{QStringLiteral("v"), QStringLiteral("version")});
+    const QCommandLineOption search(QStringLiteral("search"), QString(), QStringLiteral("TEXT"));
     parser.addOption(help);
     parser.addOption(version);
+    parser.addOption(search);
     for (const QString& name : kQtValueOptions) {
         QCommandLineOption option(name, QString(), QStringLiteral("value"));
         option.setFlags(QCommandLineOption::HiddenFromHelp);
@@ -54,15 +56,24 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
     } else if (parser.positionalArguments().size() > 1) {
         line.action = CommandLine::Action::Error;
         line.error = QStringLiteral("one FILE at most, but %1 were given").arg(parser.positionalArguments().size());
-    } else if (!parser.positionalArguments().isEmpty()) {
-        line.file = parser.positionalArguments().constFirst();
+    } else if (parser.values(search).size() > 1) {
+        line.action = CommandLine::Action::Error;
+        line.error = QStringLiteral("one --search at most, but %1 were given").arg(parser.values(search).size());
+    } else if (parser.isSet(search) && parser.value(search).size() > kMaxSearchTextLength) {
+        line.action = CommandLine::Action::Error;
+        line.error = QStringLiteral("the search text is too long: %1 characters, at most %2")
+                         .arg(parser.value(search).size())
+                         .arg(kMaxSearchTextLength);
+    } else {
+        if (!parser.positionalArguments().isEmpty()) line.file = parser.positionalArguments().constFirst();
+        if (parser.isSet(search)) line.searchText = parser.value(search);
     }
     return line;
 }
 
 QString UsageText(const QString& programName) {
     return QStringLiteral(
-               "Usage: %1 [FILE]\n"
+               "Usage: %1 [--search TEXT] [FILE]\n"
                "       %1 --help | --version\n"
                "\n"
                "QuillorDic reads a medical English-Japanese dictionary kept in one text file\n"
@@ -71,8 +82,12 @@ QString UsageText(const QString& programName) {
                "\n"
                "  FILE           open this dictionary instead of the one shown last\n"
                "                 (ファイル → 開く opens another one later)\n"
+               "  --search TEXT  put TEXT into the search box and search, as 検索 does\n"
                "  -h, --help     show this text and exit\n"
                "  -v, --version  show the version and exit\n"
+               "\n"
+               "One window serves each user: when QuillorDic runs already, FILE and --search\n"
+               "go to that window, which comes to the front, and this start ends.\n"
                "\n"
                "Settings: beside the program when its folder can be written (or they are there\n"
                "already) and it is not installed from the package; otherwise\n"

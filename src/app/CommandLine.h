@@ -1,16 +1,25 @@
 #pragma once
-// The command line: "quillordic [FILE]", --help and --version. It is read before the
-// application object exists, so the two informational options need no display.
+// The command line: "quillordic [--search TEXT] [FILE]", --help and --version. It is
+// read before the application object exists, so the two informational options and a
+// wrong command line need no display.
 
 #include <QString>
 #include <QStringList>
+
+#include <optional>
 
 struct CommandLine {
     enum class Action { Run, Help, Version, Error };
     Action action = Action::Run;
     QString file;   // the data file to open instead of the remembered one
+    std::optional<QString> searchText;  // --search TEXT: looked up once the window stands
     QString error;  // one line, for Action::Error
 };
+
+// The longest --search TEXT, in UTF-16 code units: it fits the search box, which holds
+// 32767, and a request to a running window (three UTF-8 bytes each at most). A longer
+// one is no word to look up but a slip of the selection, and is refused.
+inline constexpr qsizetype kMaxSearchTextLength = 16384;
 
 // `arguments` as the process got them, the program's own name first. Qt's own
 // options (-platform, -style, ...) are accepted and left to the application object.

@@ -47,6 +47,10 @@ QString TForm1::ProposedDataFile() const { return SampleFileName; }
 void TForm1::Open1Click() {
     const QString path = ChooseFileToOpen(ProposedDataFile());
     if (path.isEmpty()) return;
+    OpenDataFile(path);
+}
+
+void TForm1::OpenDataFile(const QString& path) {
     if (!ResolveUnsavedEdits()) return;
 
     UpdateCaption(path);

@@ -67,6 +67,7 @@ void TForm1::FormCreate() {
     ViewStrings = DefaultViewStrings();
 
     if (QFileInfo(IniFileName).isFile()) LoadSettings();
+    ClipboardLookup1->setChecked(Desktop.clipboardLookup);
 
     PageControl1->setCurrentIndex(0);
     PageControl1->setTabVisible(1, false);

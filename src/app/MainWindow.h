@@ -2,9 +2,10 @@
 // The main window: it owns every piece of program state, and its handlers read the
 // controls, call the core and apply the outcome. The handlers of each subsystem are
 // defined in a file of their own here: DictionaryCommands, SearchCommands,
-// RecordCommands, SettingsCommands, DialogCommands, EditCommands and RepairCommands;
-// the window's parts are built in MainWindowLayout and MainWindowMenus.
+// RecordCommands, SettingsCommands, DialogCommands, EditCommands, RepairCommands and
+// LookupCommands; the window's parts are built in MainWindowLayout and MainWindowMenus.
 
+#include "app/InstanceRequest.h"
 #include "common/SettingsFile.h"
 #include "common/StatusPanel.h"
 #include "common/ViewStrings.h"
@@ -16,6 +17,7 @@
 
 #include <array>
 #include <cstdint>
+#include <deque>
 #include <exception>
 #include <functional>
 #include <memory>
@@ -32,6 +34,7 @@ class QLabel;
 class QLineEdit;
 class QMenu;
 class QRadioButton;
+class QTimer;
 class QStatusBar;
 class QTabWidget;
 class QToolButton;
@@ -113,6 +116,8 @@ public:
     // --- dictionary ---
     void LoadDictionary(const QString& path);
     void Open1Click();  // ファイル → 開く
+    // What ファイル → 開く does once a file is chosen: asks about unsaved edits, then loads it.
+    void OpenDataFile(const QString& path);
     void R1Click();     // ファイル → 辞書データ修復
     // The sample dictionary (SampleFileName), proposed by the open dialogs.
     QString ProposedDataFile() const;
@@ -157,6 +162,19 @@ public:
     void SelectScope(RecordField scope);
     // The options dialog's ignored words, one per memo line.
     std::vector<std::string> IgnoredWords() const;
+
+    // --- looking a word up from elsewhere ---
+    // The one way in for a word from outside the search box (a later start's --search,
+    // the clipboard): the text into the box, the search run as 検索 runs it, the window
+    // to the front.
+    void LookUp(const QString& text);
+    // A later start's request (or this start's own --search), run once no dialog is
+    // open and no command is under way.
+    void HandleRequest(const InstanceRequest& request);
+    void BringToFront();
+    void ClipboardLookup1Click();  // 表示 → クリップボードを検索 (a check item)
+    void ClipboardDataChanged();   // the desktop's clipboard: a new text while the window is inactive
+    void SearchBox1Click();        // Ctrl+K: the search box, its text selected
 
     // --- search results ---
     void NextBtnClick();     // ▶ and 表示 → 検索結果次表示 (F3)
@@ -262,6 +280,9 @@ public:
     QAction* L1 = nullptr;
     QAction* S1 = nullptr;
     QAction* O1 = nullptr;
+    QAction* ClipboardLookup1 = nullptr;
+    QAction* SearchBox1 = nullptr;  // Ctrl+K, anywhere in the window
+    QAction* SearchNow1 = nullptr;  // Ctrl+Return in the search box: 検索
     QAction* ZoomIn1 = nullptr;
     QAction* ZoomOut1 = nullptr;
     QAction* ZoomReset1 = nullptr;
@@ -288,6 +309,11 @@ private:
     // reloads the file when `reloadAfterSaving` (a failed reload is reported, the edits
     // being safe in the file). False on Cancel or when the save did not happen.
     bool OfferToSaveEdits(bool reloadAfterSaving);
+    void RunPendingRequest();
+
+    std::deque<InstanceRequest> pendingRequests_;  // run one at a time, in order of arrival
+    QTimer* requestTimer_ = nullptr;               // runs them, or looks again while busy
+    QString lastClipboardText_;                    // a clipboard text counts once
 
     bool shown_ = false;  // FormShow runs once, at the first show
     QString fileNamedAtStart_;  // opened by FormShow instead of DataFileName

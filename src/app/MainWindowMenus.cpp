@@ -7,7 +7,9 @@
 #include "textview/TypeToFind.h"
 
 #include <QAction>
+#include <QClipboard>
 #include <QComboBox>
+#include <QGuiApplication>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
@@ -73,6 +75,21 @@ void TForm1::CreateMenus() {
     S1 = Item(Show1, "S1", QStringLiteral("フォームサイズ切り替え(&S)"), {},
               style()->standardIcon(QStyle::SP_TitleBarNormalButton));
     O1 = Item(Show1, "O1", QStringLiteral("オプション設定(&O)"));
+    Separator(Show1, "N8");
+    ClipboardLookup1 = Item(Show1, "ClipboardLookup1", QStringLiteral("クリップボードを検索(&C)"));
+    ClipboardLookup1->setCheckable(true);
+
+    // Two keys without a menu item: Ctrl+K reaches the search box from anywhere in the
+    // window, and Ctrl+Return searches from inside it, where Return keeps the history.
+    SearchBox1 = new QAction(QStringLiteral("検索文字列"), this);
+    SearchBox1->setObjectName(QStringLiteral("SearchBox1"));
+    SearchBox1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_K));
+    addAction(SearchBox1);
+    SearchNow1 = new QAction(QStringLiteral("検索"), this);
+    SearchNow1->setObjectName(QStringLiteral("SearchNow1"));
+    SearchNow1->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Return), QKeySequence(Qt::CTRL | Qt::Key_Enter)});
+    SearchNow1->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    cmbSubStr->addAction(SearchNow1);
 
     Help1 = Menu(bar, "Help1", QStringLiteral("ヘルプ(&H)"));
     U1 = Item(Help1, "U1", QStringLiteral("使用説明(&U)"), {}, style()->standardIcon(QStyle::SP_DialogHelpButton));
@@ -110,6 +127,10 @@ void TForm1::ConnectCommands() {
 
     connect(SpeedButton1, &QToolButton::clicked, this, Guarded(this, &TForm1::SpeedButton1Click));
     connect(cmbSubStr->lineEdit(), &QLineEdit::returnPressed, this, Guarded([this] { cmbSubStrKeyPress(QChar(13)); }));
+    connect(SearchNow1, &QAction::triggered, this, Guarded(this, &TForm1::SpeedButton1Click));
+    connect(SearchBox1, &QAction::triggered, this, Guarded(this, &TForm1::SearchBox1Click));
+    connect(ClipboardLookup1, &QAction::triggered, this, Guarded(this, &TForm1::ClipboardLookup1Click));
+    connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this, Guarded(this, &TForm1::ClipboardDataChanged));
 
     connect(N6, &QAction::triggered, this, Guarded(this, &TForm1::NextBtnClick));
     connect(NextBtn, &QToolButton::clicked, this, Guarded(this, &TForm1::NextBtnClick));

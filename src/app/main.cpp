@@ -2,6 +2,7 @@
 #include "app/Forms.h"
 #include "app/MainWindow.h"
 #include "app/QuillorApplication.h"
+#include "app/SingleInstance.h"
 #include "app/Startup.h"
 #include "common/StartupTrace.h"
 #include "dictionary/DataFilePreload.h"
@@ -18,8 +19,12 @@ int main(int argc, char* argv[]) {
     const CommandLine line = ParseCommandLine(arguments);
     const QString programName = QFileInfo(arguments.value(0, QStringLiteral("quillordic"))).fileName();
     if (const int status = AnswerCommandLine(line, programName); status >= 0) return status;
+    // One window per user: the running one takes FILE and --search, and this start ends.
+    SingleInstance instance;
+    if (const std::optional<int> status = instance.HandOver(RequestsOf(line), programName)) return *status;
 
     QuillorApplication app(argc, argv);
+    instance.Listen();
     MarkStartup("application");
     // The dictionary is read while the window and the browser engine are built.
     auto preload = std::make_unique<DataFilePreload>(DataFileToLoadAtStart(line.file).toStdString());
@@ -28,9 +33,11 @@ int main(int argc, char* argv[]) {
     const auto form1 = CreateForms();
     MarkStartup("window built");
     form1->AdoptPreload(std::move(preload));
+    instance.DeliverTo(*form1);
     // "quillordic FILE", as the desktop's Open With passes it.
     if (!line.file.isEmpty()) form1->OpenAtStart(line.file);
     form1->show();  // loads the last dictionary and shows its first record
+    if (line.searchText) form1->HandleRequest({InstanceRequest::Kind::Search, *line.searchText, QString()});
     if (TerminationRequested()) return 0;
     return QApplication::exec();
 }

@@ -7,6 +7,8 @@ set -euo pipefail
 program=$1
 dictionary=$2
 work=$(mktemp -d)
+# A window of the test's own: no other test's, nor the user's, takes this start's place.
+export XDG_RUNTIME_DIR="$work"
 pid=""
 trap 'if [ -n "$pid" ]; then kill -9 "$pid" 2>/dev/null || true; fi; chmod -R u+w "$work"; rm -rf "$work"' EXIT
 fail() { echo "FAIL: $*" >&2; [ -f "$work/err.log" ] && tail -20 "$work/err.log" >&2; exit 1; }

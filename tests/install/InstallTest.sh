@@ -8,6 +8,8 @@ set -euo pipefail
 build=$1
 dictionary=$2
 work=$(mktemp -d)
+# A window of the test's own: no other test's, nor the user's, takes this start's place.
+export XDG_RUNTIME_DIR="$work"
 trap 'if [ -n "${pid:-}" ]; then kill -9 "$pid" 2>/dev/null || true; fi; rm -rf "$work"' EXIT
 
 fail() { echo "FAIL: $*" >&2; exit 1; }

@@ -1,0 +1,110 @@
+// Looking a word up from elsewhere: the requests of later starts, the clipboard, and
+// the keys that reach the search box.
+#include "app/MainWindow.h"
+
+#include "app/Startup.h"
+#include "common/ErrorBoundary.h"
+#include "common/Sjis.h"
+#include "common/StartupTrace.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QTimer>
+#include <QWindow>
+
+namespace {
+
+constexpr int kBusyRetryMs = 100;             // while a dialog or a command holds the window
+constexpr qsizetype kMaxClipboardBytes = 255;  // a word or a phrase; more is no lookup
+
+// A line break or a tab in a text from elsewhere (a selection across lines) would stay
+// inside a key and match nothing: each reads as the blank it stands for.
+QString OnOneLine(const QString& text) {
+    QString line = text;
+    line.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    for (QChar& c : line)
+        if (c.unicode() < 0x20 || c.unicode() == 0x7F) c = QLatin1Char(' ');
+    return line;
+}
+
+}  // namespace
+
+void TForm1::LookUp(const QString& text) {
+    BringToFront();
+    cmbSubStr->setEditText(OnOneLine(text));
+    SpeedButton1Click();
+    MarkStartup("lookup shown");  // the benchmark of a later start's --search waits for it
+}
+
+void TForm1::BringToFront() {
+    if (isMinimized()) setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
+    raise();
+    activateWindow();
+    if (QWindow* window = windowHandle()) window->requestActivate();
+}
+
+void TForm1::HandleRequest(const InstanceRequest& request) {
+    if (!requestTimer_) {
+        requestTimer_ = new QTimer(this);
+        requestTimer_->setSingleShot(true);
+        connect(requestTimer_, &QTimer::timeout, this, Guarded(this, &TForm1::RunPendingRequest));
+    }
+    pendingRequests_.push_back(request);
+    // Never inside the caller: it may be the socket's reader, or a start not yet shown.
+    if (!requestTimer_->isActive()) requestTimer_->start(0);
+}
+
+void TForm1::RunPendingRequest() {
+    if (TerminationRequested()) return pendingRequests_.clear();
+    if (pendingRequests_.empty()) return;
+    // A question waits for its answer, or a command (a repair, a save, a page being
+    // loaded) is half done further down: the request comes after them.
+    if (QApplication::activeModalWidget() || RunningGuards() > 1) return requestTimer_->start(kBusyRetryMs);
+    const InstanceRequest request = pendingRequests_.front();
+    pendingRequests_.pop_front();
+    if (!pendingRequests_.empty()) requestTimer_->start(0);  // also when this one fails
+
+    // On Wayland a window comes forward only with the token of the start that asked.
+    if (!request.activationToken.isEmpty() && QGuiApplication::platformName() == QLatin1String("wayland"))
+        qputenv("XDG_ACTIVATION_TOKEN", request.activationToken.toLatin1());
+    switch (request.kind) {
+    case InstanceRequest::Kind::Show: BringToFront(); break;
+    case InstanceRequest::Kind::Open:
+        BringToFront();  // before the question about unsaved edits, if one comes
+        OpenDataFile(request.argument);
+        break;
+    case InstanceRequest::Kind::Search: LookUp(request.argument); break;
+    }
+}
+
+void TForm1::ClipboardLookup1Click() { Desktop.clipboardLookup = ClipboardLookup1->isChecked(); }
+
+void TForm1::ClipboardDataChanged() {
+    // While the window is active the copy is the user's own, made here.
+    if (!Desktop.clipboardLookup || isActiveWindow()) return;
+    const QClipboard* clipboard = QGuiApplication::clipboard();
+    if (clipboard->ownsClipboard()) return;  // copied from one of this program's dialogs
+    const QMimeData* data = clipboard->mimeData(QClipboard::Clipboard);
+    if (!data || data->hasImage() || !data->hasText()) return;
+    const QString text = data->text();
+    // Every character takes a byte at least: a long text (a page, a megabyte) is refused
+    // before it is encoded, with room for the blanks around a word.
+    if (text.size() > kMaxClipboardBytes * 4) return;
+    const QString word = OnOneLine(text).trimmed();
+    // A clipboard keeper taking the same text over is no new copy.
+    if (word == lastClipboardText_) return;
+    lastClipboardText_ = word;
+    const Sjis::Encoded bytes = Sjis::FromQString(word);
+    if (!bytes.lossless || bytes.bytes.empty() || bytes.bytes.size() > static_cast<std::size_t>(kMaxClipboardBytes))
+        return;
+    HandleRequest({InstanceRequest::Kind::Search, word, QString()});
+}
+
+void TForm1::SearchBox1Click() {
+    cmbSubStr->setFocus(Qt::ShortcutFocusReason);
+    cmbSubStr->lineEdit()->selectAll();
+}

@@ -1,0 +1,275 @@
+// Looking a word up from elsewhere, through the real main window offscreen: what a
+// later start may send, the one way in for a word (the requests and the clipboard),
+// the keys of the search box, and requests that must wait for the window.
+#include "app/FormTestSupport.h"
+#include "app/InstanceRequest.h"
+#include "common/ErrorBoundary.h"
+#include "common/Sjis.h"
+#include "common/SystemHelpers.h"
+
+#include <QAction>
+#include <QClipboard>
+#include <QComboBox>
+#include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QSignalSpy>
+
+namespace {
+
+std::string Sjis932(const char* utf8) { return Sjis::FromUtf8(utf8).bytes; }
+
+// Eight records; "heart" is a word in records 1, 2 and 3.
+std::string Dictionary() {
+    return "1 abate///" + Sjis932("軽減する") + ":::The fever began to abate./ Pain did not abate.\r\n" +
+           "2 heart///" + Sjis932("心臓") + ":::The heart beats.\r\n" +
+           "3 heart failure///" + Sjis932("心不全") + ":::Heart failure worsened the heart.\r\n" +
+           "4 lung///" + Sjis932("肺") + ":::The lung and the heart.\r\n" +
+           "5 kidney///" + Sjis932("腎臓") + ":::Nothing to see here.\r\n" +
+           "6 liver///" + Sjis932("肝臓") + ":::The liver was enlarged.\r\n" +
+           "7 bone///" + Sjis932("骨") + ":::The bone healed slowly.\r\n" +
+           "8 nerve///" + Sjis932("神経") + ":::The nerve was cut.\r\n";
+}
+
+// A message as it travels: its length in four bytes, most significant first.
+QByteArray Framed(const QByteArray& message) {
+    const auto n = static_cast<quint32>(message.size());
+    QByteArray prefix;
+    for (int shift = 24; shift >= 0; shift -= 8) prefix.append(static_cast<char>((n >> shift) & 0xFF));
+    return prefix + message;
+}
+
+RequestReader::State Read(const QByteArray& bytes) {
+    RequestReader reader;
+    return reader.Feed(bytes);
+}
+
+// The texts the search box showed, each once in a row, leaving out the empty text the
+// box passes through while the history takes a new entry.
+QStringList Shown(const QSignalSpy& spy) {
+    QStringList texts;
+    for (const QList<QVariant>& change : spy) {
+        const QString text = change.at(0).toString();
+        if (!text.isEmpty() && (texts.isEmpty() || texts.last() != text)) texts.append(text);
+    }
+    return texts;
+}
+
+}  // namespace
+
+class LookupTest : public FormTestBase {
+    Q_OBJECT
+
+private:
+    QWidget otherProgram;  // takes the activation, as a window of another program would
+
+    void LeaveTheWindow() {
+        otherProgram.show();
+        otherProgram.activateWindow();
+        QTRY_VERIFY(!form->isActiveWindow());
+    }
+
+private slots:
+    void init() {
+        CreateTestForms();
+        QVERIFY(ShowAndActivate());
+        form->LoadDictionary(WriteFile(QStringLiteral("dic.txt"), Dictionary()));
+    }
+
+    void cleanup() {
+        form.reset();
+        otherProgram.hide();
+    }
+
+    void aLaterStartIsHeardOnlyInItsOwnWords() {
+        using Kind = InstanceRequest::Kind;
+        const QByteArray magic("QuillorDic 1\n");
+        const struct {
+            QByteArray message;
+            std::optional<InstanceRequest> heard;
+        } cases[] = {
+            {magic + "search\n\nheart", InstanceRequest{Kind::Search, "heart", ""}},
+            {magic + "search\n\n", InstanceRequest{Kind::Search, "", ""}},  // the search itself says what is missing
+            {magic + "search\nabc-12_3:4\n" + QString("心臓 a\nb").toUtf8(),
+             InstanceRequest{Kind::Search, QString("心臓 a\nb"), "abc-12_3:4"}},
+            {magic + "open\n\n/home/u/my dic.txt", InstanceRequest{Kind::Open, "/home/u/my dic.txt", ""}},
+            {magic + "show\n\n", InstanceRequest{Kind::Show, "", ""}},
+            {"QuillorDic 2\nsearch\n\nheart", std::nullopt},
+            {"quillordic 1\nsearch\n\nheart", std::nullopt},
+            {magic + "find\n\nheart", std::nullopt},
+            {magic + "search\nheart", std::nullopt},  // no token line
+            {magic + "search\nto ken\nheart", std::nullopt},
+            {magic + "open\n\nmy dic.txt", std::nullopt},  // where from?
+            {magic + "open\n\n", std::nullopt},
+            {magic + "show\n\nheart", std::nullopt},
+            {magic + "search\n\nhe\xff\xfe" "art", std::nullopt},  // no UTF-8
+            {magic + "search\n\nhe" + QByteArray(1, '\0') + "art", std::nullopt},
+        };
+        for (const auto& [message, heard] : cases) {
+            RequestReader reader;
+            const RequestReader::State state = reader.Feed(Framed(message));
+            QCOMPARE(state, heard ? RequestReader::State::Done : RequestReader::State::Refused);
+            if (!heard) continue;
+            QCOMPARE(reader.Request(), *heard);
+            QCOMPARE(EncodeRequest(*heard), Framed(message));  // what a start sends is what is heard
+        }
+
+        // The frame: at most 64 KB, refused as soon as the length says more, nothing after it.
+        const QByteArray header = Framed(magic + "search\n\n");
+        const QByteArray largest = header + QByteArray(kMaxRequestBytes - (header.size() - 4), 'x');
+        QCOMPARE(Read(Framed(largest.mid(4))), RequestReader::State::Done);
+        QCOMPARE(Read(Framed(largest.mid(4) + 'x').left(4)), RequestReader::State::Refused);
+        QCOMPARE(Read(QByteArray(4, '\0')), RequestReader::State::Refused);
+        QCOMPARE(Read(Framed(magic + "show\n\n") + 'x'), RequestReader::State::Refused);
+        QCOMPARE(Read("lung, please\n"), RequestReader::State::Refused);
+        RequestReader pieces;
+        const QByteArray whole = Framed(magic + "search\n\nheart");
+        for (qsizetype i = 0; i + 1 < whole.size(); ++i)
+            QCOMPARE(pieces.Feed(whole.mid(i, 1)), RequestReader::State::NeedMore);
+        QCOMPARE(pieces.Feed(whole.right(1)), RequestReader::State::Done);
+        QCOMPARE(pieces.Feed("x"), RequestReader::State::Refused);
+
+        // A start sends nothing the window would refuse.
+        QVERIFY(EncodeRequest({Kind::Open, "dic.txt", ""}).isEmpty());
+        QVERIFY(EncodeRequest({Kind::Search, QString(kMaxRequestBytes, 'x'), ""}).isEmpty());
+    }
+
+    void aWordFromElsewhereIsSearchedAsTheButtonSearchesIt() {
+        LeaveTheWindow();
+        form->LookUp(QStringLiteral("heart"));
+        QTRY_VERIFY(form->isActiveWindow());
+        QCOMPARE(form->cmbSubStr->currentText(), QStringLiteral("heart"));
+        QCOMPARE(form->edtSearchHit->text(), QStringLiteral("3    "));
+        QCOMPARE(form->cmbSubStr->itemText(0), QStringLiteral("heart"));
+        QCOMPARE(form->StatusText(StatusPanel::Position), QStringLiteral("No.2"));
+
+        // What cannot be typed into the box reads as what can; the rest gets the
+        // search's own message.
+        const struct {
+            const char* text;
+            const char* box;
+            const char* message;
+        } odd[] = {
+            {"", "", "検索キーが未指定です"},
+            {"\n", " ", "検索キーが未指定です"},
+            {"heart\r\nfailure\t", "heart failure ", "heart failure "},
+            {"h\xC3\xA9" "art", "h\xC3\xA9" "art", "見つかりません"},  // é: not in code page 932
+        };
+        for (const auto& [text, box, message] : odd) {
+            form->LookUp(QString::fromUtf8(text));
+            QCOMPARE(form->cmbSubStr->currentText(), QString::fromUtf8(box));
+            QCOMPARE(form->StatusText(StatusPanel::Message), QString::fromUtf8(message));
+        }
+        QCOMPARE(form->EditorEx3->WholeText(),
+                 std::string("heart (1)\r\nheart failure (2)\r\nlung (3)\r\n"));  // OR: either word
+    }
+
+    void theClipboardIsSearchedOnlyForANewShortTextCopiedElsewhere() {
+        QVERIFY(!form->ClipboardLookup1->isChecked());  // off until the user asks
+        QClipboard* clipboard = QGuiApplication::clipboard();
+        const QSignalSpy box(form->cmbSubStr, &QComboBox::editTextChanged);
+        LeaveTheWindow();
+        clipboard->setText(QStringLiteral("heart"));  // off: nothing
+
+        form->ClipboardLookup1->trigger();
+        QVERIFY(form->Desktop.clipboardLookup);
+        form->activateWindow();
+        QTRY_VERIFY(form->isActiveWindow());
+        clipboard->setText(QStringLiteral("lung"));  // copied here: the window is active
+        LeaveTheWindow();
+        clipboard->setImage(QImage(8, 8, QImage::Format_RGB32));
+        auto* picture = new QMimeData;  // a picture that brings its name along
+        picture->setImageData(QImage(8, 8, QImage::Format_RGB32));
+        picture->setText(QStringLiteral("bone"));
+        clipboard->setMimeData(picture);
+        clipboard->setText(QString(1024 * 1024, QLatin1Char('x')));
+        clipboard->setText(QString());
+        clipboard->setText(QStringLiteral(" \r\n"));
+        clipboard->setText(QStringLiteral("h\u00E9art"));  // é: not in code page 932
+        const QString bytes256 = QString(128, QChar(0x5FC3));  // 心, two bytes each
+        clipboard->setText(bytes256);
+        const QString bytes255 = QString(127, QChar(0x5FC3)) + QLatin1Char('x');
+        clipboard->setText(bytes255);
+        clipboard->setText(QStringLiteral("heart\n"));  // a line copied whole
+        QTRY_COMPARE(form->cmbSubStr->currentText(), QStringLiteral("heart"));
+
+        QCOMPARE(Shown(box), (QStringList{bytes255, QStringLiteral("heart")}));
+        QCOMPARE(form->edtSearchHit->text(), QStringLiteral("3    "));
+        QTRY_VERIFY(form->isActiveWindow());
+        form->ClipboardLookup1->trigger();
+        QVERIFY(!form->Desktop.clipboardLookup);
+    }
+
+    void ctrlKReachesTheSearchBoxAndCtrlReturnSearchesFromIt() {
+        form->EditorEx2->TakeFocus();
+        QTest::keyClick(form->EditorEx2, Qt::Key_K, Qt::ControlModifier);
+        QLineEdit* edit = form->cmbSubStr->lineEdit();
+        QVERIFY(edit->hasFocus());
+        QCOMPARE(edit->selectedText(), QStringLiteral("abate"));
+
+        QTest::keyClicks(edit, QStringLiteral("heart"));  // typed over the selection
+        QTest::keyClick(edit, Qt::Key_Return);            // the history only
+        QCOMPARE(form->cmbSubStr->itemText(0), QStringLiteral("heart"));
+        QCOMPARE(form->StatusText(StatusPanel::Count), QString());
+        QTest::keyClick(edit, Qt::Key_Return, Qt::ControlModifier);
+        QCOMPARE(form->StatusText(StatusPanel::Count), QStringLiteral("HitAll=5"));
+        QCOMPARE(form->edtSearchHit->text(), QStringLiteral("3    "));
+        QTest::keyClick(form->EditorEx2, Qt::Key_K, Qt::ControlModifier);
+        QCOMPARE(edit->selectedText(), QStringLiteral("heart"));
+        QTest::keyClicks(edit, QStringLiteral("lung"));
+        QTest::keyClick(edit, Qt::Key_Enter, Qt::ControlModifier | Qt::KeypadModifier);  // the keypad's
+        QCOMPARE(form->StatusText(StatusPanel::Count), QStringLiteral("HitAll=2"));
+    }
+
+    void aRequestWaitsForTheOpenDialogAndOpensAsTheOpenCommandDoes() {
+        // Asked while the options dialog is open, the search comes once it is closed.
+        bool searchedMeanwhile = true;
+        WhenModalShows([&](QWidget* dialog) {
+            form->HandleRequest({InstanceRequest::Kind::Search, QStringLiteral("heart"), QString()});
+            QTest::qWait(300);  // time enough for a request that does not wait to run
+            searchedMeanwhile = form->cmbSubStr->currentText() == QStringLiteral("heart");
+            dialog->close();
+        });
+        form->O1->trigger();
+        QVERIFY(!searchedMeanwhile);
+        QTRY_COMPARE(form->edtSearchHit->text(), QStringLiteral("3    "));
+
+        // A file to open asks about unsaved edits first, as ファイル → 開く does.
+        const QString dictionary = form->DataFileName;
+        const QString other = WriteFile(QStringLiteral("other.txt"), Dictionary());
+        form->E1->trigger();
+        form->EditorEx1->SetModified(true);
+        QStringList asked;
+        const AskUserHandler previous = SetAskUserHandler([&](std::string_view text, std::string_view, int) {
+            asked.append(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+            return AskAnswer::Cancel;
+        });
+        form->HandleRequest({InstanceRequest::Kind::Open, other, QString()});
+        QTRY_COMPARE(asked.size(), 1);
+        QVERIFY(asked.front().startsWith(QStringLiteral("辞書ファイルは変更されています")));
+        QCOMPARE(form->DataFileName, dictionary);
+        SetAskUserHandler(previous);
+        form->EditorEx1->SetModified(false);
+
+        // A folder is refused in the open command's own words.
+        QStringList reported;
+        const ErrorReporter reporter = SetErrorReporter([&](const std::exception& error) {
+            reported.append(QString::fromUtf8(error.what()));
+        });
+        form->ChooseFileToOpen = [&](const QString&) { return dir.path(); };
+        form->Open1->trigger();
+        form->HandleRequest({InstanceRequest::Kind::Open, dir.path(), QString()});
+        QTRY_COMPARE(reported.size(), 2);
+        SetErrorReporter(reporter);
+        QVERIFY(!reported.front().isEmpty());
+        QCOMPARE(reported.back(), reported.front());
+
+        form->HandleRequest({InstanceRequest::Kind::Open, other, QString()});
+        QTRY_COMPARE(form->DataFileName, other);
+    }
+};
+
+int main(int argc, char* argv[]) { return RunFormTests<LookupTest>(argc, argv); }
+
+#include "LookupTest.moc"

@@ -1,0 +1,102 @@
+#!/usr/bin/env bash
+# One window per user, with real processes. A window that crashed leaves its socket
+# behind, and the next start must come up all the same. Bytes that are no request (too
+# long, no frame, or a sound request from another user) are refused and change
+# nothing; then a second start with --search hands the search to the window and ends
+# at once, and the window, ended as a logout ends it, keeps that search as the first
+# history item of its settings.
+# Usage: SecondStartTest.sh PROGRAM DICTIONARY
+set -euo pipefail
+program=$1
+dictionary=$2
+work=$(mktemp -d)
+pid=""
+trap 'if [ -n "$pid" ]; then kill -9 "$pid" 2>/dev/null || true; fi; rm -rf "$work"' EXIT
+fail() { echo "FAIL: $*" >&2; [ -f "$work/err.log" ] && tail -20 "$work/err.log" >&2; exit 1; }
+source "$(dirname "$0")/../WaitForWindow.sh"
+
+# As root the window runs as nobody, so that root's own connection is another user's.
+as=()
+mkdir "$work/app" "$work/home" "$work/run"
+chmod 700 "$work/run"
+cp "$program" "$work/app/QuillorDic"
+cp "$dictionary" "$work/app/dic.txt"
+printf '[FILE]\r\nDATAT="%s"\r\n\r\n' "$work/app/dic.txt" >"$work/app/QuillorDic.ini"
+if [ "$(id -u)" -eq 0 ]; then
+    as=(setpriv --reuid=nobody --regid=nogroup --clear-groups)
+    chmod 755 "$work"
+    chown -R nobody:nogroup "$work/app" "$work/home" "$work/run"
+fi
+export HOME="$work/home" XDG_CONFIG_HOME="$work/home/.config" XDG_RUNTIME_DIR="$work/run" QT_QPA_PLATFORM=offscreen
+socket="$work/run/org.quillordic.QuillorDic.$("${as[@]}" id -u)"
+
+# The window writes its milestones to stderr, among them each search a request ran.
+start_window() {
+    QUILLOR_START_TRACE=$(date +%s%N) "${as[@]}" "$work/app/QuillorDic" >"$work/out.log" 2>"$work/err.log" &
+    pid=$!
+    wait_for_window "$pid" "$work/err.log"
+}
+
+# Writes a raw message to the window's socket (by the user in $1: "window" or "root")
+# and prints its answer: + taken, - refused, or "closed" without an answer.
+send_raw() {
+    local who=$1 message=$2 runner=()
+    [ "$who" = window ] && runner=("${as[@]}")
+    "${runner[@]}" perl -MIO::Socket::UNIX -e '
+        my ($path, $name) = @ARGV;
+        sub framed { pack("N", length $_[0]) . $_[0] }
+        my %messages = (
+            overlong => pack("N", 10 * 1024 * 1024) . ("lung " x 20000),
+            unframed => "lung, please\n",
+            sound    => framed("QuillorDic 1\nsearch\n\nlung"),
+        );
+        $SIG{PIPE} = "IGNORE";
+        $SIG{ALRM} = sub { print "closed"; exit 0 };
+        alarm 20;
+        my $socket = IO::Socket::UNIX->new(Peer => $path) or die "cannot connect: $!\n";
+        syswrite($socket, $messages{$name});
+        my $answer = "";
+        sysread($socket, $answer, 1);
+        print $answer eq "" ? "closed" : $answer;
+    ' "$socket" "$message"
+}
+
+# A window that crashed: its socket stays, and no one answers there.
+start_window
+kill -9 "$pid"
+wait "$pid" 2>/dev/null || true
+pid=""
+[ -S "$socket" ] || fail "the crashed window left no socket behind, so this test would test nothing"
+start_window
+
+for message in overlong unframed; do
+    answer=$(send_raw window "$message")
+    [ "$answer" != "+" ] || fail "the $message message was taken"
+done
+if [ "${#as[@]}" -gt 0 ]; then
+    answer=$(send_raw root sound)
+    [ "$answer" = "closed" ] || fail "another user's request was answered: $answer"
+else
+    echo "another user's request: not tried (needs root)"
+fi
+kill -0 "$pid" 2>/dev/null || fail "the window ended after the refused messages"
+
+status=0
+"${as[@]}" timeout 30 "$work/app/QuillorDic" --search heart >"$work/second.log" 2>&1 || status=$?
+[ "$status" -eq 0 ] || { cat "$work/second.log" >&2; fail "the second start ended with $status"; }
+# The window took the request at once, and runs it when it is free (its first page
+# may still be loading).
+for _ in $(seq 1 300); do grep -q "lookup shown" "$work/err.log" && break; sleep 0.1; done
+grep -q "lookup shown" "$work/err.log" || fail "the window did not search"
+kill -0 "$pid" 2>/dev/null || fail "the window ended after the handover"
+
+kill -TERM "$pid"
+status=0
+wait "$pid" || status=$?
+pid=""
+[ "$status" -eq 0 ] || fail "the window ended with $status"
+settings=$(cat "$work/app/QuillorDic.ini")
+grep -q '^item1="heart"' <<<"$settings" || fail "the handed search is not in the history: $settings"
+! grep -q lung <<<"$settings" || fail "a refused message reached the window: $settings"
+[ ! -e "$socket" ] || fail "the socket outlived the window"
+echo "a crashed window's socket is taken over; refused messages change nothing; a second start's --search runs in the window"
