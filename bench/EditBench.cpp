@@ -52,9 +52,11 @@ Timing PlainText(TEditorEx* view, QPixmap& pixmap) {
     });
 }
 
-// The floor of any painting of the whole view: one copy of its pixels.
+// The floor of any painting of the whole view: one copy of its pixels. (Painted into
+// a pixmap like the one the keys paint into: a view keeps its rows for one format.)
 Timing CopyOfPixels(TEditorEx* view, QPixmap& pixmap) {
-    const QPixmap shown = view->viewport()->grab();
+    QPixmap shown(pixmap.size());
+    view->viewport()->render(&shown);
     return Measure(200, [&] {
         QPainter painter(&pixmap);
         painter.drawPixmap(0, 0, shown);
