@@ -84,20 +84,22 @@ void TForm1::RunPendingRequest() {
 void TForm1::ClipboardLookup1Click() { Desktop.clipboardLookup = ClipboardLookup1->isChecked(); }
 
 void TForm1::ClipboardDataChanged() {
-    // While the window is active the copy is the user's own, made here.
-    if (!Desktop.clipboardLookup || isActiveWindow()) return;
     const QClipboard* clipboard = QGuiApplication::clipboard();
-    if (clipboard->ownsClipboard()) return;  // copied from one of this program's dialogs
     const QMimeData* data = clipboard->mimeData(QClipboard::Clipboard);
     if (!data || data->hasImage() || !data->hasText()) return;
     const QString text = data->text();
     // Every character takes a byte at least: a long text (a page, a megabyte) is refused
     // before it is encoded, with room for the blanks around a word.
-    if (text.size() > kMaxClipboardBytes * 4) return;
-    const QString word = OnOneLine(text).trimmed();
-    // A clipboard keeper taking the same text over is no new copy.
-    if (word == lastClipboardText_) return;
+    const QString word = text.size() > kMaxClipboardBytes * 4 ? QString() : OnOneLine(text).trimmed();
+    // A clipboard keeper taking the same text over is no new copy. Every text counts as
+    // seen, this program's own copies too, so none of them comes back when a keeper
+    // takes it over later.
+    const bool seen = word == lastClipboardText_;
     lastClipboardText_ = word;
+    // While the window is active the copy is the user's own, made here; a copy this
+    // program owns was made in one of its dialogs.
+    if (seen || word.isEmpty() || !Desktop.clipboardLookup || isActiveWindow() || clipboard->ownsClipboard())
+        return;
     const Sjis::Encoded bytes = Sjis::FromQString(word);
     if (!bytes.lossless || bytes.bytes.empty() || bytes.bytes.size() > static_cast<std::size_t>(kMaxClipboardBytes))
         return;

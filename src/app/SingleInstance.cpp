@@ -28,6 +28,15 @@ namespace {
 constexpr int kAnswerWithinMs = 10'000;   // a window busy loading a large dictionary answers late
 constexpr int kRequestWithinMs = 5'000;   // a start that never finishes its request is let go
 constexpr int kLockWithinMs = 10'000;     // a start that hangs before it listens holds no one for good
+constexpr int kMostConnections = 16;      // later starts talking to the window at once
+
+// Whether the start at the other end has stopped waiting (a window busy for longer than
+// it waits): it has told its user that the request failed, so the request must not run
+// late.
+bool PeerGaveUp(int socket) {
+    pollfd peer{socket, POLLRDHUP, 0};
+    return ::poll(&peer, 1, 0) == 1 && (peer.revents & (POLLRDHUP | POLLHUP | POLLERR)) != 0;
+}
 
 // Whether the process at the other end of `socket` runs as this user.
 bool PeerIsThisUser(int socket) {
@@ -83,7 +92,10 @@ QString InstanceSocketPath() {
 }
 
 std::vector<InstanceRequest> RequestsOf(const CommandLine& line) {
-    const QString token = qEnvironmentVariable("XDG_ACTIVATION_TOKEN");
+    QString token = qEnvironmentVariable("XDG_ACTIVATION_TOKEN");
+    // The token only helps the window to the front: one that cannot travel is left out
+    // rather than costing the request.
+    if (EncodeRequest({InstanceRequest::Kind::Show, QString(), token}).isEmpty()) token.clear();
     std::vector<InstanceRequest> requests;
     // The running window has a working folder of its own.
     if (!line.file.isEmpty())
@@ -109,10 +121,14 @@ bool InstanceServer::Listen(const QString& socketPath) {
 void InstanceServer::AcceptConnections() {
     while (QLocalSocket* socket = server_->nextPendingConnection()) {
         connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-        if (!PeerIsThisUser(static_cast<int>(socket->socketDescriptor()))) {
+        // A flood of connections that never send must not use up the descriptors the
+        // window needs for its files.
+        if (openConnections_ >= kMostConnections || !PeerIsThisUser(static_cast<int>(socket->socketDescriptor()))) {
             socket->abort();
             continue;
         }
+        ++openConnections_;
+        connect(socket, &QObject::destroyed, this, [this] { --openConnections_; });
         auto reader = std::make_shared<RequestReader>();
         connect(socket, &QLocalSocket::readyRead, socket, Guarded([this, socket, reader] { Read(socket, *reader); }));
         QTimer::singleShot(kRequestWithinMs, socket, Guarded([socket] { socket->abort(); }));
@@ -125,7 +141,8 @@ void InstanceServer::Read(QLocalSocket* socket, RequestReader& reader) {
     if (reader.Current() != RequestReader::State::NeedMore) return;  // answered already
     const RequestReader::State state = reader.Feed(bytes);
     if (state == RequestReader::State::NeedMore) return;
-    const bool accepted = state == RequestReader::State::Done;
+    const bool accepted =
+        state == RequestReader::State::Done && !PeerGaveUp(static_cast<int>(socket->socketDescriptor()));
     socket->write(accepted ? &kAccepted : &kRefused, 1);
     socket->disconnectFromServer();  // once the answer is out
     if (accepted) emit RequestArrived(reader.Request());

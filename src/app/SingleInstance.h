@@ -43,6 +43,7 @@ private:
     void AcceptConnections();
     void Read(QLocalSocket* socket, RequestReader& reader);
     QLocalServer* server_;
+    int openConnections_ = 0;
 };
 
 class SingleInstance {

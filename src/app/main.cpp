@@ -27,7 +27,12 @@ int main(int argc, char* argv[]) {
     instance.Listen();
     MarkStartup("application");
     // The dictionary is read while the window and the browser engine are built.
-    auto preload = std::make_unique<DataFilePreload>(DataFileToLoadAtStart(line.file).toStdString());
+    std::unique_ptr<DataFilePreload> preload;
+    try {
+        preload = std::make_unique<DataFilePreload>(DataFileToLoadAtStart(line.file).toStdString());
+    } catch (const std::exception&) {
+        // No thread to read on: the load reads the file itself, as it would anyway.
+    }
     PrepareApplication();
     CloseOnTermination();
     const auto form1 = CreateForms();

@@ -131,13 +131,17 @@ void BrowserView::StartEngine() {
 }
 
 void BrowserView::LoadHtml(const std::string& page) {
+    const int serial = ++pageSerial_;
     // A page asked for while the empty one is still loading would cut that load short,
-    // and its end would pass for this page's.
-    if (starting_) WaitForSignal(this, &QWebEngineView::loadFinished, waitLimitMs_);
+    // and its end would pass for this page's. A page or the guide asked for during the
+    // wait (a click meanwhile) is newer than this one, which then goes unshown.
+    if (starting_) {
+        WaitForSignal(this, &QWebEngineView::loadFinished, waitLimitMs_);
+        if (serial != pageSerial_) return;
+    }
     const SuspendedRedrawing suspended(this);
     const std::string bytes = WithCrLfLineEnds(page);
     const QByteArray content(bytes.data(), static_cast<qsizetype>(bytes.size()));
-    const int serial = ++pageSerial_;
     // setContent is the quicker way in, but it travels as a percent-encoded address,
     // which the engine refuses beyond 2 MB: larger pages take the program's scheme.
     if (content.size() <= kLargestInlinePage) {
@@ -154,7 +158,10 @@ void BrowserView::LoadHtml(const std::string& page) {
     if (zoomFactor() != zoomPercent_ / 100.0) setZoomFactor(zoomPercent_ / 100.0);
 }
 
-void BrowserView::OpenFile(const QString& path) { load(QUrl::fromLocalFile(path)); }
+void BrowserView::OpenFile(const QString& path) {
+    ++pageSerial_;  // a record page still waiting to be loaded gives way
+    load(QUrl::fromLocalFile(path));
+}
 
 void BrowserView::WaitForEarlierPrint() {
     if (!printing_) return;

@@ -82,7 +82,9 @@ fi
 kill -0 "$pid" 2>/dev/null || fail "the window ended after the refused messages"
 
 status=0
-"${as[@]}" timeout 30 "$work/app/QuillorDic" --search heart >"$work/second.log" 2>&1 || status=$?
+# A desktop's activation token that cannot travel costs the token, not the request.
+XDG_ACTIVATION_TOKEN="not a token" "${as[@]}" timeout 30 "$work/app/QuillorDic" --search heart \
+    >"$work/second.log" 2>&1 || status=$?
 [ "$status" -eq 0 ] || { cat "$work/second.log" >&2; fail "the second start ended with $status"; }
 # The window took the request at once, and runs it when it is free (its first page
 # may still be loading).

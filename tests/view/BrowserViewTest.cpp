@@ -126,6 +126,18 @@ private slots:
         QCOMPARE(form->StatusText(StatusPanel::Position), QStringLiteral("No.4"));
     }
 
+    void aPageAskedForWhileTheEngineStartsIsTheOneShown() {
+        // The start-up's first record waits for the engine; a click in that wait asks
+        // for another record, which must be the one left on view.
+        BrowserView view;
+        view.resize(400, 300);
+        view.show();
+        view.StartEngine();
+        QTimer::singleShot(0, &view, [&view] { view.LoadHtml("<p>clicked</p>"); });
+        view.LoadHtml("<p>first</p>");
+        QCOMPARE(BodyText(&view), QStringLiteral("clicked"));
+    }
+
     void recordTextNeitherRunsScriptsNorReachesTheNetwork() {
         QTcpServer server;
         QVERIFY(server.listen(QHostAddress::LocalHost));
