@@ -62,7 +62,7 @@ chmod -R a-w "$root"
 # engine's helper process comes with it), and ends it as a logout does.
 run() {
     (cd "$work" && XDG_CONFIG_HOME=$work/config HOME=$work/home QT_QPA_PLATFORM=offscreen \
-        exec strace -o "$work/files.log" -e trace=%file "$root/usr/bin/quillordic" "$@") >"$work/out.log" 2>&1 &
+        exec strace -f -o "$work/files.log" -e trace=%file "$root/usr/bin/quillordic" "$@") >"$work/out.log" 2>&1 &
     pid=$!
     program=""
     for _ in $(seq 1 300); do
