@@ -61,8 +61,9 @@ chmod -R a-w "$root"
 # Starts the unpacked program offscreen with ARGS, waits for its window (the browser
 # engine's helper process comes with it), and ends it as a logout does.
 run() {
+    rm -f "$work"/files.log.*
     (cd "$work" && XDG_CONFIG_HOME=$work/config HOME=$work/home QT_QPA_PLATFORM=offscreen \
-        exec strace -f -o "$work/files.log" -e trace=%file "$root/usr/bin/quillordic" "$@") >"$work/out.log" 2>&1 &
+        exec strace -ff -o "$work/files.log" -e trace=%file "$root/usr/bin/quillordic" "$@") >"$work/out.log" 2>&1 &
     pid=$!
     program=""
     for _ in $(seq 1 300); do
@@ -79,19 +80,21 @@ run() {
     [ "$status" -eq 0 ] || { cat "$work/out.log" >&2; fail "exit status $status"; }
 }
 settings=$work/config/QuillorDic/QuillorDic.ini
+# Each thread and process of a run writes its file calls to a log of its own, whole (the
+# dictionary is read on a thread of its own): files.log.PID.
 mkdir "$work/home"
 
 run
 grep -q "DATAT=\"$root/usr/share/quillordic/Tarnowe_Medical_Dic.txt\"" "$settings" ||
     fail "the first start did not show the sample: $(cat "$settings" 2>/dev/null)"
-grep -q "openat(.*\"$root/usr/share/quillordic/Tarnowe_Medical_Dic.txt\", O_RDONLY.*= [0-9]" "$work/files.log" ||
+grep -q "openat(.*\"$root/usr/share/quillordic/Tarnowe_Medical_Dic.txt\", O_RDONLY.*= [0-9]" "$work"/files.log.* ||
     fail "the first start did not read the sample"
-grep -q "\"$root/usr/share/quillordic/QuillorDic.mht\", .*= 0" "$work/files.log" ||
-    fail "the guide was not looked up under share/: $(grep -i mht "$work/files.log")"
+grep -q "\"$root/usr/share/quillordic/QuillorDic.mht\", .*= 0" "$work"/files.log.* ||
+    fail "the guide was not looked up under share/: $(grep -hi mht "$work"/files.log.*)"
 
 cp "$dictionary" "$work/my dictionary.txt"
 run "$work/my dictionary.txt"
 grep -q "DATAT=\"$work/my dictionary.txt\"" "$settings" || fail "settings: $(cat "$settings")"
-grep -q "openat(.*\"$work/my dictionary.txt\", O_RDONLY.*= [0-9]" "$work/files.log" || fail "the named file was not read"
+grep -q "openat(.*\"$work/my dictionary.txt\", O_RDONLY.*= [0-9]" "$work"/files.log.* || fail "the named file was not read"
 [ -z "$(find "$root" -name '*.ini')" ] || fail "settings were written into the installed tree"
 echo "packaged, validated, unpacked read-only, and started: sample first, then a named file; settings in XDG_CONFIG_HOME"
