@@ -7,6 +7,7 @@
 #include "app/MainWindow.h"
 #include "app/Startup.h"
 
+#include "common/Sjis.h"
 #include "textview/TEditorEx.h"
 #include "view/BrowserView.h"
 
@@ -49,6 +50,19 @@ inline QVariant Evaluate(BrowserView* view, const QString& script) {
 
 inline QString BodyText(BrowserView* view) {
     return Evaluate(view, QStringLiteral("document.body.innerText")).toString();
+}
+
+// Eight records of the search tests; "heart" is a word in records 1, 2 and 3, "lung" in 3.
+inline std::string EightRecords() {
+    const auto sjis = [](const char* utf8) { return Sjis::FromUtf8(utf8).bytes; };
+    return "1 abate///" + sjis("軽減する") + ":::The fever began to abate./ Pain did not abate.\r\n" +
+           "2 heart///" + sjis("心臓") + ":::The heart beats.\r\n" +
+           "3 heart failure///" + sjis("心不全") + ":::Heart failure worsened the heart.\r\n" +
+           "4 lung///" + sjis("肺") + ":::The lung and the heart.\r\n" +
+           "5 kidney///" + sjis("腎臓") + ":::Nothing to see here.\r\n" +
+           "6 liver///" + sjis("肝臓") + ":::The liver was enlarged.\r\n" +
+           "7 bone///" + sjis("骨") + ":::The bone healed slowly.\r\n" +
+           "8 nerve///" + sjis("神経") + ":::The nerve was cut.\r\n";
 }
 
 // The centre of a row of a text view, in its viewport.

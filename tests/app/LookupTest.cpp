@@ -18,20 +18,6 @@
 
 namespace {
 
-std::string Sjis932(const char* utf8) { return Sjis::FromUtf8(utf8).bytes; }
-
-// Eight records; "heart" is a word in records 1, 2 and 3.
-std::string Dictionary() {
-    return "1 abate///" + Sjis932("軽減する") + ":::The fever began to abate./ Pain did not abate.\r\n" +
-           "2 heart///" + Sjis932("心臓") + ":::The heart beats.\r\n" +
-           "3 heart failure///" + Sjis932("心不全") + ":::Heart failure worsened the heart.\r\n" +
-           "4 lung///" + Sjis932("肺") + ":::The lung and the heart.\r\n" +
-           "5 kidney///" + Sjis932("腎臓") + ":::Nothing to see here.\r\n" +
-           "6 liver///" + Sjis932("肝臓") + ":::The liver was enlarged.\r\n" +
-           "7 bone///" + Sjis932("骨") + ":::The bone healed slowly.\r\n" +
-           "8 nerve///" + Sjis932("神経") + ":::The nerve was cut.\r\n";
-}
-
 // A message as it travels: its length in four bytes, most significant first.
 QByteArray Framed(const QByteArray& message) {
     const auto n = static_cast<quint32>(message.size());
@@ -74,7 +60,7 @@ private slots:
     void init() {
         CreateTestForms();
         QVERIFY(ShowAndActivate());
-        form->LoadDictionary(WriteFile(QStringLiteral("dic.txt"), Dictionary()));
+        form->LoadDictionary(WriteFile(QStringLiteral("dic.txt"), EightRecords()));
     }
 
     void cleanup() {
@@ -237,7 +223,7 @@ private slots:
 
         // A file to open asks about unsaved edits first, as ファイル → 開く does.
         const QString dictionary = form->DataFileName;
-        const QString other = WriteFile(QStringLiteral("other.txt"), Dictionary());
+        const QString other = WriteFile(QStringLiteral("other.txt"), EightRecords());
         form->E1->trigger();
         form->EditorEx1->SetModified(true);
         QStringList asked;

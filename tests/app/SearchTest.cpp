@@ -17,20 +17,6 @@
 
 namespace {
 
-std::string Sjis932(const char* utf8) { return Sjis::FromUtf8(utf8).bytes; }
-
-// Eight records; "heart" is a word in records 1, 2 and 3, "lung" in 3.
-std::string Dictionary() {
-    return "1 abate///" + Sjis932("軽減する") + ":::The fever began to abate./ Pain did not abate.\r\n" +
-           "2 heart///" + Sjis932("心臓") + ":::The heart beats.\r\n" +
-           "3 heart failure///" + Sjis932("心不全") + ":::Heart failure worsened the heart.\r\n" +
-           "4 lung///" + Sjis932("肺") + ":::The lung and the heart.\r\n" +
-           "5 kidney///" + Sjis932("腎臓") + ":::Nothing to see here.\r\n" +
-           "6 liver///" + Sjis932("肝臓") + ":::The liver was enlarged.\r\n" +
-           "7 bone///" + Sjis932("骨") + ":::The bone healed slowly.\r\n" +
-           "8 nerve///" + Sjis932("神経") + ":::The nerve was cut.\r\n";
-}
-
 // The key-marked words of the page on view, joined with "|".
 QString MarkedWords(BrowserView* view) {
     return Evaluate(view, QStringLiteral("[...document.body.querySelectorAll('font')]"
@@ -55,7 +41,7 @@ private slots:
     void init() {
         CreateTestForms();
         QVERIFY(ShowAndActivate());
-        form->LoadDictionary(WriteFile(QStringLiteral("dic.txt"), Dictionary()));
+        form->LoadDictionary(WriteFile(QStringLiteral("dic.txt"), EightRecords()));
     }
 
     void cleanup() { form.reset(); }
@@ -161,7 +147,7 @@ private slots:
     void aSearchRunsOverTheTextLoadedLast() {
         Search(QStringLiteral("heart"));
         QCOMPARE(Panel(StatusPanel::Count), QStringLiteral("HitAll=5"));
-        std::string other = Dictionary();
+        std::string other = EightRecords();
         other.replace(other.find("heart beats"), 5, "brain");
         form->LoadDictionary(WriteFile(QStringLiteral("other.txt"), other));
         Search(QStringLiteral("heart"));
@@ -323,9 +309,9 @@ private slots:
     }
 
     void aSoundLoadClearsTheDamageReportOfTheOneBefore() {
-        form->LoadDictionary(WriteFile(QStringLiteral("damaged.txt"), Dictionary() + "broken\r\n"));
+        form->LoadDictionary(WriteFile(QStringLiteral("damaged.txt"), EightRecords() + "broken\r\n"));
         QCOMPARE(Panel(StatusPanel::Message), QStringLiteral("1//0::0 データの修復が必要です"));
-        form->LoadDictionary(WriteFile(QStringLiteral("sound.txt"), Dictionary()));
+        form->LoadDictionary(WriteFile(QStringLiteral("sound.txt"), EightRecords()));
         QCOMPARE(Panel(StatusPanel::Message), QString());
     }
 
