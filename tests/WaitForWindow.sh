@@ -11,3 +11,17 @@ wait_for_window() {
     done
     fail "the main window did not come up"
 }
+
+# wait_for_first_record PID LOG waits, after the window, until the program has shown
+# its first record (or found nothing to load): a logout before that ends the start
+# before its file is open. The program writes the milestone to LOG when started with
+# QUILLOR_START_TRACE set.
+wait_for_first_record() {
+    local pid=$1 log=$2
+    for _ in $(seq 1 300); do
+        grep -qa "first record shown" "$log" && return 0
+        kill -0 "$pid" 2>/dev/null || { cat "$log" >&2; fail "the program ended by itself"; }
+        sleep 0.1
+    done
+    fail "the first record was not shown"
+}

@@ -92,9 +92,11 @@ void TForm1::showEvent(QShowEvent* event) {
 }
 
 void TForm1::FormShow() {
-    // The engine's page process starts while the dictionary loads.
+    // The engine starts while the dictionary is read ahead: much of its start runs on
+    // this thread, which the load would keep from it.
     WebBrowser1->StartEngine();
     LoadIgnoredWords();
+    if (preload_) WebBrowser1->WaitForEngine();
     if (!fileNamedAtStart_.isEmpty()) {
         // A named file that cannot be read is reported, and the last one stays the one
         // the settings remember.

@@ -130,13 +130,17 @@ void BrowserView::StartEngine() {
     setContent(QByteArray(), QStringLiteral("text/html;charset=Shift_JIS"));
 }
 
+void BrowserView::WaitForEngine() {
+    if (starting_) WaitForSignal(this, &QWebEngineView::loadFinished, waitLimitMs_);
+}
+
 void BrowserView::LoadHtml(const std::string& page) {
     const int serial = ++pageSerial_;
     // A page asked for while the empty one is still loading would cut that load short,
     // and its end would pass for this page's. A page or the guide asked for during the
     // wait (a click meanwhile) is newer than this one, which then goes unshown.
     if (starting_) {
-        WaitForSignal(this, &QWebEngineView::loadFinished, waitLimitMs_);
+        WaitForEngine();
         if (serial != pageSerial_) return;
     }
     const SuspendedRedrawing suspended(this);

@@ -27,9 +27,11 @@ public:
     void LoadHtml(const std::string& page);
 
     // Starts the engine's page process with an empty page and returns at once, so that
-    // it starts while the program does other work (the dictionary's load); the next
+    // it starts while the program does other work (the dictionary's read); the next
     // LoadHtml waits for it first.
     void StartEngine();
+    // Lets the user interface run until StartEngine's page is in.
+    void WaitForEngine();
 
     // Opens a local file (the usage guide); not waited for.
     void OpenFile(const QString& path);

@@ -31,11 +31,12 @@ if command -v desktop-file-validate >/dev/null; then desktop-file-validate "$ent
 cp "$dictionary" "$work/chosen dictionary.txt"
 exec_line=$(sed -n 's/^Exec=//p' "$entry")
 eval "set -- ${exec_line//%f/\"\$work/chosen dictionary.txt\"}"
-(cd "$(sed -n 's/^Path=//p' "$entry")" && QT_QPA_PLATFORM=offscreen exec "$@") >"$work/out.log" 2>&1 &
+(cd "$(sed -n 's/^Path=//p' "$entry")" && QT_QPA_PLATFORM=offscreen QUILLOR_START_TRACE=1 exec "$@") >"$work/out.log" 2>&1 &
 pid=$!
 
 # The window comes after the program has learnt to end cleanly.
 wait_for_window "$pid" "$work/out.log"
+wait_for_first_record "$pid" "$work/out.log"
 kill -TERM "$pid"
 status=0
 for _ in $(seq 1 300); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done

@@ -62,7 +62,7 @@ chmod -R a-w "$root"
 # engine's helper process comes with it), and ends it as a logout does.
 run() {
     rm -f "$work"/files.log.*
-    (cd "$work" && XDG_CONFIG_HOME=$work/config HOME=$work/home QT_QPA_PLATFORM=offscreen \
+    (cd "$work" && XDG_CONFIG_HOME=$work/config HOME=$work/home QT_QPA_PLATFORM=offscreen QUILLOR_START_TRACE=1 \
         exec strace -ff -o "$work/files.log" -e trace=%file "$root/usr/bin/quillordic" "$@") >"$work/out.log" 2>&1 &
     pid=$!
     program=""
@@ -72,6 +72,7 @@ run() {
     done
     [ -n "$program" ] || { cat "$work/out.log" >&2; fail "the program did not start"; }
     wait_for_window "$program" "$work/out.log"
+    wait_for_first_record "$program" "$work/out.log"
     kill -TERM "$program"
     local status=0
     wait "$pid" || status=$?
