@@ -11,6 +11,7 @@
 #include "common/Sjis.h"
 #include "textview/TEditorEx.h"
 
+#include "KeyToPaint.h"
 #include "Timing.h"
 
 #include <QApplication>
@@ -28,11 +29,7 @@ namespace {
 
 // A key as the user types it, then the view painted whole (more than the one row a
 // key repaints: an upper bound).
-void TypeKey(TEditorEx* view, QPixmap& pixmap) {
-    QKeyEvent press(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, QStringLiteral("a"));
-    QApplication::sendEvent(view, &press);
-    view->viewport()->render(&pixmap);
-}
+void TypeKey(TEditorEx* view, QPixmap& pixmap) { PressKeyAndPaint(view, pixmap, Qt::Key_A, QStringLiteral("a")); }
 
 // A peer of a typed key's painting: the rows in view drawn by Qt as plain text, one
 // drawText a row over its background, with no cells to keep.

@@ -11,10 +11,10 @@
 #include "textview/TEditorEx.h"
 #include "textview/TypeToFind.h"
 
+#include "KeyToPaint.h"
 #include "Timing.h"
 
 #include <QApplication>
-#include <QKeyEvent>
 #include <QPixmap>
 
 #include <algorithm>
@@ -31,9 +31,7 @@ namespace {
 
 double TypeKey(TEditorEx* view, QPixmap& pixmap, int key, const QString& text) {
     const auto start = std::chrono::steady_clock::now();
-    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
-    QApplication::sendEvent(view, &press);
-    view->viewport()->render(&pixmap);
+    PressKeyAndPaint(view, pixmap, key, text);
     return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
 }
 

@@ -67,7 +67,6 @@ void TForm1::FormCreate() {
     ViewStrings = DefaultViewStrings();
 
     if (QFileInfo(IniFileName).isFile()) LoadSettings();
-    ClipboardLookup1->setChecked(Desktop.clipboardLookup);
 
     PageControl1->setCurrentIndex(0);
     PageControl1->setTabVisible(1, false);

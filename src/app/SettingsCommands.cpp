@@ -49,6 +49,7 @@ void TForm1::LoadSettings() {
     }
     if (stored.dataFileName) DataFileName = PathFromStored(*stored.dataFileName);
     Desktop = stored.desktop;
+    ClipboardLookup1->setChecked(Desktop.clipboardLookup);
     SetPageZoom(Desktop.pageZoomPercent);
     SetTextZoom(Desktop.textZoomPercent);
 }

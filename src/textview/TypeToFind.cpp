@@ -14,7 +14,9 @@
 
 TypeToFind::TypeToFind(TEditorEx* view) : QObject(view), view_(view) { view->installEventFilter(this); }
 
-std::string TypeToFind::Prefix() const { return clock_() - lastKey_ > kPause ? std::string() : prefix_; }
+bool TypeToFind::PrefixExpired() const { return clock_() - lastKey_ > kPause; }
+
+std::string TypeToFind::Prefix() const { return PrefixExpired() ? std::string() : prefix_; }
 
 bool TypeToFind::eventFilter(QObject* watched, QEvent* event) {
     // Only a view that takes no typing of its own: in an editor, typing is editing.
@@ -83,7 +85,7 @@ void TypeToFind::AnswerInputMethodQuery(QInputMethodQueryEvent* event) const {
 }
 
 void TypeToFind::ForgetExpiredPrefix() {
-    if (clock_() - lastKey_ > kPause) prefix_.clear();
+    if (PrefixExpired()) prefix_.clear();
 }
 
 void TypeToFind::Type(const QString& text) {

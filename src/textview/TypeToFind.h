@@ -47,6 +47,7 @@ private:
     bool KeyPressed(QKeyEvent* event);
     void InputMethod(QInputMethodEvent* event);
     void AnswerInputMethodQuery(QInputMethodQueryEvent* event) const;
+    bool PrefixExpired() const;  // the last key came longer than kPause ago
     void ForgetExpiredPrefix();
     void Type(const QString& text);
 
