@@ -5,7 +5,7 @@
 // RecordCommands, SettingsCommands, DialogCommands, EditCommands, RepairCommands and
 // LookupCommands; the window's parts are built in MainWindowLayout and MainWindowMenus.
 
-#include "app/InstanceRequest.h"
+#include "common/InstanceRequest.h"
 #include "common/SettingsFile.h"
 #include "common/StatusPanel.h"
 #include "common/ViewStrings.h"

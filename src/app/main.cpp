@@ -1,12 +1,14 @@
-#include "app/CommandLine.h"
 #include "app/Forms.h"
 #include "app/MainWindow.h"
 #include "app/QuillorApplication.h"
 #include "app/SingleInstance.h"
 #include "app/Startup.h"
+#include "common/CommandLine.h"
+#include "common/FileLocations.h"
 #include "common/StartupTrace.h"
 #include "dictionary/DataFilePreload.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QStringList>
 
@@ -19,12 +21,20 @@ int main(int argc, char* argv[]) {
     const CommandLine line = ParseCommandLine(arguments);
     const QString programName = QFileInfo(arguments.value(0, QStringLiteral("quillordic"))).fileName();
     if (const int status = AnswerCommandLine(line, programName); status >= 0) return status;
-    // One window per user: the running one takes FILE and --search, and this start ends.
-    SingleInstance instance;
-    if (const std::optional<int> status = instance.HandOver(RequestsOf(line), programName)) return *status;
+    // One window per settings file: the running one takes FILE and --search, and this
+    // start ends.
+    SingleInstance instance(LocateFiles(RunningExecutable(), CurrentLocationEnvironment()).settings);
+    const std::vector<InstanceRequest> requests =
+        RequestsOf(line, QDir::currentPath(), qEnvironmentVariable("XDG_ACTIVATION_TOKEN"));
+    if (const std::optional<int> status = instance.HandOver(requests, programName)) return *status;
 
     QuillorApplication app(argc, argv);
-    instance.Listen();
+    // Another start became the window while this one waited for its turn: it takes the
+    // requests after all.
+    if (!instance.Listen()) {
+        if (const std::optional<int> status = instance.HandOver(requests, programName)) return *status;
+        instance.Listen();
+    }
     MarkStartup("application");
     // The dictionary is read while the window and the browser engine are built.
     std::unique_ptr<DataFilePreload> preload;

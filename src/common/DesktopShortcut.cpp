@@ -1,6 +1,7 @@
 #include "common/DesktopShortcut.h"
 
 #include "common/AtomicFile.h"
+#include "common/UserFolders.h"
 
 #include <cstdlib>
 #include <filesystem>
@@ -8,15 +9,10 @@
 
 namespace {
 
-std::string Environment(const char* name) {
-    const char* value = std::getenv(name);
-    return value ? value : "";
-}
-
 // Reads XDG_DESKTOP_DIR="$HOME/..." from the user-dirs file.
 std::string ConfiguredDesktop(const std::string& home) {
-    std::string config = Environment("XDG_CONFIG_HOME");
-    if (config.empty()) config = home + "/.config";
+    const std::string config =
+        XdgFolder(qEnvironmentVariable("XDG_CONFIG_HOME"), QString::fromStdString(home + "/.config")).toStdString();
     std::ifstream dirs(config + "/user-dirs.dirs");
     for (std::string line; std::getline(dirs, line);) {
         const std::string key = "XDG_DESKTOP_DIR=";
@@ -32,7 +28,7 @@ std::string ConfiguredDesktop(const std::string& home) {
 }  // namespace
 
 std::string DesktopFolder() {
-    const std::string home = Environment("HOME");
+    const std::string home = HomeFolder().toStdString();
     const std::string configured = ConfiguredDesktop(home);
     return configured.empty() ? home + "/Desktop" : configured;
 }

@@ -1,5 +1,7 @@
 #include "common/FileLocations.h"
 
+#include "common/UserFolders.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -15,19 +17,25 @@ const QString kSampleName = QStringLiteral("Tarnowe_Medical_Dic.txt");
 // also knows read-only mounts and access lists.
 bool CanWriteIn(const QString& folder) { return ::access(QFile::encodeName(folder).constData(), W_OK) == 0; }
 
+// A relative XDG variable is invalid and ignored, as the base directory rules say, and
+// so is one naming another user's folder.
 QString ConfigSettingsFolder(const LocationEnvironment& environment) {
-    // A relative XDG_CONFIG_HOME is invalid and ignored, as the base directory rules say.
-    const QString base = !environment.xdgConfigHome.isEmpty() && QDir::isAbsolutePath(environment.xdgConfigHome)
-                             ? environment.xdgConfigHome
-                             : environment.home + QStringLiteral("/.config");
+    const QString base = XdgFolder(environment.xdgConfigHome, environment.home + QStringLiteral("/.config"));
+    return QDir::cleanPath(base + QStringLiteral("/QuillorDic"));
+}
+
+QString StateFolder(const LocationEnvironment& environment) {
+    const QString base = XdgFolder(environment.xdgStateHome, environment.home + QStringLiteral("/.local/state"));
     return QDir::cleanPath(base + QStringLiteral("/QuillorDic"));
 }
 
 }  // namespace
 
 LocationEnvironment CurrentLocationEnvironment() {
-    return {qEnvironmentVariable("XDG_CONFIG_HOME"), qEnvironmentVariable("HOME", QDir::homePath())};
+    return {qEnvironmentVariable("XDG_CONFIG_HOME"), qEnvironmentVariable("XDG_STATE_HOME"), HomeFolder()};
 }
+
+QString RunningExecutable() { return QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath(); }
 
 FileLocations LocateFiles(const QString& executable, const LocationEnvironment& environment) {
     const QFileInfo program(executable);
@@ -56,9 +64,12 @@ FileLocations LocateFiles(const QString& executable, const LocationEnvironment& 
     const bool settingsBesideProgram = QFileInfo::exists(besideProgram);
     if (settingsBesideProgram || (!installed && CanWriteIn(folder))) {
         found.settings = besideProgram;
+        found.keptEditsFolder = folder;
     } else {
         found.settings = inConfig;
         found.settingsFolderToCreate = configFolder;
+        found.keptEditsFolder = StateFolder(environment);
+        found.keptEditsFolderIsOwn = true;
     }
 
     const QString sampleBesideProgram = folder + QLatin1Char('/') + kSampleName;

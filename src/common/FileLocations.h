@@ -4,12 +4,15 @@
 // sits next to the executable and carries its name; installed from the package, the
 // executable's folder belongs to the system, so the settings live in the user's
 // configuration folder and the guide and the sample in share/quillordic beside bin/.
+// Edits kept at a logout go to the user's state folder then, private to the user, and
+// beside the settings file in the portable layout.
 
 #include <QString>
 
 struct LocationEnvironment {
-    QString xdgConfigHome;  // $XDG_CONFIG_HOME; used only when an absolute path
-    QString home;           // $HOME
+    QString xdgConfigHome;  // $XDG_CONFIG_HOME; used only when an absolute path of the user's
+    QString xdgStateHome;   // $XDG_STATE_HOME; the same
+    QString home;           // $HOME, else the password database's
 };
 
 struct FileLocations {
@@ -24,9 +27,18 @@ struct FileLocations {
     // The sample again when it is to be shown at the very first start: the settings
     // file does not exist yet and the sample is there; empty otherwise.
     QString firstStartSample;
+    // Where the edits unsaved at a logout are kept, and whether that folder is the
+    // program's own, to be made private to the user (the state folder) rather than one
+    // that is there already (the settings file's, in the portable layout).
+    QString keptEditsFolder;
+    bool keptEditsFolderIsOwn = false;
 };
 
 LocationEnvironment CurrentLocationEnvironment();
+
+// The program's own absolute path, as the application object will give it, but known
+// before there is one: a start must know its settings file to find its window.
+QString RunningExecutable();
 
 // `executable` is the program's absolute path.
 FileLocations LocateFiles(const QString& executable, const LocationEnvironment& environment);

@@ -1,8 +1,8 @@
-// Looking a word up from elsewhere, through the real main window offscreen: what a
-// later start may send, the one way in for a word (the requests and the clipboard),
+// Looking a word up from elsewhere, through the real main window offscreen: the one
+// way in for a word (the requests of later starts and the clipboard),
 // the keys of the search box, and requests that must wait for the window.
 #include "app/FormTestSupport.h"
-#include "app/InstanceRequest.h"
+#include "common/InstanceRequest.h"
 #include "common/ErrorBoundary.h"
 #include "common/Sjis.h"
 #include "common/SystemHelpers.h"
@@ -17,19 +17,6 @@
 #include <QSignalSpy>
 
 namespace {
-
-// A message as it travels: its length in four bytes, most significant first.
-QByteArray Framed(const QByteArray& message) {
-    const auto n = static_cast<quint32>(message.size());
-    QByteArray prefix;
-    for (int shift = 24; shift >= 0; shift -= 8) prefix.append(static_cast<char>((n >> shift) & 0xFF));
-    return prefix + message;
-}
-
-RequestReader::State Read(const QByteArray& bytes) {
-    RequestReader reader;
-    return reader.Feed(bytes);
-}
 
 // The texts the search box showed, each once in a row, leaving out the empty text the
 // box passes through while the history takes a new entry.
@@ -66,59 +53,6 @@ private slots:
     void cleanup() {
         form.reset();
         otherProgram.hide();
-    }
-
-    void aLaterStartIsHeardOnlyInItsOwnWords() {
-        using Kind = InstanceRequest::Kind;
-        const QByteArray magic("QuillorDic 1\n");
-        const struct {
-            QByteArray message;
-            std::optional<InstanceRequest> heard;
-        } cases[] = {
-            {magic + "search\n\nheart", InstanceRequest{Kind::Search, "heart", ""}},
-            {magic + "search\n\n", InstanceRequest{Kind::Search, "", ""}},  // the search itself says what is missing
-            {magic + "search\nabc-12_3:4\n" + QString("心臓 a\nb").toUtf8(),
-             InstanceRequest{Kind::Search, QString("心臓 a\nb"), "abc-12_3:4"}},
-            {magic + "open\n\n/home/u/my dic.txt", InstanceRequest{Kind::Open, "/home/u/my dic.txt", ""}},
-            {magic + "show\n\n", InstanceRequest{Kind::Show, "", ""}},
-            {"QuillorDic 2\nsearch\n\nheart", std::nullopt},
-            {"quillordic 1\nsearch\n\nheart", std::nullopt},
-            {magic + "find\n\nheart", std::nullopt},
-            {magic + "search\nheart", std::nullopt},  // no token line
-            {magic + "search\nto ken\nheart", std::nullopt},
-            {magic + "open\n\nmy dic.txt", std::nullopt},  // where from?
-            {magic + "open\n\n", std::nullopt},
-            {magic + "show\n\nheart", std::nullopt},
-            {magic + "search\n\nhe\xff\xfe" "art", std::nullopt},  // no UTF-8
-            {magic + "search\n\nhe" + QByteArray(1, '\0') + "art", std::nullopt},
-        };
-        for (const auto& [message, heard] : cases) {
-            RequestReader reader;
-            const RequestReader::State state = reader.Feed(Framed(message));
-            QCOMPARE(state, heard ? RequestReader::State::Done : RequestReader::State::Refused);
-            if (!heard) continue;
-            QCOMPARE(reader.Request(), *heard);
-            QCOMPARE(EncodeRequest(*heard), Framed(message));  // what a start sends is what is heard
-        }
-
-        // The frame: at most 64 KB, refused as soon as the length says more, nothing after it.
-        const QByteArray header = Framed(magic + "search\n\n");
-        const QByteArray largest = header + QByteArray(kMaxRequestBytes - (header.size() - 4), 'x');
-        QCOMPARE(Read(Framed(largest.mid(4))), RequestReader::State::Done);
-        QCOMPARE(Read(Framed(largest.mid(4) + 'x').left(4)), RequestReader::State::Refused);
-        QCOMPARE(Read(QByteArray(4, '\0')), RequestReader::State::Refused);
-        QCOMPARE(Read(Framed(magic + "show\n\n") + 'x'), RequestReader::State::Refused);
-        QCOMPARE(Read("lung, please\n"), RequestReader::State::Refused);
-        RequestReader pieces;
-        const QByteArray whole = Framed(magic + "search\n\nheart");
-        for (qsizetype i = 0; i + 1 < whole.size(); ++i)
-            QCOMPARE(pieces.Feed(whole.mid(i, 1)), RequestReader::State::NeedMore);
-        QCOMPARE(pieces.Feed(whole.right(1)), RequestReader::State::Done);
-        QCOMPARE(pieces.Feed("x"), RequestReader::State::Refused);
-
-        // A start sends nothing the window would refuse.
-        QVERIFY(EncodeRequest({Kind::Open, "dic.txt", ""}).isEmpty());
-        QVERIFY(EncodeRequest({Kind::Search, QString(kMaxRequestBytes, 'x'), ""}).isEmpty());
     }
 
     void aWordFromElsewhereIsSearchedAsTheButtonSearchesIt() {

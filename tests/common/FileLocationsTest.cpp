@@ -94,7 +94,7 @@ TEST(LocateFiles, SettingsGuideAndSampleInEachLayout) {
                                 ? QString::fromUtf8(layout.xdgConfigHome)
                                 : Under(root, layout.xdgConfigHome);
 
-        const FileLocations found = LocateFiles(executable, {xdg, root + QStringLiteral("/home")});
+        const FileLocations found = LocateFiles(executable, {xdg, QString(), root + QStringLiteral("/home")});
 
         EXPECT_EQ(found.settings, Under(root, layout.settings));
         EXPECT_EQ(found.settingsFolderToCreate, Under(root, layout.folderToCreate));

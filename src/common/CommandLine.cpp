@@ -1,9 +1,10 @@
-#include "app/CommandLine.h"
+#include "common/CommandLine.h"
 
 #include "common/VersionInfo.h"
 
 #include <QCommandLineOption>
 #include <QCommandLineParser>
+#include <QDir>
 
 #include <cstdio>
 
@@ -69,6 +70,17 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
         if (parser.isSet(search)) line.searchText = parser.value(search);
     }
     return line;
+}
+
+std::vector<InstanceRequest> RequestsOf(const CommandLine& line, const QString& workingFolder,
+                                        const QString& activationToken) {
+    std::vector<InstanceRequest> requests;
+    if (!line.file.isEmpty())
+        requests.push_back({InstanceRequest::Kind::Open, QDir(workingFolder).absoluteFilePath(line.file),
+                            activationToken});
+    if (line.searchText) requests.push_back({InstanceRequest::Kind::Search, *line.searchText, activationToken});
+    if (requests.empty()) requests.push_back({InstanceRequest::Kind::Show, QString(), activationToken});
+    return requests;
 }
 
 QString UsageText(const QString& programName) {

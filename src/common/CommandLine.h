@@ -3,10 +3,13 @@
 // read before the application object exists, so the two informational options and a
 // wrong command line need no display.
 
+#include "common/InstanceRequest.h"
+
 #include <QString>
 #include <QStringList>
 
 #include <optional>
+#include <vector>
 
 struct CommandLine {
     enum class Action { Run, Help, Version, Error };
@@ -24,6 +27,13 @@ inline constexpr qsizetype kMaxSearchTextLength = 16384;
 // `arguments` as the process got them, the program's own name first. Qt's own
 // options (-platform, -style, ...) are accepted and left to the application object.
 CommandLine ParseCommandLine(const QStringList& arguments);
+
+// What the command line asks of a window that runs already, in order: open FILE (made
+// absolute against `workingFolder`, since the window has a working folder of its
+// own), then search TEXT; with neither, only come to the front. Each carries the
+// desktop's `activationToken`.
+std::vector<InstanceRequest> RequestsOf(const CommandLine& line, const QString& workingFolder,
+                                        const QString& activationToken);
 
 // The usage text, naming the program as it was started.
 QString UsageText(const QString& programName);

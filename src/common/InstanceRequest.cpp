@@ -1,4 +1,4 @@
-#include "app/InstanceRequest.h"
+#include "common/InstanceRequest.h"
 
 #include <QStringDecoder>
 
@@ -56,6 +56,13 @@ QByteArray EncodeRequest(const InstanceRequest& request) {
     QByteArray framed(kPrefixBytes, '\0');
     for (int i = 0; i < kPrefixBytes; ++i) framed[i] = static_cast<char>(length >> (8 * (kPrefixBytes - 1 - i)));
     return framed + message;
+}
+
+QByteArray EncodeRequestForStart(const InstanceRequest& request) {
+    QByteArray framed = EncodeRequest(request);
+    if (framed.isEmpty() && !request.activationToken.isEmpty())
+        framed = EncodeRequest({request.kind, request.argument, QString()});
+    return framed;
 }
 
 std::optional<InstanceRequest> DecodeRequest(QByteArrayView message) {

@@ -34,6 +34,12 @@ inline constexpr char kRefused = '-';
 // accept (too long, a relative path, a NUL).
 QByteArray EncodeRequest(const InstanceRequest& request);
 
+// What a start sends for `request`: as EncodeRequest, but an activation token that
+// would stop the request (characters a token cannot hold, or bytes over the limit) is
+// left out, since it only helps the window to the front. Empty when the request
+// cannot travel even so.
+QByteArray EncodeRequestForStart(const InstanceRequest& request);
+
 // The message (without its length prefix) as a request; nothing when it breaks a rule.
 std::optional<InstanceRequest> DecodeRequest(QByteArrayView message);
 
