@@ -38,6 +38,19 @@ std::string WriteFailureReason(const std::string& path, int errorNumber) {
     return errorNumber != 0 ? std::strerror(errorNumber) : std::string();
 }
 
+// The new file takes the place of the old one: it keeps the old one's owner and group
+// as an editor keeps them, so root's save of another user's file leaves it theirs and a
+// file shared through its group stays shared. Where the system allows only the group
+// (a member of it saving), or neither, the save goes ahead all the same.
+void KeepOwnerAndGroup(int newFile, const std::string& path) {
+    struct stat old {};
+    if (newFile < 0 || ::stat(path.c_str(), &old) != 0 || !S_ISREG(old.st_mode)) return;
+    struct stat made {};
+    if (::fstat(newFile, &made) != 0 || (made.st_uid == old.st_uid && made.st_gid == old.st_gid)) return;
+    if (::fchown(newFile, old.st_uid, old.st_gid) == 0) return;
+    [[maybe_unused]] const int groupOnly = ::fchown(newFile, static_cast<uid_t>(-1), old.st_gid);
+}
+
 }  // namespace
 
 void MakeFolderForFile(const std::string& path, const std::string& folder) {
@@ -70,6 +83,7 @@ void WriteFileAtomically(const std::string& path, const std::function<void(const
     file.setDirectWriteFallback(false);
     errno = 0;
     if (!file.open(QIODevice::WriteOnly)) throw CannotCreateFileError(path, WriteFailureReason(path, errno));
+    KeepOwnerAndGroup(file.handle(), path);
     bool written = true;
     int writeError = 0;  // what the system said when a write failed (a full disk)
     produce([&](std::string_view bytes) {

@@ -7,8 +7,8 @@
 #include <string>
 #include <string_view>
 
-// Writes `bytes` to `path` (a UTF-8 file name), keeping the permissions of a file
-// that is replaced. Raises "ファイル %s を作成できません: <reason>" when the file
+// Writes `bytes` to `path` (a UTF-8 file name), keeping the permissions, and where the
+// system allows it the owner and group, of a file that is replaced. Raises "ファイル %s を作成できません: <reason>" when the file
 // cannot be written or is read-only (no owner-write permission), and then leaves any
 // existing file as it was.
 void WriteFileAtomically(const std::string& path, std::string_view bytes);

@@ -9,6 +9,11 @@
 #include <cstring>
 #include <filesystem>
 #include <functional>
+
+#include <grp.h>
+#include <pwd.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
@@ -25,6 +30,73 @@ TEST(WriteFileAtomically, ReplacesAFileKeepingItsPermissions) {
               fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
     EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 1)
         << "a temporary file was left behind";
+}
+
+struct Owner {
+    uid_t user;
+    gid_t group;
+    bool operator==(const Owner&) const = default;
+};
+
+Owner OwnerOf(const std::string& path) {
+    struct stat status {};
+    ::stat(path.c_str(), &status);
+    return {status.st_uid, status.st_gid};
+}
+
+// Whether `save` succeeds when run by `user` (in a process of its own, with no
+// supplementary group), as another user of the machine would run it.
+bool SavedAs(const passwd& user, const std::function<void()>& save) {
+    const pid_t child = ::fork();
+    if (child == 0) {
+        if (::setgroups(0, nullptr) != 0 || ::setresgid(user.pw_gid, user.pw_gid, user.pw_gid) != 0 ||
+            ::setresuid(user.pw_uid, user.pw_uid, user.pw_uid) != 0)
+            ::_exit(2);
+        try {
+            save();
+        } catch (...) {
+            ::_exit(1);
+        }
+        ::_exit(0);
+    }
+    int status = 0;
+    return ::waitpid(child, &status, 0) == child && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+TEST(WriteFileAtomically, ReplacesAFileKeepingItsOwnerAndGroupWhereTheSystemAllows) {
+    if (::geteuid() != 0) GTEST_SKIP() << "files of two users: only root can make them";
+    const passwd* nobody = ::getpwnam("nobody");
+    const group* users = ::getgrnam("users");
+    ASSERT_TRUE(nobody && users);
+    const Owner nobodys{nobody->pw_uid, nobody->pw_gid};
+
+    // Root saving another user's file leaves it theirs; a file shared through its group
+    // stays in the group.
+    TempDir dir;
+    fs::permissions(dir.path(), fs::perms::all | fs::perms::sticky_bit);  // a shared folder
+    for (const Owner owner : {nobodys, Owner{0, users->gr_gid}}) {
+        const std::string path = dir.Write("dic.txt", "old");
+        ASSERT_EQ(::chown(path.c_str(), owner.user, owner.group), 0);
+        ::chmod(path.c_str(), 0664);
+        WriteFileAtomically(path, "new");
+        EXPECT_EQ(OwnerOf(path), owner);
+        EXPECT_EQ(fs::status(path).permissions() & fs::perms::all, static_cast<fs::perms>(0664));
+    }
+
+    // A user who may keep neither the owner nor a group they are not in still saves,
+    // and the file becomes theirs.
+    const std::string folder = dir.File("nobody");
+    fs::create_directory(folder);
+    ASSERT_EQ(::chown(folder.c_str(), nobody->pw_uid, nobody->pw_gid), 0);
+    for (const Owner owner : {Owner{nobody->pw_uid, users->gr_gid}, Owner{0, nobody->pw_gid}}) {
+        const std::string path = folder + "/dic.txt";
+        std::ofstream(path) << "old";
+        ASSERT_EQ(::chown(path.c_str(), owner.user, owner.group), 0);
+        ::chmod(path.c_str(), 0666);
+        EXPECT_TRUE(SavedAs(*nobody, [&] { WriteFileAtomically(path, "new"); }));
+        EXPECT_EQ(TempDir::Read(path), "new");
+        EXPECT_EQ(OwnerOf(path), nobodys);
+    }
 }
 
 // Each way a save can fail leaves the old file and says why, after the usual message.
