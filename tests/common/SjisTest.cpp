@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <QString>
+
+#include <iconv.h>
+#include <optional>
 #include <random>
 
 namespace {
@@ -28,6 +32,72 @@ TEST(Sjis, InvalidBytesShowAsReplacementWithoutHidingTheirNeighbours) {
     EXPECT_EQ(Sjis::DecodeToUtf16("\x85\x40z"), u"\uFFFD@z");
     EXPECT_EQ(Sjis::DecodeToUtf16("\x85\x90z"), u"\uFFFDz");
     EXPECT_EQ(Sjis::DecodeToUtf16(std::string("\0a", 2)), std::u16string(u"\0a", 2));
+}
+
+// The system's converter, asked of one character's bytes: what it makes of them
+// taken whole, or nothing when it refuses them or wants more.
+std::optional<std::u16string> SystemDecodes(std::string_view bytes) {
+    static const iconv_t cd = iconv_open("UTF-32BE", "CP932");
+    EXPECT_NE(cd, reinterpret_cast<iconv_t>(-1));
+    iconv(cd, nullptr, nullptr, nullptr, nullptr);
+    std::string in(bytes);
+    unsigned char out[8];
+    char* inPtr = in.data();
+    char* outPtr = reinterpret_cast<char*>(out);
+    std::size_t inLeft = in.size(), outLeft = sizeof out;
+    if (iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft) == static_cast<std::size_t>(-1) || sizeof out - outLeft != 4)
+        return std::nullopt;
+    const char32_t c = char32_t{out[0]} << 24 | char32_t{out[1]} << 16 | char32_t{out[2]} << 8 | out[3];
+    if (c < 0x10000) return std::u16string(1, static_cast<char16_t>(c));
+    return std::u16string{static_cast<char16_t>(0xD7C0 + (c >> 10)), static_cast<char16_t>(0xDC00 | (c & 0x3FF))};
+}
+
+// What the program shows for one character's bytes: the system's character; where the
+// system refuses them (a lone lead byte included), U+FFFD, and a second byte that is
+// ASCII is read again on its own. There is no other difference: 0x5C and 0x7E are the
+// ASCII characters in both.
+std::u16string Shown(std::string_view bytes) {
+    if (const auto c = SystemDecodes(bytes)) return *c;
+    if (bytes.size() == 2 && static_cast<unsigned char>(bytes[1]) < 0x80) return u"\uFFFD" + Shown(bytes.substr(1));
+    return u"\uFFFD";
+}
+
+// Every byte alone, and every lead byte (0x81-0x9F, 0xE0-0xFC) with each byte after it.
+std::vector<std::string> EveryByteAndPair() {
+    std::vector<std::string> units;
+    for (int b = 0; b < 256; ++b) units.emplace_back(1, static_cast<char>(b));
+    for (int lead = 0x81; lead <= 0xFC; lead = lead == 0x9F ? 0xE0 : lead + 1)
+        for (int trail = 0; trail < 256; ++trail) units.push_back({static_cast<char>(lead), static_cast<char>(trail)});
+    return units;
+}
+
+std::string Hex(std::string_view bytes) { return QByteArray(bytes.data(), bytes.size()).toHex(' ').toStdString(); }
+
+TEST(Sjis, DecodesEveryByteAndEveryPairAsTheSystemsConverterDoes) {
+    std::string wrong;
+    int wrongCount = 0, characters = 0;
+    for (const std::string& unit : EveryByteAndPair()) {
+        const std::u16string expected = Shown(unit);
+        characters += expected.find(u'\uFFFD') == std::u16string::npos;
+        if (Sjis::DecodeToUtf16(unit) == expected && Sjis::ToQString(unit) == QString::fromStdU16String(expected))
+            continue;
+        if (++wrongCount <= 10)
+            wrong += Hex(unit) + " shows " + Sjis::ToUtf8(unit) + ", not " +
+                     QString::fromStdU16String(expected).toStdString() + "\n";
+    }
+    EXPECT_EQ(wrongCount, 0) << wrong;
+    EXPECT_GT(characters, 9000) << "the system's converter knows the code page";
+}
+
+TEST(Sjis, EveryCharacterOfTheCodePageEncodesAndComesBack) {
+    // Some characters have two pairs (the NEC and IBM rows): either will do.
+    std::string wrong;
+    for (const std::string& unit : EveryByteAndPair())
+        if (const auto c = SystemDecodes(unit)) {
+            const Sjis::Encoded encoded = Sjis::FromQString(QString::fromStdU16String(*c));
+            if (!encoded.lossless || SystemDecodes(encoded.bytes) != c) wrong += Hex(unit) + "; ";
+        }
+    EXPECT_EQ(wrong, "");
 }
 
 TEST(Sjis, DecodingRandomBytesNeverFailsAndKeepsEveryAsciiByte) {
