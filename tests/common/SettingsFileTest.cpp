@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <string>
 #include <tuple>
 
 namespace {
@@ -158,6 +160,49 @@ TEST(SettingsFile, TheDesktopSectionReadsBackAndFallsBackToItsDefaults) {
         EXPECT_EQ((std::tuple{fallback.clipboardLookup, fallback.pageZoomPercent, fallback.textZoomPercent}),
                   (std::tuple{false, 100, 100}))
             << section;
+    }
+}
+
+// Each number the user chooses, saved at the ends of what it may be and read back; a
+// number just outside them, found in the file, reads as the reading rule says. The
+// hit limit takes whatever 32-bit number the options box holds.
+TEST(SettingsFile, NumbersAtTheEndsOfTheirRangeReadBackAndJustOutsideFallBack) {
+    struct Range {
+        const char* section;
+        const char* key;
+        void (*save)(SettingsToSave&, std::int32_t);
+        std::int64_t (*read)(const StoredSettings&);
+        std::vector<std::int32_t> inRange;  // the ends, and every value where there are few
+        std::int64_t below, above;          // just outside
+        std::int64_t outsideReadsAs;
+    };
+    const Range ranges[] = {
+        {"DESKTOP", "PageZoom", [](SettingsToSave& s, std::int32_t v) { s.desktop.pageZoomPercent = v; },
+         [](const StoredSettings& s) -> std::int64_t { return s.desktop.pageZoomPercent; }, {25, 400}, 24, 401, 100},
+        {"DESKTOP", "TextZoom", [](SettingsToSave& s, std::int32_t v) { s.desktop.textZoomPercent = v; },
+         [](const StoredSettings& s) -> std::int64_t { return s.desktop.textZoomPercent; }, {25, 400}, 24, 401, 100},
+        {"SEARCH", "SelectCondition", [](SettingsToSave& s, std::int32_t v) { s.selectCondition = v; },
+         [](const StoredSettings& s) -> std::int64_t { return s.selectCondition; }, {0, 1, 2, 3}, -1, 4, 0},
+        // A number past 32 bits is as unreadable as "x": 0.
+        {"SEARCH", "MaxOfSelection", [](SettingsToSave& s, std::int32_t v) { s.maxOfSelection = v; },
+         [](const StoredSettings& s) -> std::int64_t { return s.maxOfSelection.value_or(-1); },
+         {INT32_MIN, INT32_MAX}, std::int64_t{INT32_MIN} - 1, std::int64_t{INT32_MAX} + 1, 0},
+    };
+    TempDir dir;
+    ViewStringTable strings = DefaultViewStrings();
+    const std::string ini = dir.File("r.ini");
+    for (const Range& range : ranges) {
+        SCOPED_TRACE(range.key);
+        for (const std::int32_t value : range.inRange) {
+            SettingsToSave settings = Sample();
+            range.save(settings, value);
+            WriteSettings(ini, settings);
+            EXPECT_EQ(range.read(ReadSettings(ini, strings)), value);
+        }
+        for (const std::int64_t outside : {range.below, range.above}) {
+            WriteIniValue(ini, range.section, range.key, false, std::to_string(outside));
+            EXPECT_EQ(range.read(ReadSettings(ini, strings)), range.outsideReadsAs) << outside;
+        }
     }
 }
 
