@@ -66,6 +66,15 @@ private slots:
         now += 1001ms;
         QTest::keyClick(index, Qt::Key_A);
         QVERIFY(shows(0));
+        // A key kPause after the one before still extends the prefix; only a longer pause starts anew.
+        for (const auto& [pause, prefix] : {std::pair{TypeToFind::kPause + 1ms, "b"},
+                                            {TypeToFind::kPause - 1ms, "ab"}, {TypeToFind::kPause, "ab"}}) {
+            QTest::keyClick(index, Qt::Key_Escape);
+            QTest::keyClick(index, Qt::Key_A);
+            now += pause;
+            QTest::keyClick(index, Qt::Key_B);
+            QCOMPARE(finder->Prefix(), std::string(prefix));
+        }
 
         // Nothing begins so: the caret and the record stay, and the arrow keys still
         // move the band without showing a record.
@@ -93,6 +102,21 @@ private slots:
         // half of it matching wherever.
         QTest::keyClick(index, Qt::Key_Backspace);
         QCOMPARE(finder->Prefix(), Sjis::FromUtf8("ガ").bytes);
+
+        // Backspace is a key too: the pause runs from it, not from the key before it.
+        QTest::keyClick(index, Qt::Key_Escape);
+        QTest::keyClicks(index, "abd");
+        now += TypeToFind::kPause / 2;
+        QTest::keyClick(index, Qt::Key_Backspace);
+        now += TypeToFind::kPause - 1ms;
+        QTest::keyClick(index, Qt::Key_S);
+        QCOMPARE(finder->Prefix(), std::string("abs"));
+        QVERIFY(shows(2));
+        // A blank inside a prefix is typed, not a page down.
+        QTest::keyClick(index, Qt::Key_Escape);
+        QTest::keyClicks(index, "abdominal p");
+        QCOMPARE(finder->Prefix(), std::string("abdominal p"));
+        QVERIFY(shows(4));
     }
 };
 
