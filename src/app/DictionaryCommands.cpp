@@ -18,7 +18,9 @@ void TForm1::LoadDictionary(const QString& path) {
     const LoadReport report =
         preloaded ? LoadDictionaryText(std::move(*preloaded), CurrentSeparators(), EditorEx1->Lines(), EditorEx2->Lines())
                   : LoadDictionaryText(path.toStdString(), CurrentSeparators(), EditorEx1->Lines(), EditorEx2->Lines());
-    // The search text went with the old lines (EditorEx1's change notification).
+    // The search text went with the old lines (EditorEx1's change notification), and
+    // kept edits the view held with them stay kept.
+    keptEditsInView_.clear();
     DataFileName = path;
     FullTextOrigin = {path, EditorEx1->Lines().BytesCutAtNul()};
     SetStatusText(StatusPanel::Position, QString::fromStdString(report.sizeText));
@@ -58,5 +60,6 @@ void TForm1::OpenDataFile(const QString& path) {
         const WaitCursor wait;  // a large file takes a moment
         LoadDictionary(path);
     }
+    OfferKeptEdits();
     if (EditorEx2->LineCount() >= 2) ShowFirstRecord();
 }

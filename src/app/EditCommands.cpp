@@ -5,10 +5,14 @@
 #include "app/WaitCursor.h"
 #include "common/ErrorBoundary.h"
 #include "common/SystemHelpers.h"
+#include "dictionary/DataFile.h"
+#include "dictionary/KeptEdits.h"
 #include "dictionary/NulCut.h"
 #include "textview/TEditorEx.h"
 
 #include <QAction>
+#include <QDir>
+#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QTabWidget>
@@ -51,6 +55,7 @@ bool TForm1::OfferToSaveEdits(bool reloadAfterSaving) {
         // A save that did not happen keeps the user on the edits.
         if (!SaveFullText(DataFileName)) return false;
         EditorEx1->SetModified(false);  // the file holds the text now, reloaded or not
+        ForgetKeptEditsInView();
         if (reloadAfterSaving) {
             try {
                 const WaitCursor wait;
@@ -61,7 +66,11 @@ bool TForm1::OfferToSaveEdits(bool reloadAfterSaving) {
             }
         }
         return true;
-    case AskAnswer::No: return true;
+    case AskAnswer::No:
+        // Dropped at the user's word (a close, an open, a repair); leaving the text page
+        // keeps them in view.
+        if (!reloadAfterSaving) ForgetKeptEditsInView();
+        return true;
     default: return false;
     }
 }
@@ -83,20 +92,41 @@ bool TForm1::SaveFullText(const QString& path) {
     return true;
 }
 
+QStringList TForm1::KeptEditsFolders() const {
+    QStringList folders{KeptEditsFolder};
+    if (QDir::cleanPath(StateFolder) != QDir::cleanPath(KeptEditsFolder)) folders.append(StateFolder);
+    return folders;
+}
+
 void TForm1::KeepUnsavedEditsForRecovery() {
-    if (EditorEx1->ReadOnly() || !EditorEx1->Modified()) return;
-    const QFileInfo settings(IniFileName);
-    QStringList places{settings.path() + QLatin1Char('/') + settings.completeBaseName() + QStringLiteral(".unsaved")};
-    if (!DataFileName.isEmpty()) places.prepend(DataFileName + QStringLiteral(".unsaved"));
-    for (const QString& place : places) {
-        try {
-            if (QFileInfo(place).path() == settings.path()) MakeSettingsFolder();
-            EditorEx1->SaveLinesToFile(place.toStdString());
-            return;
-        } catch (const std::exception& error) {
-            qWarning("%s", error.what());  // no one is there to answer a message box
-        }
+    // Out of edit mode too: edits left in view when it was turned off, a repair not yet saved.
+    if (!EditorEx1->Modified()) return;
+    try {
+        const QString kept = KeepEdits(KeptEditsFolders(), StateFolder, DataFileName, EditorEx1->Lines(), keptEditsInView_);
+        qWarning("QuillorDic: 保存されていない編集を %s に残しました", qPrintable(kept));
+    } catch (const std::exception& error) {
+        qWarning("%s", error.what());  // no one is there to answer a message box
     }
+}
+
+void TForm1::OfferKeptEdits() {
+    const std::optional<QString> kept = FindKeptEdits(KeptEditsFolders(), DataFileName);
+    if (!kept || AskUser("保存されていない編集が残っています。開きますか", "問合わせ",
+                         AskFlags::YesNo | AskFlags::IconQuestion) != AskAnswer::Yes)
+        return;
+    // An empty text has no bytes to map.
+    FileContents contents = QFileInfo(*kept).size() > 0 ? ReadWholeFile(kept->toStdString()) : FileContents{};
+    TextLines& fullText = EditorEx1->Lines();
+    fullText.SetWholeText(std::move(contents.text));
+    fullText.SetModified(true);
+    keptEditsInView_ = *kept;
+    if (EditorEx1->ReadOnly()) E1Click();
+    PageControl1->setCurrentIndex(kTextPage);
+}
+
+void TForm1::ForgetKeptEditsInView() {
+    if (!keptEditsInView_.isEmpty()) QFile::remove(keptEditsInView_);
+    keptEditsInView_.clear();
 }
 
 QString TForm1::RunSaveDialog(const QString& proposedPath) {

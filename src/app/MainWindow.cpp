@@ -50,6 +50,8 @@ void TForm1::FormCreate() {
     const FileLocations places = LocateFiles(QCoreApplication::applicationFilePath(), CurrentLocationEnvironment());
     IniFileName = places.settings;
     SettingsFolderToCreate = places.settingsFolderToCreate;
+    StateFolder = places.stateFolder;
+    KeptEditsFolder = places.keptEditsFolder;
     // A newcomer sees a dictionary at once; afterwards the settings decide.
     DataFileName = places.firstStartSample;
     SampleFileName = places.sample;
@@ -108,6 +110,7 @@ void TForm1::FormShow() {
         LoadDictionary(DataFileName);
     }
     MarkStartup("dictionary loaded");
+    OfferKeptEdits();
     if (EditorEx2->LineCount() >= 2) ShowFirstRecord();
 }
 

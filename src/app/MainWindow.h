@@ -56,6 +56,8 @@ public:
     // --- program state ---
     QString IniFileName;     // the settings file: next to the executable, or the user's own
     QString SettingsFolderToCreate;  // the user's configuration folder, made at the first save
+    QString StateFolder;       // the user's own state folder, private to the user
+    QString KeptEditsFolder;   // where a logout keeps unsaved edits: the state folder, or beside the settings
     QString DataFileName;    // the data file loaded last; empty before the first load
     QString HelpFileName;    // the usage guide: next to the executable, or in share/quillordic
     QString SampleFileName;  // the sample dictionary the open dialog proposes
@@ -140,9 +142,13 @@ public:
     // NUL byte kept out of the read of FullTextOrigin; an error is reported. Whether it
     // was written.
     bool SaveFullText(const QString& path);
-    // A termination asks nothing: the unsaved edits go to DataFileName + ".unsaved",
-    // else beside the settings file, else nowhere, for the program must end.
+    // A termination asks nothing: unsaved edits (edit mode on or off) are kept in
+    // KeptEditsFolder, else in StateFolder, else nowhere (said on stderr), for the
+    // program must end.
     void KeepUnsavedEditsForRecovery();
+    // After a data file is opened: when edits of it were kept, says so and offers to
+    // open them; Yes puts them into the text page as edits not yet saved.
+    void OfferKeptEdits();
     // Runs SaveDialog1 with a proposed file; the chosen path, or empty on cancel.
     QString RunSaveDialog(const QString& proposedPath);
     // How save-as asks for a file: the save dialog, unless a test answers instead.
@@ -310,10 +316,15 @@ private:
     // being safe in the file). False on Cancel or when the save did not happen.
     bool OfferToSaveEdits(bool reloadAfterSaving);
     void RunPendingRequest();
+    QStringList KeptEditsFolders() const;
+    // The kept edits the view holds are done with once saved into the data file or
+    // dropped at the user's word.
+    void ForgetKeptEditsInView();
 
     std::deque<InstanceRequest> pendingRequests_;  // run one at a time, in order of arrival
     QTimer* requestTimer_ = nullptr;               // runs them, or looks again while busy
     QString lastClipboardText_;                    // a clipboard text counts once
+    QString keptEditsInView_;  // the kept edits' file the full-text view was filled from, until resolved
 
     bool shown_ = false;  // FormShow runs once, at the first show
     QString fileNamedAtStart_;  // opened by FormShow instead of DataFileName

@@ -9,6 +9,7 @@
 #include <cstring>
 #include <filesystem>
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -99,6 +100,31 @@ void WriteFileAtomically(const std::string& path, const std::function<void(const
     if (!written || !file.commit()) {
         if (writeError == 0) writeError = errno;
         file.cancelWriting();
+        throw CannotCreateFileError(path, WriteFailureReason(path, writeError));
+    }
+}
+
+void WritePrivateFileAtomically(const std::string& path, const std::function<void(const ByteSink& sink)>& produce) {
+    const std::filesystem::path target(path);
+    std::string temporary = (target.parent_path() / ("." + target.filename().string() + ".XXXXXX")).string();
+    // mkostemp makes the file with O_EXCL and mode 0600: nothing planted at its name
+    // (a link above all) is ever opened.
+    const int file = ::mkostemp(temporary.data(), O_CLOEXEC);
+    if (file < 0) throw CannotCreateFileError(path, WriteFailureReason(path, errno));
+    int writeError = 0;
+    produce([&](std::string_view bytes) {
+        for (std::size_t done = 0; writeError == 0 && done < bytes.size();) {
+            const ssize_t written = ::write(file, bytes.data() + done, bytes.size() - done);
+            if (written > 0) done += static_cast<std::size_t>(written);
+            else if (errno != EINTR) writeError = errno != 0 ? errno : EIO;
+        }
+        return writeError == 0;
+    });
+    if (writeError == 0 && ::fsync(file) != 0) writeError = errno;
+    if (::close(file) != 0 && writeError == 0) writeError = errno;
+    if (writeError == 0 && ::rename(temporary.c_str(), path.c_str()) != 0) writeError = errno;
+    if (writeError != 0) {
+        ::unlink(temporary.c_str());
         throw CannotCreateFileError(path, WriteFailureReason(path, writeError));
     }
 }

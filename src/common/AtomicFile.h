@@ -19,6 +19,12 @@ void WriteFileAtomically(const std::string& path, std::string_view bytes);
 using ByteSink = std::function<bool(std::string_view bytes)>;
 void WriteFileAtomically(const std::string& path, const std::function<void(const ByteSink& sink)>& produce);
 
+// Writes a new file of this user's alone (mode 0600, owner only) at `path`: the bytes
+// go to a file made exclusively beside it, never through a link, which is then renamed
+// over whatever stood at `path` (a link there is replaced, not followed). Safe in a
+// folder others can write. Raises as WriteFileAtomically does.
+void WritePrivateFileAtomically(const std::string& path, const std::function<void(const ByteSink& sink)>& produce);
+
 // Makes `folder` and the folders above it, for the file `path` to be written into it.
 // Raises "ファイル <path> を作成できません: <reason>" when a folder cannot be made.
 void MakeFolderForFile(const std::string& path, const std::string& folder);

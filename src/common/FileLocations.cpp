@@ -24,15 +24,15 @@ QString ConfigSettingsFolder(const LocationEnvironment& environment) {
     return QDir::cleanPath(base + QStringLiteral("/QuillorDic"));
 }
 
-QString StateFolder(const LocationEnvironment& environment) {
-    const QString base = XdgFolder(environment.xdgStateHome, environment.home + QStringLiteral("/.local/state"));
-    return QDir::cleanPath(base + QStringLiteral("/QuillorDic"));
-}
-
 }  // namespace
 
 LocationEnvironment CurrentLocationEnvironment() {
     return {qEnvironmentVariable("XDG_CONFIG_HOME"), qEnvironmentVariable("XDG_STATE_HOME"), HomeFolder()};
+}
+
+QString StateFolder(const LocationEnvironment& environment) {
+    const QString base = XdgFolder(environment.xdgStateHome, environment.home + QStringLiteral("/.local/state"));
+    return QDir::cleanPath(base + QStringLiteral("/QuillorDic"));
 }
 
 QString RunningExecutable() { return QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath(); }
@@ -44,6 +44,7 @@ FileLocations LocateFiles(const QString& executable, const LocationEnvironment& 
     const QString share = QDir::cleanPath(folder + kShareFolder);
 
     FileLocations found;
+    found.stateFolder = StateFolder(environment);
     // The guide beside the executable comes first; when there is none, the installed
     // one is named, even when missing, as the message says what was looked for.
     const QString guideBesideProgram = sibling + QStringLiteral(".mht");
@@ -69,7 +70,6 @@ FileLocations LocateFiles(const QString& executable, const LocationEnvironment& 
         found.settings = inConfig;
         found.settingsFolderToCreate = configFolder;
         found.keptEditsFolder = StateFolder(environment);
-        found.keptEditsFolderIsOwn = true;
     }
 
     const QString sampleBesideProgram = folder + QLatin1Char('/') + kSampleName;

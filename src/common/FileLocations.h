@@ -27,14 +27,18 @@ struct FileLocations {
     // The sample again when it is to be shown at the very first start: the settings
     // file does not exist yet and the sample is there; empty otherwise.
     QString firstStartSample;
-    // Where the edits unsaved at a logout are kept, and whether that folder is the
-    // program's own, to be made private to the user (the state folder) rather than one
-    // that is there already (the settings file's, in the portable layout).
+    // The user's state folder, the program's own, made private to the user when used.
+    QString stateFolder;
+    // Where the edits unsaved at a logout are kept: the state folder, or beside the
+    // settings file in the portable layout (with the state folder when that fails).
     QString keptEditsFolder;
-    bool keptEditsFolderIsOwn = false;
 };
 
 LocationEnvironment CurrentLocationEnvironment();
+
+// The program's own folder in the user's state folder ($XDG_STATE_HOME/QuillorDic,
+// else ~/.local/state/QuillorDic).
+QString StateFolder(const LocationEnvironment& environment);
 
 // The program's own absolute path, as the application object will give it, but known
 // before there is one: a start must know its settings file to find its window.

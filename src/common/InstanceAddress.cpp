@@ -20,9 +20,7 @@ bool FitsSocketName(const QString& path) {
 }  // namespace
 
 InstanceEnvironment CurrentInstanceEnvironment() {
-    const LocationEnvironment places = CurrentLocationEnvironment();
-    const QString state = XdgFolder(places.xdgStateHome, places.home + QStringLiteral("/.local/state"));
-    return {qEnvironmentVariable("XDG_RUNTIME_DIR"), QDir::tempPath(), state + QStringLiteral("/QuillorDic")};
+    return {qEnvironmentVariable("XDG_RUNTIME_DIR"), QDir::tempPath(), StateFolder(CurrentLocationEnvironment())};
 }
 
 std::optional<InstanceAddress> FindInstanceAddress(const QString& settingsFile, const InstanceEnvironment& environment) {

@@ -420,23 +420,28 @@ std::string TextLines::RemoveText(TextPosition from, TextPosition to) {
 }
 
 void TextLines::SaveLinesToFile(const std::string& path) const {
+    WriteFileAtomically(path, [this](const ByteSink& sink) { WriteTo(sink); });
+}
+
+void TextLines::WriteTo(const ByteSink& sink) const {
     // The lines go out through a buffer of a few megabytes rather than as one copy of
     // the whole text, and the text as read goes out as it is.
-    if (const auto unchanged = UnchangedCrLfText()) return WriteFileAtomically(path, *unchanged);
-    WriteFileAtomically(path, [this](const ByteSink& sink) {
-        constexpr std::size_t kChunk = 4u << 20;
-        std::string chunk;
-        chunk.reserve(kChunk);
-        for (std::size_t i = 0; i < lines_.size(); ++i) {
-            chunk.append(LineView(i));
-            if (i + 1 < lines_.size() || endsWithLineBreak_) chunk.append("\r\n");
-            if (chunk.size() >= kChunk) {
-                if (!sink(chunk)) return;
-                chunk.clear();
-            }
+    if (const auto unchanged = UnchangedCrLfText()) {
+        sink(*unchanged);
+        return;
+    }
+    constexpr std::size_t kChunk = 4u << 20;
+    std::string chunk;
+    chunk.reserve(kChunk);
+    for (std::size_t i = 0; i < lines_.size(); ++i) {
+        chunk.append(LineView(i));
+        if (i + 1 < lines_.size() || endsWithLineBreak_) chunk.append("\r\n");
+        if (chunk.size() >= kChunk) {
+            if (!sink(chunk)) return;
+            chunk.clear();
         }
-        sink(chunk);
-    });
+    }
+    sink(chunk);
 }
 
 void TextLines::Check() const {

@@ -13,6 +13,7 @@
 // very end starts no extra line but is remembered, and WholeText writes it back.
 // Every line is written back followed by CR LF. A NUL byte ends the text.
 
+#include "common/AtomicFile.h"
 #include "common/ByteBuffer.h"
 #include "textmodel/SplitVector.h"
 
@@ -95,6 +96,8 @@ public:
     // Writes WholeText to `path` (UTF-8 file name) whole or not at all; raises
     // "ファイル %s を作成できません" on failure.
     void SaveLinesToFile(const std::string& path) const;
+    // Hands WholeText to `sink` in pieces, never as one copy of the whole text.
+    void WriteTo(const ByteSink& sink) const;
 
     bool EndsWithLineBreak() const noexcept { return endsWithLineBreak_; }
 

@@ -4,6 +4,7 @@
 #include "app/FormTestSupport.h"
 #include "common/Sjis.h"
 #include "common/SystemHelpers.h"
+#include "dictionary/KeptEdits.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -20,6 +21,9 @@
 #include <cstring>
 #include <deque>
 #include <vector>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -40,6 +44,11 @@ std::string Dictionary(std::initializer_list<const char*> headwords) {
 std::string Bytes(const QString& path) {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll().toStdString() : std::string("<unreadable>");
+}
+
+mode_t ModeOf(const QString& path) {
+    struct stat status {};
+    return ::lstat(QFile::encodeName(path).constData(), &status) == 0 ? status.st_mode & 07777 : 0;
 }
 
 struct Question {
@@ -74,6 +83,8 @@ class EditCommandsTest : public FormTestBase {
     bool StartForm() {
         CreateTestForms();
         form->IniFileName = files->filePath(QStringLiteral("QuillorDic.ini"));
+        form->StateFolder = files->filePath(QStringLiteral("state/QuillorDic"));
+        form->KeptEditsFolder = form->StateFolder;
         return ShowAndActivate();
     }
 
@@ -520,10 +531,65 @@ private slots:
                  QStringLiteral("いいえ(&N)"));
     }
 
+    void keptEditsAreOfferedWhenTheirDataFileIsOpened() {
+        const QString path = Write(QStringLiteral("dic.txt"), Dictionary({"a", "b"}));
+        const std::string kept = Record(1, "a") + "\r\n" + Record(2, "kept") + "\r\n";
+        const QString keptFile = KeptEditsFile(form->StateFolder, path);
+        QVERIFY(QDir().mkpath(form->StateFolder));
+        Write(QStringLiteral("state/QuillorDic/") + QFileInfo(keptFile).fileName(), kept);
+        form->ChooseFileToOpen = [&](const QString&) { return path; };
+        const auto opened = [&](int answer) {
+            asked.clear();
+            answers = {answer};
+            form->Open1->trigger();
+            return asked.size() == 1 && asked.front().text == "保存されていない編集が残っています。開きますか";
+        };
+
+        // No: the file as it is, and the kept edits left where they are.
+        QVERIFY(opened(AskAnswer::No));
+        QVERIFY(!form->EditorEx1->Modified());
+        QVERIFY(form->EditorEx1->ReadOnly());
+        QVERIFY(QFile::exists(keptFile));
+
+        // Yes: they are the text page's, edited and unsaved, until saved into the file.
+        QVERIFY(opened(AskAnswer::Yes));
+        QCOMPARE(form->EditorEx1->WholeText(), kept);
+        QVERIFY(form->EditorEx1->Modified());
+        QVERIFY(form->E1->isChecked());
+        QCOMPARE(Page(), 1);
+        QCOMPARE(form->DataFileName, path);
+        answers = {AskAnswer::Yes};  // leaving the page saves them
+        ClickTab(0);
+        QCOMPARE(Bytes(path), kept);
+        QVERIFY(!QFile::exists(keptFile));
+        QVERIFY(!opened(AskAnswer::Yes));  // nothing to offer any more
+
+        // What is not this user's own file at the name is never offered.
+        QFile::link(files->filePath(QStringLiteral("dic.txt")), keptFile);
+        QVERIFY(!opened(AskAnswer::Yes));
+        QVERIFY(asked.empty());
+    }
+
     // Last of all: a termination cannot be taken back in this process, and after it no
     // close asks anything.
-    void aTerminationKeepsTheEditsInARecoveryCopyUnasked() {
-        const QString path = LoadForEditing(QStringLiteral("dic.txt"), Dictionary({"a", "b"}));
+    void aTerminationKeepsTheEditsPrivatelyUnasked() {
+        // A shared folder beside a portable program's settings, where another user
+        // planted links at the names the edits could be kept under.
+        const QString shared = files->filePath(QStringLiteral("shared"));
+        QVERIFY(QDir().mkpath(shared));
+        ::chmod(QFile::encodeName(shared), 01777);
+        form->KeptEditsFolder = shared;
+        const QString path = files->filePath(QStringLiteral("shared/dic.txt"));
+        Write(QStringLiteral("shared/dic.txt"), Dictionary({"a", "b"}));
+        form->LoadDictionary(path);
+        form->E1->trigger();
+        const QString victim = Write(QStringLiteral("victim.txt"), "the user's own file");
+        const bool root = ::geteuid() == 0;
+        for (const QString& planted : {path + QStringLiteral(".unsaved"), KeptEditsFile(shared, path)}) {
+            QVERIFY(QFile::link(victim, planted));
+            if (root) ::lchown(QFile::encodeName(planted), 65534, 65534);  // nobody's
+        }
+
         const std::string before = Bytes(path);
         const std::string edited = Record(1, "a") + "\r\n" + Record(2, "edited") + "\r\n";
         EditOnTextPage();
@@ -532,26 +598,39 @@ private slots:
         QVERIFY(QTest::qWaitFor([&] { return !form->isVisible(); }, 10'000));
         QVERIFY(asked.empty());
         QCOMPARE(Bytes(path), before);
-        QCOMPARE(Bytes(path + QStringLiteral(".unsaved")), edited);
-        QVERIFY(QFile::exists(form->IniFileName));
+        QCOMPARE(Bytes(victim), std::string("the user's own file"));
+        // The names with links are passed over: the edits take the next name, in a
+        // file of the user's alone.
+        const QString kept = KeptEditsFile(shared, path, 2);
+        QCOMPARE(Bytes(kept), edited);
+        QVERIFY(!QFileInfo(kept).isSymLink());
+        QCOMPARE(ModeOf(kept), 0600u);
 
-        // The data file's folder gone: the copy goes beside the settings file.
+        // Out of edit mode too: a second data file of the same name elsewhere keeps its
+        // edits apart, and kept edits left for later are not replaced.
         QVERIFY(ShowAndActivate());
-        form->DataFileName = files->filePath(QStringLiteral("gone/dic.txt"));
+        form->KeptEditsFolder = form->StateFolder;
+        const QString other = Write(QStringLiteral("dic.txt"), Dictionary({"x", "y"}));
+        form->LoadDictionary(other);
+        form->EditorEx1->ReplaceLine(0, Record(1, "z"));  // then edit mode off, the edits in view
+        form->E1->trigger();
+        QVERIFY(form->EditorEx1->ReadOnly());
         QVERIFY(form->close());
-        QCOMPARE(Bytes(files->filePath(QStringLiteral("QuillorDic.unsaved"))), edited);
-
-        // The settings in the user's configuration folder, not made yet: it is made for the copy.
+        QCOMPARE(Bytes(KeptEditsFile(form->StateFolder, other)), Record(1, "z") + "\r\n" + Record(2, "y") + "\r\n");
+        QCOMPARE(ModeOf(form->StateFolder), 0700u);  // the user's alone
         QVERIFY(ShowAndActivate());
-        const QString config = files->filePath(QStringLiteral("config/QuillorDic"));
-        form->IniFileName = config + QStringLiteral("/QuillorDic.ini");
-        form->SettingsFolderToCreate = config;
+        form->LoadDictionary(other);
+        form->EditorEx1->ReplaceLine(0, Record(1, "w"));
         QVERIFY(form->close());
-        QCOMPARE(Bytes(config + QStringLiteral("/QuillorDic.unsaved")), edited);
+        QCOMPARE(Bytes(KeptEditsFile(form->StateFolder, other, 2)).substr(0, 5), std::string("1 w//"));
+        QVERIFY(Bytes(KeptEditsFile(form->StateFolder, other)).starts_with("1 z//"));
+        QCOMPARE(Bytes(kept), edited);
 
-        // Nowhere to write, not even the settings: the program still ends, with no
-        // message box left waiting for an answer.
+        // Nowhere to write: the program still ends, with no message box left waiting
+        // for an answer.
         QVERIFY(ShowAndActivate());
+        form->EditorEx1->ReplaceLine(0, Record(1, "v"));
+        form->KeptEditsFolder = form->StateFolder = files->filePath(QStringLiteral("victim.txt/QuillorDic"));
         form->IniFileName = files->filePath(QStringLiteral("gone/QuillorDic.ini"));
         QVERIFY(form->close());
         QVERIFY(asked.empty());
