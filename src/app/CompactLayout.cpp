@@ -46,6 +46,9 @@ void TForm1::ToggleCompact() {
         resize(NormalWidth, NormalHeight);
     }
     ShowCurrentHit();
+    // The index was hidden while the caret moved: it scrolls to it now, as the index
+    // button does when it brings a list back.
+    if (TEditorEx* index = VisibleIndex()) index->ShowCaretRow();
 }
 
 bool TForm1::Splitter1CanResize(int newWidth) const { return newWidth >= 100; }

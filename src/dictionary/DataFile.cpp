@@ -34,7 +34,18 @@ private:
 // has to take more than the system allows at once (2 GB).
 constexpr std::size_t kReadChunk = std::size_t{16} << 20;
 
+FileStamp StampFrom(const struct stat& info) {
+    return {static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino), info.st_size,
+            info.st_mtim.tv_sec, info.st_mtim.tv_nsec, info.st_ctim.tv_sec, info.st_ctim.tv_nsec};
+}
+
 }  // namespace
+
+std::optional<FileStamp> StampOf(const std::string& path) {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0) return std::nullopt;
+    return StampFrom(info);
+}
 
 FileContents ReadWholeFile(const std::string& path) {
     FileContents result;
@@ -48,6 +59,7 @@ FileContents ReadWholeFile(const std::string& path) {
     // names no cause.
     if (S_ISDIR(info.st_mode)) throw SystemError(EISDIR);
     result.size = static_cast<std::uint64_t>(info.st_size);
+    result.stamp = StampFrom(info);
     // An empty file fails with EINVAL ("nothing to map"), as the program has always
     // reported it; a pipe or device reports no size and fails the same way instead of
     // being read forever.

@@ -21,8 +21,11 @@ public:
     DataFilePreload& operator=(const DataFilePreload&) = delete;
 
     // The contents read, when `path` names the file read and that file is unchanged
-    // since (the same file, size and modification time); taken once.
+    // since (the same file, size, modification and change time); taken once.
     std::optional<FileContents> Take(const std::string& path);
+
+    // Waits for the read to end (Take waits by itself).
+    void WaitUntilRead() const;
 
 private:
     struct Read;

@@ -290,6 +290,25 @@ private slots:
         QCOMPARE(form->StatusText(StatusPanel::Position), QStringLiteral("No.1"));  // the current record shown again
     }
 
+    void leavingTheCompactLayoutShowsTheCurrentRowOfTheIndex() {
+        form->LoadDictionary(WriteFile(QStringLiteral("long.txt"), Dictionary(400)));
+        form->resize(800, 520);
+        TEditorEx* index = form->EditorEx2;
+        for (const std::int64_t row : {350, 3}) {
+            index->SetCaretRow(row);
+            form->EditorEx2Click();
+            form->ToggleCompact();
+            form->ToggleCompact();
+            QTest::qWait(10);  // the layout settles the index's new height
+            QCOMPARE(index->CaretRow(), row);
+            QVERIFY2(index->TopRow() <= row && row < index->TopRow() + index->VisibleRowCount(),
+                     qPrintable(QStringLiteral("row %1, rows %2 to %3 on screen")
+                                    .arg(row)
+                                    .arg(index->TopRow())
+                                    .arg(index->TopRow() + index->VisibleRowCount() - 1)));
+        }
+    }
+
     void splitterRefusesAnIndexPaneBelowAHundredPixels() {
         QVERIFY(!form->Splitter1->ProposeWidth(99));
         QCOMPARE(form->pnlIndex->width(), 200);

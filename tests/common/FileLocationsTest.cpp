@@ -10,6 +10,8 @@
 #include <QString>
 
 #include <filesystem>
+
+#include <pwd.h>
 #include <unistd.h>
 
 namespace {
@@ -104,10 +106,44 @@ TEST(LocateFiles, SettingsGuideAndSampleInEachLayout) {
         EXPECT_EQ(found.guide, Under(root, layout.guide));
         EXPECT_EQ(found.sample, Under(root, layout.sample));
         EXPECT_EQ(found.firstStartSample, Under(root, layout.firstStartSample));
+        // Edits kept at a logout: beside the settings in the portable layout, else in
+        // the user's state folder.
+        const QString state = root + QStringLiteral("/home/.local/state/QuillorDic");
+        EXPECT_EQ(found.stateFolder, state);
+        EXPECT_EQ(found.keptEditsFolder, found.settingsFolderToCreate.isEmpty() ? QFileInfo(found.settings).path() : state);
         if (layout.readOnlyProgramFolder)
             fs::permissions(QFile::encodeName(QFileInfo(executable).path()).toStdString(), fs::perms::owner_write,
                             fs::perm_options::add);
     }
+}
+
+TEST(LocateFiles, TheUsersFoldersAreTheUsersOwn) {
+    // HOME unset, as under some service managers: the password database says where.
+    const QByteArray home = qgetenv("HOME");
+    qunsetenv("HOME");
+    const passwd* user = ::getpwuid(::geteuid());
+    ASSERT_NE(user, nullptr);
+    EXPECT_EQ(CurrentLocationEnvironment().home, QFile::decodeName(user->pw_dir));
+    qputenv("HOME", home);
+
+    TempDir dir;
+    const QString root = QString::fromStdString(dir.path().string());
+    const QString executable = root + QStringLiteral("/usr/bin/quillordic");
+    ASSERT_TRUE(QDir().mkpath(root + QStringLiteral("/usr/share/quillordic")));
+    const QString config = root + QStringLiteral("/xdg-config");
+    const QString state = root + QStringLiteral("/xdg-state");
+    ASSERT_TRUE(QDir().mkpath(config) && QDir().mkpath(state));
+    const LocationEnvironment environment{config, state, root + QStringLiteral("/home")};
+    FileLocations found = LocateFiles(executable, environment);
+    EXPECT_EQ(found.settings, config + QStringLiteral("/QuillorDic/QuillorDic.ini"));
+    EXPECT_EQ(found.keptEditsFolder, state + QStringLiteral("/QuillorDic"));
+
+    // Folders of another user's named by the variables are no place for this user's files.
+    if (::geteuid() != 0) GTEST_SKIP() << "folders of another user: only root can make them";
+    for (const QString& folder : {config, state}) ASSERT_EQ(::chown(QFile::encodeName(folder), 65534, 65534), 0);
+    found = LocateFiles(executable, environment);
+    EXPECT_EQ(found.settings, root + QStringLiteral("/home/.config/QuillorDic/QuillorDic.ini"));
+    EXPECT_EQ(found.keptEditsFolder, root + QStringLiteral("/home/.local/state/QuillorDic"));
 }
 
 }  // namespace

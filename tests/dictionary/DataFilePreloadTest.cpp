@@ -7,6 +7,9 @@
 #include <cstdio>
 #include <fstream>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+
 namespace {
 
 std::string Bytes(const std::optional<FileContents>& contents) {
@@ -38,6 +41,18 @@ TEST(DataFilePreload, GivesTheBytesOnlyOfTheFileAskedForAsItStands) {
         const std::string taken = Bytes(preload.Take(dic));
         if (taken != "(none)") EXPECT_EQ(taken, TempDir::Read(dic));
     }
+
+    // Rewritten in place after the read, the same size, its modification time put back
+    // as a copying tool puts it back: another file all the same.
+    const std::string same = dir.Write("same.txt", "1 abate///x:::y\r\n");
+    struct stat before {};
+    ASSERT_EQ(::stat(same.c_str(), &before), 0);
+    DataFilePreload preload(same);
+    preload.WaitUntilRead();
+    std::ofstream(same, std::ios::binary | std::ios::in | std::ios::out) << "2";
+    const timespec times[2] = {before.st_atim, before.st_mtim};
+    ASSERT_EQ(::utimensat(AT_FDCWD, same.c_str(), times, 0), 0);
+    EXPECT_EQ(Bytes(preload.Take(same)), "(none)");
 }
 
 }  // namespace
