@@ -39,6 +39,18 @@ std::string WriteFailureReason(const std::string& path, int errorNumber) {
     return errorNumber != 0 ? std::strerror(errorNumber) : std::string();
 }
 
+// Whether `path` is a link someone else planted: one owned neither by this user nor by
+// the owner of the folder it is in. The system would not follow it in a shared folder
+// (a sticky one such as /tmp), and neither does a save, which otherwise writes the
+// link's target, a file of this user's that the other user chose.
+bool IsForeignLink(const std::string& path) {
+    struct stat link {};
+    if (::lstat(path.c_str(), &link) != 0 || !S_ISLNK(link.st_mode) || link.st_uid == ::geteuid()) return false;
+    std::string folder = std::filesystem::path(path).parent_path().string();
+    struct stat parent {};
+    return ::stat(folder.empty() ? "." : folder.c_str(), &parent) != 0 || parent.st_uid != link.st_uid;
+}
+
 // The new file takes the place of the old one: it keeps the old one's owner and group
 // as an editor keeps them, so root's save of another user's file leaves it theirs and a
 // file shared through its group stays shared. Where the system allows only the group
@@ -78,6 +90,7 @@ void WriteFileAtomically(const std::string& path, const std::function<void(const
     // A read-only file (its owner may not write) is not replaced, not even by root,
     // who could: the user marked it so.
     if (IsReadOnlyFile(path)) throw CannotCreateFileError(path, WriteFailureReason(path, 0));
+    if (IsForeignLink(path)) throw CannotCreateFileError(path, "他のユーザーのリンクです");
     QSaveFile file(QString::fromStdString(path));
     // A file that cannot be renamed over (a read-only folder) is not written in place
     // either: that would bring back the half-written file this exists to prevent.

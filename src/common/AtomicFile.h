@@ -8,9 +8,11 @@
 #include <string_view>
 
 // Writes `bytes` to `path` (a UTF-8 file name), keeping the permissions, and where the
-// system allows it the owner and group, of a file that is replaced. Raises "ファイル %s を作成できません: <reason>" when the file
-// cannot be written or is read-only (no owner-write permission), and then leaves any
-// existing file as it was.
+// system allows it the owner and group, of a file that is replaced. Raises
+// "ファイル %s を作成できません: <reason>" when the file cannot be written or is
+// read-only (no owner-write permission), and then leaves any existing file as it was.
+// A link at `path` is followed only when it is this user's own or the folder owner's:
+// one another user planted is refused ("他のユーザーのリンクです").
 void WriteFileAtomically(const std::string& path, std::string_view bytes);
 
 // The same for bytes made while they are written: `produce` hands them to the sink

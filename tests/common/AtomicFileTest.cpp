@@ -99,6 +99,43 @@ TEST(WriteFileAtomically, ReplacesAFileKeepingItsOwnerAndGroupWhereTheSystemAllo
     }
 }
 
+TEST(WriteFileAtomically, NeverWritesThroughALinkAnotherUserPlanted) {
+    TempDir dir;
+    const std::string mine = dir.Write("mine.txt", "mine");
+    const std::string ownLink = dir.File("own-link.txt");
+    fs::create_symlink(mine, ownLink);
+    WriteFileAtomically(ownLink, "saved through my own link");
+    EXPECT_EQ(TempDir::Read(mine), "saved through my own link");
+    EXPECT_TRUE(fs::is_symlink(ownLink));
+
+    if (::geteuid() != 0) GTEST_SKIP() << "a link of another user's: only root can make one";
+    const passwd* nobody = ::getpwnam("nobody");
+    ASSERT_NE(nobody, nullptr);
+    // A shared folder, such as the temporary one a repair writes into when started there.
+    const std::string shared = dir.File("shared");
+    fs::create_directory(shared);
+    fs::permissions(shared, fs::perms::all | fs::perms::sticky_bit);
+    const std::string planted = shared + "/temp3.dat";
+    fs::create_symlink(mine, planted);
+    ASSERT_EQ(::lchown(planted.c_str(), nobody->pw_uid, nobody->pw_gid), 0);
+    try {
+        WriteFileAtomically(planted, "overwritten");
+        ADD_FAILURE() << "written through the planted link";
+    } catch (const QuillorError& error) {
+        EXPECT_EQ(std::string(error.what()), "ファイル " + planted + " を作成できません: 他のユーザーのリンクです");
+    }
+    EXPECT_EQ(TempDir::Read(mine), "saved through my own link");
+
+    // The folder's owner may link within it, as the system lets them.
+    const std::string theirs = dir.File("theirs");
+    fs::create_directory(theirs);
+    ASSERT_EQ(::chown(theirs.c_str(), nobody->pw_uid, nobody->pw_gid), 0);
+    fs::create_symlink(mine, theirs + "/dic.txt");
+    ASSERT_EQ(::lchown((theirs + "/dic.txt").c_str(), nobody->pw_uid, nobody->pw_gid), 0);
+    WriteFileAtomically(theirs + "/dic.txt", "shared dictionary");
+    EXPECT_EQ(TempDir::Read(mine), "shared dictionary");
+}
+
 // Each way a save can fail leaves the old file and says why, after the usual message.
 TEST(WriteFileAtomically, AFailedSaveKeepsTheOldFileAndSaysWhy) {
     struct Case {
