@@ -2,6 +2,7 @@
 // the keys that reach the search box.
 #include "app/MainWindow.h"
 
+#include "app/ClipboardWatch.h"
 #include "app/Startup.h"
 #include "common/ErrorBoundary.h"
 #include "common/Sjis.h"
@@ -9,10 +10,8 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QClipboard>
 #include <QComboBox>
 #include <QLineEdit>
-#include <QMimeData>
 #include <QTimer>
 #include <QWindow>
 
@@ -81,13 +80,14 @@ void TForm1::RunPendingRequest() {
     }
 }
 
-void TForm1::ClipboardLookup1Click() { Desktop.clipboardLookup = ClipboardLookup1->isChecked(); }
+void TForm1::ClipboardLookup1Click() {
+    Desktop.clipboardLookup = ClipboardLookup1->isChecked();
+    FollowClipboardLookup();
+}
 
-void TForm1::ClipboardDataChanged() {
-    const QClipboard* clipboard = QGuiApplication::clipboard();
-    const QMimeData* data = clipboard->mimeData(QClipboard::Clipboard);
-    if (!data || data->hasImage() || !data->hasText()) return;
-    const QString text = data->text();
+void TForm1::FollowClipboardLookup() { clipboardWatch_->SetWatching(Desktop.clipboardLookup); }
+
+void TForm1::ClipboardTextCopied(const QString& text, bool ownCopy) {
     // Every character takes a byte at least: a long text (a page, a megabyte) is refused
     // before it is encoded, with room for the blanks around a word.
     const QString word = text.size() > kMaxClipboardBytes * 4 ? QString() : OnOneLine(text).trimmed();
@@ -96,10 +96,9 @@ void TForm1::ClipboardDataChanged() {
     // takes it over later.
     const bool seen = word == lastClipboardText_;
     lastClipboardText_ = word;
-    // While the window is active the copy is the user's own, made here; a copy this
-    // program owns was made in one of its dialogs.
-    if (seen || word.isEmpty() || !Desktop.clipboardLookup || isActiveWindow() || clipboard->ownsClipboard())
-        return;
+    // While the window is active the copy is the user's own, made here (the owner was
+    // asked while it was not, and the answer may come later).
+    if (ownCopy || seen || word.isEmpty() || !Desktop.clipboardLookup || isActiveWindow()) return;
     const Sjis::Encoded bytes = Sjis::FromQString(word);
     if (!bytes.lossless || bytes.bytes.empty() || bytes.bytes.size() > static_cast<std::size_t>(kMaxClipboardBytes))
         return;

@@ -1,6 +1,7 @@
 #include "app/MainWindow.h"
 
 #include "app/AppMessage.h"
+#include "app/ClipboardWatch.h"
 #include "app/Startup.h"
 #include "common/ErrorBoundary.h"
 #include "common/FileLocations.h"
@@ -143,6 +144,8 @@ void TForm1::closeEvent(QCloseEvent* event) {
         RunGuarded([this] { KeepUnsavedEditsForRecovery(); });
     }
     FormCloseQuery();
+    // A closed window looks nothing up: the clipboard is left alone from here on.
+    RunGuarded([this] { clipboardWatch_->SetWatching(false); });
     event->accept();
 }
 

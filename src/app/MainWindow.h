@@ -42,6 +42,7 @@ class QVBoxLayout;
 class TEditorEx;
 class TSplitter;
 class BrowserView;
+class ClipboardWatch;
 class TfrmInfomation;
 class TfrmOption;
 class TfrmVersion;
@@ -179,7 +180,12 @@ public:
     void HandleRequest(const InstanceRequest& request);
     void BringToFront();
     void ClipboardLookup1Click();  // 表示 → クリップボードを検索 (a check item)
-    void ClipboardDataChanged();   // the desktop's clipboard: a new text while the window is inactive
+    // The clipboard watched while, and only while, the lookup is on (the setting loaded,
+    // the item checked, the window open).
+    void FollowClipboardLookup();
+    // A new clipboard text, as the watch hands it over: searched when it was copied
+    // elsewhere while the window is inactive, and new.
+    void ClipboardTextCopied(const QString& text, bool ownCopy);
     void SearchBox1Click();        // Ctrl+K: the search box, its text selected
 
     // --- search results ---
@@ -325,6 +331,7 @@ private:
     QTimer* requestTimer_ = nullptr;               // runs them, or looks again while busy
     QString lastClipboardText_;                    // a clipboard text counts once
     QString keptEditsInView_;  // the kept edits' file the full-text view was filled from, until resolved
+    ClipboardWatch* clipboardWatch_ = nullptr;     // on while the lookup is
 
     bool shown_ = false;  // FormShow runs once, at the first show
     QString fileNamedAtStart_;  // opened by FormShow instead of DataFileName

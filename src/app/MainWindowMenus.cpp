@@ -1,15 +1,14 @@
 // The command map: every menu item and button, and the handler it runs.
 #include "app/MainWindow.h"
 
+#include "app/ClipboardWatch.h"
 #include "app/PageChangeGuard.h"
 #include "common/ErrorBoundary.h"
 #include "textview/TEditorEx.h"
 #include "textview/TypeToFind.h"
 
 #include <QAction>
-#include <QClipboard>
 #include <QComboBox>
-#include <QGuiApplication>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
@@ -130,7 +129,10 @@ void TForm1::ConnectCommands() {
     connect(SearchNow1, &QAction::triggered, this, Guarded(this, &TForm1::SpeedButton1Click));
     connect(SearchBox1, &QAction::triggered, this, Guarded(this, &TForm1::SearchBox1Click));
     connect(ClipboardLookup1, &QAction::triggered, this, Guarded(this, &TForm1::ClipboardLookup1Click));
-    connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this, Guarded(this, &TForm1::ClipboardDataChanged));
+    // Off until the settings or the item turn it on (FollowClipboardLookup).
+    clipboardWatch_ = new ClipboardWatch(
+        [this] { return Desktop.clipboardLookup && !isActiveWindow(); },
+        [this](const QString& text, bool ownCopy) { ClipboardTextCopied(text, ownCopy); }, this);
 
     connect(N6, &QAction::triggered, this, Guarded(this, &TForm1::NextBtnClick));
     connect(NextBtn, &QToolButton::clicked, this, Guarded(this, &TForm1::NextBtnClick));

@@ -50,6 +50,7 @@ void TForm1::LoadSettings() {
     if (stored.dataFileName) DataFileName = PathFromStored(*stored.dataFileName);
     Desktop = stored.desktop;
     ClipboardLookup1->setChecked(Desktop.clipboardLookup);
+    FollowClipboardLookup();
     SetPageZoom(Desktop.pageZoomPercent);
     SetTextZoom(Desktop.textZoomPercent);
 }

@@ -99,7 +99,7 @@ private slots:
         clipboard->setText(QStringLiteral("lung"));  // copied here: the window is active
         LeaveTheWindow();
         clipboard->setImage(QImage(8, 8, QImage::Format_RGB32));
-        auto* picture = new QMimeData;  // a picture that brings its name along
+        auto* picture = new QMimeData;  // a picture that brings its name along: only the text is asked for
         picture->setImageData(QImage(8, 8, QImage::Format_RGB32));
         picture->setText(QStringLiteral("bone"));
         clipboard->setMimeData(picture);
@@ -114,7 +114,7 @@ private slots:
         clipboard->setText(QStringLiteral("heart\n"));  // a line copied whole
         QTRY_COMPARE(form->cmbSubStr->currentText(), QStringLiteral("heart"));
 
-        QCOMPARE(Shown(box), (QStringList{bytes255, QStringLiteral("heart")}));
+        QCOMPARE(Shown(box), (QStringList{QStringLiteral("bone"), bytes255, QStringLiteral("heart")}));
         QCOMPARE(form->edtSearchHit->text(), QStringLiteral("3    "));
         QTRY_VERIFY(form->isActiveWindow());
         form->ClipboardLookup1->trigger();
