@@ -33,6 +33,7 @@ constexpr int kRequestWithinMs = 5'000;  // a start that never finishes its requ
 constexpr auto kLockWithin = 10s;        // a start that hangs before it listens holds no one for good
 constexpr auto kRetryEvery = 10ms;
 constexpr int kMostConnections = 16;     // later starts talking to the window at once
+constexpr int kBusyListenMs = 200;       // a window out of descriptors listens again after this
 
 // Milliseconds left until `deadline`, for poll.
 int RemainingMs(Clock::time_point deadline) {
@@ -172,15 +173,23 @@ InstanceServer::ListenResult InstanceServer::Listen(const QString& socketPath) {
     socketPath_ = socketPath;
     struct stat status {};
     if (::lstat(QFile::encodeName(socketPath).constData(), &status) == 0) socketFile_ = {status.st_dev, status.st_ino};
-    auto* incoming = new QSocketNotifier(socket, QSocketNotifier::Read, this);
-    connect(incoming, &QSocketNotifier::activated, this, Guarded(this, &InstanceServer::AcceptConnections));
+    incoming_ = new QSocketNotifier(socket, QSocketNotifier::Read, this);
+    connect(incoming_, &QSocketNotifier::activated, this, Guarded(this, &InstanceServer::AcceptConnections));
     return ListenResult::Listening;
 }
 
 void InstanceServer::AcceptConnections() {
     for (;;) {
         const int accepted = ::accept4(listening_, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK);
-        if (accepted < 0) return;
+        if (accepted < 0) {
+            // Out of descriptors, the connection stays queued and the socket readable:
+            // the window listens again a moment later rather than spin on it.
+            if (errno == EMFILE || errno == ENFILE) {
+                incoming_->setEnabled(false);
+                QTimer::singleShot(kBusyListenMs, incoming_, [notifier = incoming_] { notifier->setEnabled(true); });
+            }
+            return;
+        }
         // A flood of connections that never send must not use up the descriptors the
         // window needs for its files.
         if (openConnections_ >= kMostConnections || !PeerIsThisUser(accepted)) {

@@ -19,6 +19,7 @@
 #include <sys/types.h>
 
 class QLocalSocket;
+class QSocketNotifier;
 class TForm1;
 
 // Receives the requests of later starts, once it listens.
@@ -40,6 +41,7 @@ private:
     void AcceptConnections();
     void Read(QLocalSocket* socket, RequestReader& reader);
     int listening_ = -1;
+    QSocketNotifier* incoming_ = nullptr;  // tells of connections waiting on listening_
     QString socketPath_;
     std::pair<dev_t, ino_t> socketFile_{};  // the socket file this window made
     int openConnections_ = 0;

@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
+#include <utility>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -39,16 +40,26 @@ std::string WriteFailureReason(const std::string& path, int errorNumber) {
     return errorNumber != 0 ? std::strerror(errorNumber) : std::string();
 }
 
-// Whether `path` is a link someone else planted: one owned neither by this user nor by
-// the owner of the folder it is in. The system would not follow it in a shared folder
-// (a sticky one such as /tmp), and neither does a save, which otherwise writes the
-// link's target, a file of this user's that the other user chose.
+// Whether `path` is, or leads through, a link someone else planted: one owned neither by
+// this user nor by the owner of the folder it is in. The system would not follow it in
+// a shared folder (a sticky one such as /tmp), and neither does a save, which otherwise
+// writes the link's target, a file of this user's that the other user chose. A save
+// follows a chain of links to its end, so each link of the chain counts.
 bool IsForeignLink(const std::string& path) {
-    struct stat link {};
-    if (::lstat(path.c_str(), &link) != 0 || !S_ISLNK(link.st_mode) || link.st_uid == ::geteuid()) return false;
-    std::string folder = std::filesystem::path(path).parent_path().string();
-    struct stat parent {};
-    return ::stat(folder.empty() ? "." : folder.c_str(), &parent) != 0 || parent.st_uid != link.st_uid;
+    std::filesystem::path at(path);
+    for (int hops = 0; hops < 40; ++hops) {
+        struct stat link {};
+        if (::lstat(at.c_str(), &link) != 0 || !S_ISLNK(link.st_mode)) return false;
+        const std::filesystem::path folder = at.has_parent_path() ? at.parent_path() : std::filesystem::path(".");
+        struct stat parent {};
+        if (link.st_uid != ::geteuid() && (::stat(folder.c_str(), &parent) != 0 || parent.st_uid != link.st_uid))
+            return true;
+        std::error_code error;
+        const std::filesystem::path target = std::filesystem::read_symlink(at, error);
+        if (error) return false;
+        at = target.is_absolute() ? target : folder / target;
+    }
+    return false;  // a loop of links: the save itself fails on it
 }
 
 // The new file takes the place of the old one: it keeps the old one's owner and group
@@ -118,26 +129,37 @@ void WriteFileAtomically(const std::string& path, const std::function<void(const
 }
 
 void WritePrivateFileAtomically(const std::string& path, const std::function<void(const ByteSink& sink)>& produce) {
+    // Closed and removed on every way out but a finished rename: the producer may throw.
+    struct TemporaryFile {
+        std::string path;
+        int descriptor = -1;
+        bool renamed = false;
+        ~TemporaryFile() {
+            if (descriptor >= 0) ::close(descriptor);
+            if (!renamed) ::unlink(path.c_str());
+        }
+    };
     const std::filesystem::path target(path);
-    std::string temporary = (target.parent_path() / ("." + target.filename().string() + ".XXXXXX")).string();
+    TemporaryFile temporary{(target.parent_path() / ("." + target.filename().string() + ".XXXXXX")).string()};
     // mkostemp makes the file with O_EXCL and mode 0600: nothing planted at its name
     // (a link above all) is ever opened.
-    const int file = ::mkostemp(temporary.data(), O_CLOEXEC);
-    if (file < 0) throw CannotCreateFileError(path, WriteFailureReason(path, errno));
+    temporary.descriptor = ::mkostemp(temporary.path.data(), O_CLOEXEC);
+    if (temporary.descriptor < 0) {
+        temporary.renamed = true;  // nothing was made to remove
+        throw CannotCreateFileError(path, WriteFailureReason(path, errno));
+    }
     int writeError = 0;
     produce([&](std::string_view bytes) {
         for (std::size_t done = 0; writeError == 0 && done < bytes.size();) {
-            const ssize_t written = ::write(file, bytes.data() + done, bytes.size() - done);
+            const ssize_t written = ::write(temporary.descriptor, bytes.data() + done, bytes.size() - done);
             if (written > 0) done += static_cast<std::size_t>(written);
             else if (errno != EINTR) writeError = errno != 0 ? errno : EIO;
         }
         return writeError == 0;
     });
-    if (writeError == 0 && ::fsync(file) != 0) writeError = errno;
-    if (::close(file) != 0 && writeError == 0) writeError = errno;
-    if (writeError == 0 && ::rename(temporary.c_str(), path.c_str()) != 0) writeError = errno;
-    if (writeError != 0) {
-        ::unlink(temporary.c_str());
-        throw CannotCreateFileError(path, WriteFailureReason(path, writeError));
-    }
+    if (writeError == 0 && ::fsync(temporary.descriptor) != 0) writeError = errno;
+    if (::close(std::exchange(temporary.descriptor, -1)) != 0 && writeError == 0) writeError = errno;
+    if (writeError == 0 && ::rename(temporary.path.c_str(), path.c_str()) != 0) writeError = errno;
+    if (writeError != 0) throw CannotCreateFileError(path, WriteFailureReason(path, writeError));
+    temporary.renamed = true;
 }

@@ -18,8 +18,17 @@
 
 namespace {
 
-constexpr qsizetype kMostNameCharacters = 100;  // room for the hash within a file name's limit
-constexpr int kMostKept = 99;                   // per data file and folder
+// A file name holds 255 bytes: the data file's name is cut to leave room for the hash,
+// the number, the ending and the temporary name the writer makes beside it.
+constexpr qsizetype kMostNameBytes = 150;
+constexpr int kMostKept = 99;  // per data file and folder
+
+// `name` cut to at most kMostNameBytes in the file system's encoding, at a whole character.
+QString ShortName(const QString& name) {
+    QString cut = name;
+    while (QFile::encodeName(cut).size() > kMostNameBytes) cut.chop(cut.size() >= 2 && cut.back().isLowSurrogate() ? 2 : 1);
+    return cut;
+}
 
 bool Exists(const QString& file) {
     struct stat status {};
@@ -40,7 +49,7 @@ std::optional<std::tuple<long long, long>> OwnFileTime(const QString& file) {
 
 QString KeptEditsFile(const QString& folder, const QString& dataFile, int number) {
     const QString full = dataFile.isEmpty() ? QString() : QDir::cleanPath(QFileInfo(dataFile).absoluteFilePath());
-    const QString name = full.isEmpty() ? QStringLiteral("QuillorDic") : QFileInfo(full).fileName().left(kMostNameCharacters);
+    const QString name = full.isEmpty() ? QStringLiteral("QuillorDic") : ShortName(QFileInfo(full).fileName());
     const QString numbered = number > 1 ? QStringLiteral(".%1").arg(number) : QString();
     return QDir::cleanPath(folder) + QLatin1Char('/') + name + QLatin1Char('.') + ShortPathHash(full) + numbered +
            QStringLiteral(".unsaved");
@@ -51,9 +60,11 @@ QString KeepEdits(const QStringList& folders, const QString& privateFolder, cons
     std::optional<QuillorError> lastFailure;
     for (const QString& folder : folders) {
         QString file = KeptEditsFile(folder, dataFile);
-        for (int number = 2; file != replacing && Exists(file) && number <= kMostKept; ++number)
-            file = KeptEditsFile(folder, dataFile, number);
+        for (int number = 2; file != replacing && Exists(file); ++number)
+            file = number <= kMostKept ? KeptEditsFile(folder, dataFile, number) : QString();
         try {
+            // Every name taken by edits left for later: the next folder keeps these.
+            if (file.isEmpty()) throw CannotCreateFileError(KeptEditsFile(folder, dataFile, kMostKept).toStdString(), std::strerror(EEXIST));
             if (QDir::cleanPath(folder) == QDir::cleanPath(privateFolder))
                 if (const std::optional<std::string> why = MakePrivateFolder(folder))
                     throw CannotCreateFileError(file.toStdString(), *why);
@@ -73,11 +84,9 @@ std::optional<QString> FindKeptEdits(const QStringList& folders, const QString& 
     for (const QString& folder : folders)
         for (int number = 1; number <= kMostKept; ++number) {
             const QString file = KeptEditsFile(folder, dataFile, number);
+            // Numbers freed by edits since resolved leave gaps: every one is looked at.
             const auto time = OwnFileTime(file);
-            if (!time) {
-                if (!Exists(file)) break;  // numbers are taken in order
-                continue;
-            }
+            if (!time) continue;
             if (!newest || *time > newestTime) {
                 newest = file;
                 newestTime = *time;

@@ -125,6 +125,11 @@ TEST(WriteFileAtomically, NeverWritesThroughALinkAnotherUserPlanted) {
         EXPECT_EQ(std::string(error.what()), "ファイル " + planted + " を作成できません: 他のユーザーのリンクです");
     }
     EXPECT_EQ(TempDir::Read(mine), "saved through my own link");
+    // Nor through the user's own link to it.
+    const std::string chained = dir.File("chained.txt");
+    fs::create_symlink(planted, chained);
+    EXPECT_THROW(WriteFileAtomically(chained, "overwritten"), QuillorError);
+    EXPECT_EQ(TempDir::Read(mine), "saved through my own link");
 
     // The folder's owner may link within it, as the system lets them.
     const std::string theirs = dir.File("theirs");
