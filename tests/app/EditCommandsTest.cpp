@@ -80,11 +80,13 @@ class EditCommandsTest : public FormTestBase {
         return path;
     }
 
-    bool StartForm() {
+    // `beforeShow` stands for what the settings would have said.
+    bool StartForm(const std::function<void()>& beforeShow = {}) {
         CreateTestForms();
         form->IniFileName = files->filePath(QStringLiteral("QuillorDic.ini"));
         form->StateFolder = files->filePath(QStringLiteral("state/QuillorDic"));
         form->KeptEditsFolder = form->StateFolder;
+        if (beforeShow) beforeShow();
         return ShowAndActivate();
     }
 
@@ -537,7 +539,6 @@ private slots:
         const QString keptFile = KeptEditsFile(form->StateFolder, path);
         QVERIFY(QDir().mkpath(form->StateFolder));
         Write(QStringLiteral("state/QuillorDic/") + QFileInfo(keptFile).fileName(), kept);
-        form->ChooseFileToOpen = [&](const QString&) { return path; };
         const auto opened = [&](int answer) {
             asked.clear();
             answers = {answer};
@@ -545,7 +546,16 @@ private slots:
             return asked.size() == 1 && asked.front().text == "保存されていない編集が残っています。開きますか";
         };
 
-        // No: the file as it is, and the kept edits left where they are.
+        // At the start that opens the file, and by ファイル → 開く. No: the file as it
+        // is, and the kept edits left where they are.
+        form.reset();
+        QVERIFY(StartForm([&] {
+            form->DataFileName = path;
+            answers = {AskAnswer::No};
+        }));
+        QCOMPARE(asked.size(), 1u);
+        QCOMPARE(asked.front().text, std::string("保存されていない編集が残っています。開きますか"));
+        form->ChooseFileToOpen = [&](const QString&) { return path; };
         QVERIFY(opened(AskAnswer::No));
         QVERIFY(!form->EditorEx1->Modified());
         QVERIFY(form->EditorEx1->ReadOnly());

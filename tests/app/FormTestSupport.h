@@ -80,6 +80,9 @@ protected:
     void CreateTestForms() {
         form = CreateForms();
         form->IniFileName = dir.filePath(QStringLiteral("QuillorDic.ini"));
+        // Nor does any keep edits there, or find a user's.
+        form->StateFolder = dir.filePath(QStringLiteral("state"));
+        form->KeptEditsFolder = form->StateFolder;
     }
 
     QString WriteFile(const QString& name, const std::string& bytes) {

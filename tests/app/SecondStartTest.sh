@@ -137,9 +137,7 @@ if [ "${#as[@]}" -gt 0 ]; then
     mkdir -m 1777 "$work/tmp"
     taken="$work/tmp/QuillorDic-$(id -u nobody)"
     mkdir -m 777 "$taken"
-    touch "$taken/org.quillordic.QuillorDic.lock"
-    chmod 666 "$taken/org.quillordic.QuillorDic.lock"
-    touch -d '-1 minute' "$taken" "$taken/org.quillordic.QuillorDic.lock"
+    touch -d '-1 minute' "$taken"
     touch "$work/before-start"
     export TMPDIR="$work/tmp"
     unset XDG_RUNTIME_DIR
