@@ -104,6 +104,8 @@ QString UsageText(const QString& programName) {
                "Settings: beside the program when its folder can be written (or they are there\n"
                "already) and it is not installed from the package; otherwise\n"
                "$XDG_CONFIG_HOME/QuillorDic/QuillorDic.ini (~/.config/QuillorDic/QuillorDic.ini).\n"
+               "Edits unsaved at a logout: $XDG_STATE_HOME/QuillorDic (~/.local/state/QuillorDic),\n"
+               "or beside the settings; offered again when their dictionary is next opened.\n"
                "The usage guide: ヘルプ → 使用説明. The manual: man quillordic.\n")
         .arg(programName);
 }
