@@ -147,9 +147,6 @@ public:
     // KeptEditsFolder, else in StateFolder, else nowhere (said on stderr), for the
     // program must end.
     void KeepUnsavedEditsForRecovery();
-    // After a data file is opened: when edits of it were kept, says so and offers to
-    // open them; Yes puts them into the text page as edits not yet saved.
-    void OfferKeptEdits();
     // Runs SaveDialog1 with a proposed file; the chosen path, or empty on cancel.
     QString RunSaveDialog(const QString& proposedPath);
     // How save-as asks for a file: the save dialog, unless a test answers instead.
@@ -180,12 +177,6 @@ public:
     void HandleRequest(const InstanceRequest& request);
     void BringToFront();
     void ClipboardLookup1Click();  // 表示 → クリップボードを検索 (a check item)
-    // The clipboard watched while, and only while, the lookup is on (the setting loaded,
-    // the item checked, the window open).
-    void FollowClipboardLookup();
-    // A new clipboard text, as the watch hands it over: searched when it was copied
-    // elsewhere while the window is inactive, and new.
-    void ClipboardTextCopied(const QString& text, bool ownCopy);
     void SearchBox1Click();        // Ctrl+K: the search box, its text selected
 
     // --- search results ---
@@ -322,6 +313,15 @@ private:
     // being safe in the file). False on Cancel or when the save did not happen.
     bool OfferToSaveEdits(bool reloadAfterSaving);
     void RunPendingRequest();
+    // After a data file is opened: when edits of it were kept, says so and offers to
+    // open them; Yes puts them into the text page as edits not yet saved.
+    void OfferKeptEdits();
+    // The clipboard watched while, and only while, the lookup is on (the setting loaded,
+    // the item checked, the window open).
+    void FollowClipboardLookup();
+    // A new clipboard text, as the watch hands it over: searched when it was copied
+    // elsewhere while the window is inactive, and new.
+    void ClipboardTextCopied(const QString& text, bool ownCopy);
     QStringList KeptEditsFolders() const;
     // The kept edits the view holds are done with once saved into the data file or
     // dropped at the user's word.
