@@ -43,7 +43,7 @@ private slots:
 
     void theOptionsDialogShowsTheHitLimitAndTakesWhateverTheBoxHolds() {
         const auto typeAndClose = [this](const QString& typed) {
-            WithDialog<TfrmOption>([this] { form->O1->trigger(); },
+            WithDialog<TfrmOption>([this] { Action("O1")->trigger(); },
                                    [&](TfrmOption* dialog) {
                                        QCOMPARE(dialog->Edit1->text(), QString::number(form->MaxOfSelection));
                                        dialog->Edit1->setText(typed);
@@ -61,9 +61,9 @@ private slots:
     }
 
     void dataInformationNeedsADataFileAndShowsItsFacts() {
-        form->SpeedButton9->click();  // no data file yet: a message, no dialog
-        QCOMPARE(form->StatusText(StatusPanel::Message), QStringLiteral("データファイルが指定されていません"));
-        QVERIFY(!form->frmInfomation->isVisible());
+        Button("SpeedButton9")->click();  // no data file yet: a message, no dialog
+        QCOMPARE(Status(StatusPanel::Message), QStringLiteral("データファイルが指定されていません"));
+        QVERIFY(!Child<TfrmInfomation>("frmInfomation")->isVisible());
 
         // A long path in a read-only file: shortened name, full path as the hint, and
         // the last update all the same.
@@ -78,8 +78,8 @@ private slots:
         QFile::setPermissions(path, QFileDevice::ReadOwner);
         form->LoadDictionary(path);
 
-        for (const auto& open : {std::function<void()>([this] { form->P1->trigger(); }),
-                                std::function<void()>([this] { form->SpeedButton9->click(); })}) {
+        for (const auto& open : {std::function<void()>([this] { Action("P1")->trigger(); }),
+                                std::function<void()>([this] { Button("SpeedButton9")->click(); })}) {
             WithDialog<TfrmInfomation>(open, [&](TfrmInfomation* dialog) {
                 QVERIFY2(dialog->edtFilename->text().startsWith(QStringLiteral(".../")) ||
                              dialog->edtFilename->text().startsWith(QStringLiteral("/.../")),
@@ -97,13 +97,13 @@ private slots:
 
         // An empty file shows 0 bytes.
         form->DataFileName = WriteFile(QStringLiteral("empty.txt"), "");
-        WithDialog<TfrmInfomation>([this] { form->P1->trigger(); }, [](TfrmInfomation* dialog) {
+        WithDialog<TfrmInfomation>([this] { Action("P1")->trigger(); }, [](TfrmInfomation* dialog) {
             QCOMPARE(dialog->edtFileSize->text(), QStringLiteral("0"));
         });
     }
 
     void theVersionDialogShowsTheFileVersionAndClosesOnAClick() {
-        WithDialog<TfrmVersion>([this] { form->V1->trigger(); }, [](TfrmVersion* dialog) {
+        WithDialog<TfrmVersion>([this] { Action("V1")->trigger(); }, [](TfrmVersion* dialog) {
             QCOMPARE(dialog->Label2->text(), QString(41, QLatin1Char(' ')) + QStringLiteral("Ver.1.0.0.2"));
             QVERIFY(dialog->Timer1->isActive());
             QTest::mouseClick(dialog->Label4, Qt::LeftButton);

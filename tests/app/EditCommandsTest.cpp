@@ -90,8 +90,8 @@ class EditCommandsTest : public FormTestBase {
         return ShowAndActivate();
     }
 
-    QTabBar* Tabs() const { return form->PageControl1->tabBar(); }
-    int Page() const { return form->PageControl1->currentIndex(); }
+    QTabBar* Tabs() const { return PageControl1()->tabBar(); }
+    int Page() const { return PageControl1()->currentIndex(); }
 
     void ClickTab(int tab) { QTest::mouseClick(Tabs(), Qt::LeftButton, {}, Tabs()->tabRect(tab).center()); }
 
@@ -99,7 +99,7 @@ class EditCommandsTest : public FormTestBase {
     QString LoadForEditing(const QString& name, const std::string& bytes) {
         const QString path = Write(name, bytes);
         form->LoadDictionary(path);
-        form->E1->trigger();
+        Action("E1")->trigger();
         return path;
     }
 
@@ -107,8 +107,8 @@ class EditCommandsTest : public FormTestBase {
     void EditOnTextPage(const std::string& line = Record(2, "edited")) {
         ClickTab(1);
         QCOMPARE(Page(), 1);
-        form->EditorEx1->ReplaceLine(1, line);
-        QVERIFY(form->EditorEx1->Modified());
+        EditorEx1()->ReplaceLine(1, line);
+        QVERIFY(EditorEx1()->Modified());
     }
 
 private slots:
@@ -144,10 +144,10 @@ private slots:
 
     void editModeShowsTheTextPageOnlyWhileItIsOn() {
         LoadForEditing(QStringLiteral("dic.txt"), Dictionary({"a", "b", "c"}));
-        form->E1->trigger();  // off again, as at start
-        QVERIFY(!form->E1->isChecked());
-        QVERIFY(!form->PageControl1->isTabVisible(1));
-        QVERIFY(form->EditorEx1->ReadOnly());
+        Action("E1")->trigger();  // off again, as at start
+        QVERIFY(!Action("E1")->isChecked());
+        QVERIFY(!PageControl1()->isTabVisible(1));
+        QVERIFY(EditorEx1()->ReadOnly());
 
         // The hidden text page cannot be reached from the keyboard either.
         Tabs()->setFocus();
@@ -157,17 +157,17 @@ private slots:
         QCOMPARE(Page(), 0);
 
         // The menu's own toggle of the check mark does not decide it: edit mode does.
-        form->E1->trigger();
-        QVERIFY(form->E1->isChecked());
-        QVERIFY(!form->EditorEx1->ReadOnly());
-        QVERIFY(form->PageControl1->isTabVisible(1));
+        Action("E1")->trigger();
+        QVERIFY(Action("E1")->isChecked());
+        QVERIFY(!EditorEx1()->ReadOnly());
+        QVERIFY(PageControl1()->isTabVisible(1));
         QCOMPARE(Page(), 0);  // the user opens the text page by its tab
 
         // A key typed on the text page is an edit like any other.
         ClickTab(1);
-        form->EditorEx1->setFocus();
-        QTest::keyClick(form->EditorEx1, Qt::Key_Z);
-        QVERIFY(form->EditorEx1->Modified());
+        EditorEx1()->setFocus();
+        QTest::keyClick(EditorEx1(), Qt::Key_Z);
+        QVERIFY(EditorEx1()->Modified());
         answers = {AskAnswer::Cancel};
         ClickTab(0);
         QCOMPARE(asked.size(), 1u);
@@ -176,13 +176,13 @@ private slots:
         // Off while the edited text is in front: the browser page, no question, and the
         // edits stay in the view.
         EditOnTextPage();
-        form->E1->trigger();
-        QVERIFY(!form->E1->isChecked());
+        Action("E1")->trigger();
+        QVERIFY(!Action("E1")->isChecked());
         QCOMPARE(Page(), 0);
-        QVERIFY(!form->PageControl1->isTabVisible(1));
+        QVERIFY(!PageControl1()->isTabVisible(1));
         QCOMPARE(asked.size(), 1u);
-        QVERIFY(form->EditorEx1->Modified());
-        QCOMPARE(form->EditorEx1->Line(1), Record(2, "edited"));
+        QVERIFY(EditorEx1()->Modified());
+        QCOMPARE(EditorEx1()->Line(1), Record(2, "edited"));
     }
 
     void everyWayOfLeavingTheEditedTextAsksAndCancelStays() {
@@ -194,17 +194,17 @@ private slots:
         ClickTab(0);
         QCOMPARE(Page(), 0);
         ClickTab(1);
-        QTest::keyClick(form->EditorEx1, Qt::Key_Tab, Qt::ControlModifier);
+        QTest::keyClick(EditorEx1(), Qt::Key_Tab, Qt::ControlModifier);
         QCOMPARE(Page(), 0);
         QVERIFY(asked.empty());
 
         EditOnTextPage();
         const std::vector<std::function<void()>> ways = {
             [&] { ClickTab(0); },
-            [&] { QTest::keyClick(form->EditorEx1, Qt::Key_Tab, Qt::ControlModifier); },
-            [&] { QTest::keyClick(form->EditorEx1, Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier); },
-            [&] { QTest::keyClick(form->EditorEx1, Qt::Key_PageUp, Qt::ControlModifier); },
-            [&] { QTest::keyClick(form->EditorEx1, Qt::Key_PageDown, Qt::ControlModifier); },
+            [&] { QTest::keyClick(EditorEx1(), Qt::Key_Tab, Qt::ControlModifier); },
+            [&] { QTest::keyClick(EditorEx1(), Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier); },
+            [&] { QTest::keyClick(EditorEx1(), Qt::Key_PageUp, Qt::ControlModifier); },
+            [&] { QTest::keyClick(EditorEx1(), Qt::Key_PageDown, Qt::ControlModifier); },
             [&] { QTest::keyClick(Tabs(), Qt::Key_Left); },
             [&] { QTest::keyClick(Tabs(), Qt::Key_Home); },
         };
@@ -223,8 +223,8 @@ private slots:
                           {0, 120}, Qt::NoButton, {}, Qt::NoScrollPhase, false);
         QApplication::sendEvent(Tabs(), &wheel);
         QCOMPARE(Page(), 1);
-        form->PageControl1->setCurrentIndex(0);
-        form->PageControl1->setCurrentIndex(1);
+        PageControl1()->setCurrentIndex(0);
+        PageControl1()->setCurrentIndex(1);
         QCOMPARE(asked.size(), ways.size());
 
         // No: the page turns, nothing is written, and the next departure asks again.
@@ -232,7 +232,7 @@ private slots:
         ClickTab(0);
         QCOMPARE(Page(), 0);
         QCOMPARE(Bytes(path), before);
-        QVERIFY(form->EditorEx1->Modified());
+        QVERIFY(EditorEx1()->Modified());
         ClickTab(1);
         answers = {AskAnswer::No};
         ClickTab(0);
@@ -253,9 +253,9 @@ private slots:
         const std::string saved = Record(1, "a") + "\r\n" + Record(2, "bee") + "\r\n" + Record(3, "c");
         QCOMPARE(Bytes(path), saved);
         QCOMPARE(Page(), 0);
-        QVERIFY(!form->EditorEx1->Modified());
-        QCOMPARE(form->EditorEx2->Line(1), std::string("bee"));  // the index follows the saved text
-        QCOMPARE(form->StatusText(StatusPanel::Position), QStringLiteral("Size=%1").arg(saved.size()));
+        QVERIFY(!EditorEx1()->Modified());
+        QCOMPARE(EditorEx2()->Line(1), std::string("bee"));  // the index follows the saved text
+        QCOMPARE(Status(StatusPanel::Position), QStringLiteral("Size=%1").arg(saved.size()));
         QCOMPARE(form->DataFileName, path);
 
         ClickTab(1);
@@ -275,15 +275,15 @@ private slots:
         // A text emptied whole is saved, though no load takes a file of nothing: the
         // refusal is reported, the page turns all the same, and the text counts as saved.
         ClickTab(1);
-        QTest::keyClick(form->EditorEx1, Qt::Key_A, Qt::ControlModifier);
-        QTest::keyClick(form->EditorEx1, Qt::Key_Delete);
+        QTest::keyClick(EditorEx1(), Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(EditorEx1(), Qt::Key_Delete);
         answers = {AskAnswer::Yes};
         ClickTab(0);
         QCOMPARE(Bytes(path), std::string());
         QCOMPARE(errors.size(), 1);
         QVERIFY(errors.front().startsWith(QStringLiteral("エラー発生 \r\nWin32 エラー。コード : ")));
         QCOMPARE(Page(), 0);
-        QVERIFY(!form->EditorEx1->Modified());
+        QVERIFY(!EditorEx1()->Modified());
         ClickTab(1);
         ClickTab(0);
         QVERIFY(form->close());
@@ -299,15 +299,15 @@ private slots:
         ClickTab(0);
         QCOMPARE(errors, QStringList{QStringLiteral("エラー発生 \r\nファイル %1 を作成できません: 読み出し専用です").arg(path)});
         QCOMPARE(Bytes(path), before);
-        QVERIFY(form->EditorEx1->Modified());
+        QVERIFY(EditorEx1()->Modified());
         QCOMPARE(Page(), 1);
-        QCOMPARE(form->EditorEx2->Line(1), std::string("b"));
+        QCOMPARE(EditorEx2()->Line(1), std::string("b"));
 
         // Nothing was ever loaded: there is no file to write to.
         QVERIFY(StartForm());
-        form->E1->trigger();
+        Action("E1")->trigger();
         ClickTab(1);
-        form->EditorEx1->ReplaceLine(0, "typed");
+        EditorEx1()->ReplaceLine(0, "typed");
         answers = {AskAnswer::Yes};
         ClickTab(0);
         QCOMPARE(errors.size(), 2);
@@ -329,32 +329,32 @@ private slots:
         };
 
         // Out of edit mode: the text as loaded, with CR LF.
-        form->SaveAs1->trigger();
+        Action("SaveAs1")->trigger();
         QCOMPARE(proposed, path);
         QCOMPARE(Bytes(answer), Record(1, "a") + "\r\n" + Record(2, "b") + "\r\n");
 
         // Edited, onto an existing file: replaced without a question; the data file, the
         // caption, the index and the modified flag stay.
-        form->E1->trigger();
+        Action("E1")->trigger();
         EditOnTextPage();
         answer = Write(QStringLiteral("existing.txt"), "old");
-        form->SaveAs1->trigger();
+        Action("SaveAs1")->trigger();
         QCOMPARE(Bytes(answer), Record(1, "a") + "\r\n" + Record(2, "edited") + "\r\n");
         QCOMPARE(Bytes(path), text);
         QCOMPARE(form->DataFileName, path);
         QCOMPARE(form->windowTitle(), caption);
-        QCOMPARE(form->EditorEx2->Line(1), std::string("b"));
-        QVERIFY(form->EditorEx1->Modified());
+        QCOMPARE(EditorEx2()->Line(1), std::string("b"));
+        QVERIFY(EditorEx1()->Modified());
         QVERIFY(asked.empty());
 
         // Cancelled: nothing written. A folder that is not there: the error report.
         const QStringList present = QDir(files->path()).entryList(QDir::Files);
         answer.clear();
-        form->SaveAs1->trigger();
+        Action("SaveAs1")->trigger();
         QCOMPARE(QDir(files->path()).entryList(QDir::Files), present);
         QVERIFY(errors.isEmpty());
         answer = files->filePath(QStringLiteral("missing/copy.txt"));
-        form->SaveAs1->trigger();
+        Action("SaveAs1")->trigger();
         QCOMPARE(errors, QStringList{QStringLiteral("エラー発生 \r\nファイル %1 を作成できません: %2")
                                          .arg(answer, QString::fromLocal8Bit(std::strerror(ENOENT)))});
     }
@@ -374,7 +374,7 @@ private slots:
             dialog->reject();
         });
         const QDateTime written = QFileInfo(path).lastModified();
-        form->SaveAs1->trigger();
+        Action("SaveAs1")->trigger();
         QVERIFY(seen);
         QCOMPARE(QDir(files->path()).entryList(QDir::Files), QStringList{QStringLiteral("dic.txt")});
         QCOMPARE(QFileInfo(path).lastModified(), written);
@@ -404,8 +404,8 @@ private slots:
 
         // Out of edit mode a changed text is not asked about.
         QVERIFY(ShowAndActivate());
-        form->E1->trigger();
-        form->EditorEx1->ReplaceLine(0, "changed");
+        Action("E1")->trigger();
+        EditorEx1()->ReplaceLine(0, "changed");
         QVERIFY(form->close());
         QCOMPARE(asked.size(), 3u);
     }
@@ -419,22 +419,22 @@ private slots:
         EditOnTextPage();
 
         answers = {AskAnswer::Cancel};
-        form->Open1->trigger();
+        Action("Open1")->trigger();
         QCOMPARE(form->DataFileName, first);
         QCOMPARE(form->windowTitle(), caption);
-        QCOMPARE(form->EditorEx1->Line(1), Record(2, "edited"));
+        QCOMPARE(EditorEx1()->Line(1), Record(2, "edited"));
 
         answers = {AskAnswer::No};
-        form->Open1->trigger();
+        Action("Open1")->trigger();
         QCOMPARE(form->DataFileName, second);
-        QCOMPARE(form->EditorEx2->LineCount(), 3);
+        QCOMPARE(EditorEx2()->LineCount(), 3);
         QCOMPARE(Bytes(first), Dictionary({"a", "b"}));
 
         // Yes saves the edits of the second file before the first is opened.
         form->ChooseFileToOpen = [&](const QString&) { return first; };
         EditOnTextPage(Record(2, "why"));
         answers = {AskAnswer::Yes};
-        form->Open1->trigger();
+        Action("Open1")->trigger();
         QCOMPARE(Bytes(second), Dictionary({"x", "why", "z"}));
         QCOMPARE(form->DataFileName, first);
 
@@ -443,10 +443,10 @@ private slots:
         QFile::setPermissions(first, QFileDevice::ReadOwner);
         form->ChooseFileToOpen = [&](const QString&) { return second; };
         answers = {AskAnswer::Yes};
-        form->Open1->trigger();
+        Action("Open1")->trigger();
         QCOMPARE(errors.size(), 1);
         QCOMPARE(form->DataFileName, first);
-        QVERIFY(form->EditorEx1->Modified());
+        QVERIFY(EditorEx1()->Modified());
     }
 
     void aNulByteIsReportedAndASaveOverThatFileAsksFirst() {
@@ -455,8 +455,8 @@ private slots:
         const std::string bytes = Record(1, "a") + "\r\n2 b///" + kTranslation + tail;
         const QString path = LoadForEditing(QStringLiteral("dic.txt"), bytes);
         const QString notice = QStringLiteral("NUL 文字以降の %1 バイトは読み込まれていません").arg(tail.size());
-        QCOMPARE(form->StatusText(StatusPanel::Message), notice + QStringLiteral("　0//0::1 データの修復が必要です"));
-        QCOMPARE(form->EditorEx1->LineCount(), 2);
+        QCOMPARE(Status(StatusPanel::Message), notice + QStringLiteral("　0//0::1 データの修復が必要です"));
+        QCOMPARE(EditorEx1()->LineCount(), 2);
 
         // Leaving the edits with Yes: the second question defaults to No, and No
         // writes nothing and keeps the edits in front.
@@ -474,11 +474,11 @@ private slots:
         QString target = files->filePath(QStringLiteral("./dic.txt"));
         form->ChooseFileToSave = [&](const QString&) { return target; };
         answers = {AskAnswer::No};
-        form->SaveAs1->trigger();
+        Action("SaveAs1")->trigger();
         QCOMPARE(asked.size(), 3u);
         QCOMPARE(Bytes(path), bytes);
         target = files->filePath(QStringLiteral("copy.txt"));
-        form->SaveAs1->trigger();
+        Action("SaveAs1")->trigger();
         QCOMPARE(asked.size(), 3u);
         // The cut text ended without a line break, and so does what is written.
         const std::string edited = Record(1, "a") + "\r\n" + Record(2, "edited");
@@ -489,15 +489,15 @@ private slots:
         ClickTab(0);
         QCOMPARE(Bytes(path), edited);
         QCOMPARE(Page(), 0);
-        QCOMPARE(form->EditorEx1->Lines().BytesCutAtNul(), 0u);
-        QCOMPARE(form->StatusText(StatusPanel::Message), QString());
+        QCOMPARE(EditorEx1()->Lines().BytesCutAtNul(), 0u);
+        QCOMPARE(Status(StatusPanel::Message), QString());
 
         // A NUL right after a line break cuts no line: the notice stands alone, and a
         // sound file loaded next takes it back.
         form->LoadDictionary(Write(QStringLiteral("nul.txt"), Dictionary({"a"}) + std::string(1, '\0') + "x"));
-        QCOMPARE(form->StatusText(StatusPanel::Message), QStringLiteral("NUL 文字以降の 2 バイトは読み込まれていません"));
+        QCOMPARE(Status(StatusPanel::Message), QStringLiteral("NUL 文字以降の 2 バイトは読み込まれていません"));
         form->LoadDictionary(path);
-        QCOMPARE(form->StatusText(StatusPanel::Message), QString());
+        QCOMPARE(Status(StatusPanel::Message), QString());
         QVERIFY(errors.isEmpty());
     }
 
@@ -542,7 +542,7 @@ private slots:
         const auto opened = [&](int answer) {
             asked.clear();
             answers = {answer};
-            form->Open1->trigger();
+            Action("Open1")->trigger();
             return asked.size() == 1 && asked.front().text == "保存されていない編集が残っています。開きますか";
         };
 
@@ -557,15 +557,15 @@ private slots:
         QCOMPARE(asked.front().text, std::string("保存されていない編集が残っています。開きますか"));
         form->ChooseFileToOpen = [&](const QString&) { return path; };
         QVERIFY(opened(AskAnswer::No));
-        QVERIFY(!form->EditorEx1->Modified());
-        QVERIFY(form->EditorEx1->ReadOnly());
+        QVERIFY(!EditorEx1()->Modified());
+        QVERIFY(EditorEx1()->ReadOnly());
         QVERIFY(QFile::exists(keptFile));
 
         // Yes: they are the text page's, edited and unsaved, until saved into the file.
         QVERIFY(opened(AskAnswer::Yes));
-        QCOMPARE(form->EditorEx1->WholeText(), kept);
-        QVERIFY(form->EditorEx1->Modified());
-        QVERIFY(form->E1->isChecked());
+        QCOMPARE(EditorEx1()->WholeText(), kept);
+        QVERIFY(EditorEx1()->Modified());
+        QVERIFY(Action("E1")->isChecked());
         QCOMPARE(Page(), 1);
         QCOMPARE(form->DataFileName, path);
         answers = {AskAnswer::Yes};  // leaving the page saves them
@@ -592,7 +592,7 @@ private slots:
         const QString path = files->filePath(QStringLiteral("shared/dic.txt"));
         Write(QStringLiteral("shared/dic.txt"), Dictionary({"a", "b"}));
         form->LoadDictionary(path);
-        form->E1->trigger();
+        Action("E1")->trigger();
         const QString victim = Write(QStringLiteral("victim.txt"), "the user's own file");
         const bool root = ::geteuid() == 0;
         for (const QString& planted : {path + QStringLiteral(".unsaved"), KeptEditsFile(shared, path)}) {
@@ -622,15 +622,15 @@ private slots:
         form->KeptEditsFolder = form->StateFolder;
         const QString other = Write(QStringLiteral("dic.txt"), Dictionary({"x", "y"}));
         form->LoadDictionary(other);
-        form->EditorEx1->ReplaceLine(0, Record(1, "z"));  // then edit mode off, the edits in view
-        form->E1->trigger();
-        QVERIFY(form->EditorEx1->ReadOnly());
+        EditorEx1()->ReplaceLine(0, Record(1, "z"));  // then edit mode off, the edits in view
+        Action("E1")->trigger();
+        QVERIFY(EditorEx1()->ReadOnly());
         QVERIFY(form->close());
         QCOMPARE(Bytes(KeptEditsFile(form->StateFolder, other)), Record(1, "z") + "\r\n" + Record(2, "y") + "\r\n");
         QCOMPARE(ModeOf(form->StateFolder), 0700u);  // the user's alone
         QVERIFY(ShowAndActivate());
         form->LoadDictionary(other);
-        form->EditorEx1->ReplaceLine(0, Record(1, "w"));
+        EditorEx1()->ReplaceLine(0, Record(1, "w"));
         QVERIFY(form->close());
         QCOMPARE(Bytes(KeptEditsFile(form->StateFolder, other, 2)).substr(0, 5), std::string("1 w//"));
         QVERIFY(Bytes(KeptEditsFile(form->StateFolder, other)).starts_with("1 z//"));
@@ -639,7 +639,7 @@ private slots:
         // Nowhere to write: the program still ends, with no message box left waiting
         // for an answer.
         QVERIFY(ShowAndActivate());
-        form->EditorEx1->ReplaceLine(0, Record(1, "v"));
+        EditorEx1()->ReplaceLine(0, Record(1, "v"));
         form->KeptEditsFolder = form->StateFolder = files->filePath(QStringLiteral("victim.txt/QuillorDic"));
         form->IniFileName = files->filePath(QStringLiteral("gone/QuillorDic.ini"));
         QVERIFY(form->close());

@@ -59,11 +59,11 @@ class FaultTest : public FormTestBase {
 
     // Edits line 1 on the text page, then leaves it with Yes: save and reload.
     void EditAndSave(const std::string& line) {
-        if (!form->E1->isChecked()) form->E1->trigger();
-        form->PageControl1->setCurrentIndex(1);
-        form->EditorEx1->ReplaceLine(1, line);
+        if (!Action("E1")->isChecked()) Action("E1")->trigger();
+        PageControl1()->setCurrentIndex(1);
+        EditorEx1()->ReplaceLine(1, line);
         answers = {AskAnswer::Yes};
-        QTabBar* tabs = form->PageControl1->tabBar();
+        QTabBar* tabs = PageControl1()->tabBar();
         QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(0).center());
     }
 
@@ -112,36 +112,36 @@ private slots:
             QFile::remove(other);
             return other;
         };
-        form->Open1->trigger();
+        Action("Open1")->trigger();
         QCOMPARE(errors.size(), 1);
         QVERIFY2(errors.first().startsWith(QStringLiteral("Win32 エラー。コード : 2.")), qPrintable(errors.first()));
         QCOMPARE(form->DataFileName, data);
-        QCOMPARE(form->EditorEx2->Line(0), std::string("a"));
-        form->R1->trigger();  // the repair of a file gone the same way
+        QCOMPARE(EditorEx2()->Line(0), std::string("a"));
+        Action("R1")->trigger();  // the repair of a file gone the same way
         QCOMPARE(errors.size(), 2);
-        QCOMPARE(form->EditorEx1->Lines().WholeText(), kDictionary);
-        QVERIFY(!form->EditorEx1->Modified());
+        QCOMPARE(EditorEx1()->Lines().WholeText(), kDictionary);
+        QVERIFY(!EditorEx1()->Modified());
 
         form->ChooseFileToOpen = [&](const QString&) {
             WriteFile(QStringLiteral("other.txt"), "1 new///x:::y\r\n2 newer///x:::y\r\n");
             return other;
         };
-        form->Open1->trigger();
+        Action("Open1")->trigger();
         QCOMPARE(form->DataFileName, other);
-        QCOMPARE(form->EditorEx2->Line(1), std::string("newer"));
+        QCOMPARE(EditorEx2()->Line(1), std::string("newer"));
         QCOMPARE(errors.size(), 2);
     }
 
     void aDataFileReplacedWhileItIsEditedGetsTheEdits() {
-        form->E1->trigger();
-        form->PageControl1->setCurrentIndex(1);
-        form->EditorEx1->ReplaceLine(1, "2 b///edited:::z");
+        Action("E1")->trigger();
+        PageControl1()->setCurrentIndex(1);
+        EditorEx1()->ReplaceLine(1, "2 b///edited:::z");
         WriteFile(QStringLiteral("dic.txt"), "9 written///by:::another program\r\n");
         answers = {AskAnswer::Yes};
-        QTabBar* tabs = form->PageControl1->tabBar();
+        QTabBar* tabs = PageControl1()->tabBar();
         QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(0).center());
         QCOMPARE(Bytes(data), std::string("1 a///x:::y\r\n2 b///edited:::z\r\n"));
-        QCOMPARE(form->EditorEx2->Line(1), std::string("b"));
+        QCOMPARE(EditorEx2()->Line(1), std::string("b"));
         QVERIFY(errors.isEmpty());
     }
 
@@ -164,15 +164,15 @@ private slots:
         QCOMPARE(errors, QStringList{CannotCreate(onDisk, SystemText(ENOSPC))});
         QCOMPARE(Bytes(onDisk), kDictionary);
         QCOMPARE(QDir(disk).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("dic.txt")});
-        QVERIFY(form->EditorEx1->Modified());
-        QCOMPARE(form->PageControl1->currentIndex(), 1);
+        QVERIFY(EditorEx1()->Modified());
+        QCOMPARE(PageControl1()->currentIndex(), 1);
     }
 
     void aSaveOntoAReadOnlyFileKeepsIt() {
         const QString locked = WriteFile(QStringLiteral("locked.txt"), "old");
         QFile::setPermissions(locked, QFileDevice::ReadOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther);
         form->ChooseFileToSave = [&](const QString&) { return locked; };
-        form->SaveAs1->trigger();
+        Action("SaveAs1")->trigger();
         QCOMPARE(errors, QStringList{CannotCreate(locked, QStringLiteral("読み出し専用です"))});
         QCOMPARE(Bytes(locked), std::string("old"));
     }
@@ -189,7 +189,7 @@ private slots:
         EditAndSave("2 b///edited:::z");
         QCOMPARE(errors, QStringList{CannotCreate(inside, QStringLiteral("フォルダに書き込めません"))});
         QCOMPARE(Bytes(inside), kDictionary);
-        QVERIFY(form->EditorEx1->Modified());
+        QVERIFY(EditorEx1()->Modified());
 
         // The repair's two files go into the current folder: the same reason, and the
         // repaired text stays in the view.
@@ -198,10 +198,10 @@ private slots:
         const auto back = qScopeGuard([&] { QDir::setCurrent(previous); });
         form->ChooseFileToOpen = [&](const QString&) { return data; };
         answers = {AskAnswer::No};
-        form->R1->trigger();
+        Action("R1")->trigger();
         QCOMPARE(errors.last(), CannotCreate(QStringLiteral("temp3.dat"), QStringLiteral("フォルダに書き込めません")));
-        QCOMPARE(form->EditorEx1->Lines().WholeText(), kDictionary);
-        QVERIFY(form->EditorEx1->Modified());
+        QCOMPARE(EditorEx1()->Lines().WholeText(), kDictionary);
+        QVERIFY(EditorEx1()->Modified());
     }
 
     void aDamagedSettingsFileIsReadAsFarAsItGoesAndKeptWhole_data() {
@@ -266,20 +266,20 @@ private slots:
 
     void aGuideThatIsNoArchiveIsAsGoodAsMissing() {
         form->HelpFileName = WriteFile(QStringLiteral("guide.mht"), "this is no archive\r\n\x01\x02");
-        form->U1->trigger();
-        QCOMPARE(form->StatusText(StatusPanel::Message), QStringLiteral("guide.mht が見つかりません"));
-        QCOMPARE(BodyText(form->WebBrowser1).left(1), QStringLiteral("a"));  // the record stays
+        Action("U1")->trigger();
+        QCOMPARE(Status(StatusPanel::Message), QStringLiteral("guide.mht が見つかりません"));
+        QCOMPARE(BodyText(WebBrowser1()).left(1), QStringLiteral("a"));  // the record stays
     }
 
     void aPageProcessThatDiesIsReplacedAtTheNextRecord() {
-        QWebEnginePage* page = form->WebBrowser1->page();
+        QWebEnginePage* page = WebBrowser1()->page();
         QSignalSpy died(page, &QWebEnginePage::renderProcessTerminated);
         QVERIFY(page->renderProcessPid() > 0);
         ::kill(static_cast<pid_t>(page->renderProcessPid()), SIGKILL);
         QVERIFY(died.wait(10'000));
-        form->EditorEx2->SetCaretRow(1);
-        form->EditorEx2Click();
-        QVERIFY(BodyText(form->WebBrowser1).startsWith(QStringLiteral("b")));
+        EditorEx2()->SetCaretRow(1);
+        QTest::keyClick(EditorEx2(), Qt::Key_Return);  // what a click on the row does
+        QVERIFY(BodyText(WebBrowser1()).startsWith(QStringLiteral("b")));
         QVERIFY(errors.isEmpty());
     }
 
@@ -294,12 +294,13 @@ private slots:
         SetAskUserHandler(std::move(realQuestions));  // the program's own message boxes
         SetErrorReporter(std::move(realReport));
         QVERIFY(ShowAndActivate());
+        auto* options = Child<TfrmOption>("frmOption");
 
         // A dialog left waiting would hold the logout up: the watch closes it and says so.
         bool leftWaiting = false;
         QTimer watch;
         connect(&watch, &QTimer::timeout, [&] {
-            if (QWidget* modal = QApplication::activeModalWidget(); modal && modal != form->frmOption) {
+            if (QWidget* modal = QApplication::activeModalWidget(); modal && modal != options) {
                 leftWaiting = true;
                 modal->close();
             }
@@ -310,12 +311,12 @@ private slots:
         CloseOnTermination();
         // The logout comes while the options dialog is open, from inside its own loop.
         bool dialogWasOpen = false;
-        QTimer::singleShot(0, form->O1, &QAction::trigger);
+        QTimer::singleShot(0, Action("O1"), &QAction::trigger);
         QTimer::singleShot(300, [&] {
-            dialogWasOpen = QApplication::activeModalWidget() == form->frmOption;
+            dialogWasOpen = QApplication::activeModalWidget() == options;
             ::raise(SIGTERM);
         });
-        QVERIFY(QTest::qWaitFor([&] { return !form->isVisible() && !form->frmOption->isVisible(); }, 5'000));
+        QVERIFY(QTest::qWaitFor([&] { return !form->isVisible() && !options->isVisible(); }, 5'000));
         QVERIFY(dialogWasOpen);
         QVERIFY(!leftWaiting);
         QCOMPARE(Bytes(ini), before);

@@ -11,11 +11,17 @@
 #include "textview/TEditorEx.h"
 #include "view/BrowserView.h"
 
+#include <QAction>
+#include <QComboBox>
+#include <QDialog>
 #include <QFile>
 #include <QFileInfo>
+#include <QLabel>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QTest>
+#include <QToolButton>
 #include <QWebEnginePage>
 #include <QWebEngineScript>
 
@@ -74,6 +80,45 @@ class FormTestBase : public QObject {
 protected:
     std::unique_ptr<TForm1> form;
     QTemporaryDir dir;
+
+    // The window's one control, action, menu or dialog of this object name and type.
+    // What lies inside its dialogs is theirs, not the window's. None, or more than
+    // one, ends the test run with a message that names what was looked for.
+    template <typename T>
+    T* Child(const char* name) const {
+        const QString objectName = QString::fromLatin1(name);
+        const char* type = T::staticMetaObject.className();
+        if (!form) qFatal("No window to find the %s \"%s\" in", type, name);
+        QList<T*> found;
+        for (T* child : form->findChildren<T*>(objectName)) {
+            bool inDialog = false;
+            for (const QObject* up = child->parent(); up && up != form.get(); up = up->parent())
+                if (qobject_cast<const QDialog*>(up)) inDialog = true;
+            if (!inDialog) found.append(child);
+        }
+        if (found.size() != 1)
+            qFatal("The window has %d objects of type %s named \"%s\"; the test needs exactly one",
+                   static_cast<int>(found.size()), type, name);
+        return found.front();
+    }
+
+    // The ones most tests use.
+    TEditorEx* EditorEx1() const { return Child<TEditorEx>("EditorEx1"); }  // the full text
+    TEditorEx* EditorEx2() const { return Child<TEditorEx>("EditorEx2"); }  // the headword index
+    TEditorEx* EditorEx3() const { return Child<TEditorEx>("EditorEx3"); }  // the search index
+    QComboBox* cmbSubStr() const { return Child<QComboBox>("cmbSubStr"); }  // the search box
+    BrowserView* WebBrowser1() const { return Child<BrowserView>("WebBrowser1"); }
+    QTabWidget* PageControl1() const { return Child<QTabWidget>("PageControl1"); }
+    QAction* Action(const char* name) const { return Child<QAction>(name); }
+    QToolButton* Button(const char* name) const { return Child<QToolButton>(name); }
+
+    // A panel of the status bar, found by its name, StatusPanel0 to StatusPanel2, and
+    // the text it shows.
+    QLabel* StatusLabel(StatusPanel panel) const {
+        static const char* const names[kStatusPanelCount] = {"StatusPanel0", "StatusPanel1", "StatusPanel2"};
+        return Child<QLabel>(names[static_cast<int>(panel)]);
+    }
+    QString Status(StatusPanel panel) const { return StatusLabel(panel)->text(); }
 
     // The forms as the program creates them, with the settings file in this test's own
     // folder, so no test reads or writes settings next to the test program.

@@ -59,10 +59,10 @@ private slots:
         LeaveTheWindow();
         form->LookUp(QStringLiteral("heart"));
         QTRY_VERIFY(form->isActiveWindow());
-        QCOMPARE(form->cmbSubStr->currentText(), QStringLiteral("heart"));
-        QCOMPARE(form->edtSearchHit->text(), QStringLiteral("3    "));
-        QCOMPARE(form->cmbSubStr->itemText(0), QStringLiteral("heart"));
-        QCOMPARE(form->StatusText(StatusPanel::Position), QStringLiteral("No.2"));
+        QCOMPARE(cmbSubStr()->currentText(), QStringLiteral("heart"));
+        QCOMPARE(Child<QLineEdit>("edtSearchHit")->text(), QStringLiteral("3    "));
+        QCOMPARE(cmbSubStr()->itemText(0), QStringLiteral("heart"));
+        QCOMPARE(Status(StatusPanel::Position), QStringLiteral("No.2"));
 
         // What cannot be typed into the box reads as what can; the rest gets the
         // search's own message.
@@ -78,21 +78,21 @@ private slots:
         };
         for (const auto& [text, box, message] : odd) {
             form->LookUp(QString::fromUtf8(text));
-            QCOMPARE(form->cmbSubStr->currentText(), QString::fromUtf8(box));
-            QCOMPARE(form->StatusText(StatusPanel::Message), QString::fromUtf8(message));
+            QCOMPARE(cmbSubStr()->currentText(), QString::fromUtf8(box));
+            QCOMPARE(Status(StatusPanel::Message), QString::fromUtf8(message));
         }
-        QCOMPARE(form->EditorEx3->WholeText(),
+        QCOMPARE(EditorEx3()->WholeText(),
                  std::string("heart (1)\r\nheart failure (2)\r\nlung (3)\r\n"));  // OR: either word
     }
 
     void theClipboardIsSearchedOnlyForANewShortTextCopiedElsewhere() {
-        QVERIFY(!form->ClipboardLookup1->isChecked());  // off until the user asks
+        QVERIFY(!Action("ClipboardLookup1")->isChecked());  // off until the user asks
         QClipboard* clipboard = QGuiApplication::clipboard();
-        const QSignalSpy box(form->cmbSubStr, &QComboBox::editTextChanged);
+        const QSignalSpy box(cmbSubStr(), &QComboBox::editTextChanged);
         LeaveTheWindow();
         clipboard->setText(QStringLiteral("heart"));  // off: nothing
 
-        form->ClipboardLookup1->trigger();
+        Action("ClipboardLookup1")->trigger();
         QVERIFY(form->Desktop.clipboardLookup);
         form->activateWindow();
         QTRY_VERIFY(form->isActiveWindow());
@@ -112,34 +112,34 @@ private slots:
         const QString bytes255 = QString(127, QChar(0x5FC3)) + QLatin1Char('x');
         clipboard->setText(bytes255);
         clipboard->setText(QStringLiteral("heart\n"));  // a line copied whole
-        QTRY_COMPARE(form->cmbSubStr->currentText(), QStringLiteral("heart"));
+        QTRY_COMPARE(cmbSubStr()->currentText(), QStringLiteral("heart"));
 
         QCOMPARE(Shown(box), (QStringList{QStringLiteral("bone"), bytes255, QStringLiteral("heart")}));
-        QCOMPARE(form->edtSearchHit->text(), QStringLiteral("3    "));
+        QCOMPARE(Child<QLineEdit>("edtSearchHit")->text(), QStringLiteral("3    "));
         QTRY_VERIFY(form->isActiveWindow());
-        form->ClipboardLookup1->trigger();
+        Action("ClipboardLookup1")->trigger();
         QVERIFY(!form->Desktop.clipboardLookup);
     }
 
     void ctrlKReachesTheSearchBoxAndCtrlReturnSearchesFromIt() {
-        form->EditorEx2->TakeFocus();
-        QTest::keyClick(form->EditorEx2, Qt::Key_K, Qt::ControlModifier);
-        QLineEdit* edit = form->cmbSubStr->lineEdit();
+        EditorEx2()->TakeFocus();
+        QTest::keyClick(EditorEx2(), Qt::Key_K, Qt::ControlModifier);
+        QLineEdit* edit = cmbSubStr()->lineEdit();
         QVERIFY(edit->hasFocus());
         QCOMPARE(edit->selectedText(), QStringLiteral("abate"));
 
         QTest::keyClicks(edit, QStringLiteral("heart"));  // typed over the selection
         QTest::keyClick(edit, Qt::Key_Return);            // the history only
-        QCOMPARE(form->cmbSubStr->itemText(0), QStringLiteral("heart"));
-        QCOMPARE(form->StatusText(StatusPanel::Count), QString());
+        QCOMPARE(cmbSubStr()->itemText(0), QStringLiteral("heart"));
+        QCOMPARE(Status(StatusPanel::Count), QString());
         QTest::keyClick(edit, Qt::Key_Return, Qt::ControlModifier);
-        QCOMPARE(form->StatusText(StatusPanel::Count), QStringLiteral("HitAll=5"));
-        QCOMPARE(form->edtSearchHit->text(), QStringLiteral("3    "));
-        QTest::keyClick(form->EditorEx2, Qt::Key_K, Qt::ControlModifier);
+        QCOMPARE(Status(StatusPanel::Count), QStringLiteral("HitAll=5"));
+        QCOMPARE(Child<QLineEdit>("edtSearchHit")->text(), QStringLiteral("3    "));
+        QTest::keyClick(EditorEx2(), Qt::Key_K, Qt::ControlModifier);
         QCOMPARE(edit->selectedText(), QStringLiteral("heart"));
         QTest::keyClicks(edit, QStringLiteral("lung"));
         QTest::keyClick(edit, Qt::Key_Enter, Qt::ControlModifier | Qt::KeypadModifier);  // the keypad's
-        QCOMPARE(form->StatusText(StatusPanel::Count), QStringLiteral("HitAll=2"));
+        QCOMPARE(Status(StatusPanel::Count), QStringLiteral("HitAll=2"));
     }
 
     void aRequestWaitsForTheOpenDialogAndOpensAsTheOpenCommandDoes() {
@@ -148,18 +148,18 @@ private slots:
         WhenModalShows([&](QWidget* dialog) {
             form->HandleRequest({InstanceRequest::Kind::Search, QStringLiteral("heart"), QString()});
             QTest::qWait(300);  // time enough for a request that does not wait to run
-            searchedMeanwhile = form->cmbSubStr->currentText() == QStringLiteral("heart");
+            searchedMeanwhile = cmbSubStr()->currentText() == QStringLiteral("heart");
             dialog->close();
         });
-        form->O1->trigger();
+        Action("O1")->trigger();
         QVERIFY(!searchedMeanwhile);
-        QTRY_COMPARE(form->edtSearchHit->text(), QStringLiteral("3    "));
+        QTRY_COMPARE(Child<QLineEdit>("edtSearchHit")->text(), QStringLiteral("3    "));
 
         // A file to open asks about unsaved edits first, as ファイル → 開く does.
         const QString dictionary = form->DataFileName;
         const QString other = WriteFile(QStringLiteral("other.txt"), EightRecords());
-        form->E1->trigger();
-        form->EditorEx1->SetModified(true);
+        Action("E1")->trigger();
+        EditorEx1()->SetModified(true);
         QStringList asked;
         const AskUserHandler previous = SetAskUserHandler([&](std::string_view text, std::string_view, int) {
             asked.append(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
@@ -170,7 +170,7 @@ private slots:
         QVERIFY(asked.front().startsWith(QStringLiteral("辞書ファイルは変更されています")));
         QCOMPARE(form->DataFileName, dictionary);
         SetAskUserHandler(previous);
-        form->EditorEx1->SetModified(false);
+        EditorEx1()->SetModified(false);
 
         // A folder is refused in the open command's own words.
         QStringList reported;
@@ -178,7 +178,7 @@ private slots:
             reported.append(QString::fromUtf8(error.what()));
         });
         form->ChooseFileToOpen = [&](const QString&) { return dir.path(); };
-        form->Open1->trigger();
+        Action("Open1")->trigger();
         form->HandleRequest({InstanceRequest::Kind::Open, dir.path(), QString()});
         QTRY_COMPARE(reported.size(), 2);
         SetErrorReporter(reporter);

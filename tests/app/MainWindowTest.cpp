@@ -90,44 +90,43 @@ private slots:
             QVERIFY2(!widget->accessibleName().isEmpty(), name);
         }
 
-        QCOMPARE(form->cmbSubStr->currentText(), QStringLiteral("abate"));
-        QCOMPARE(form->SpeedButton1->text(), QStringLiteral("検索"));
-        QCOMPARE(form->SpeedButton2->text(), QStringLiteral("インデックス"));
-        QCOMPARE(form->Label1->text(), QStringLiteral("<検索対象>"));
-        QCOMPARE(form->edtNowNo->text(), QStringLiteral("1"));
-        QCOMPARE(form->edtSearchHit->text(), QStringLiteral("0"));
-        QVERIFY(form->edtNowNo->isReadOnly());
-        QVERIFY(form->rdoSelectCondition0->isChecked());
-        for (QCheckBox* box : {form->chkNotSeparateWord, form->chkNotPartMatch, form->chkSearchWithAnd,
-                               form->chkDispSentence})
-            QVERIFY(box->isChecked());
-        QVERIFY(!form->chkDispSentence->isEnabled());
+        QCOMPARE(cmbSubStr()->currentText(), QStringLiteral("abate"));
+        QCOMPARE(Button("SpeedButton1")->text(), QStringLiteral("検索"));
+        QCOMPARE(Button("SpeedButton2")->text(), QStringLiteral("インデックス"));
+        QCOMPARE(Child<QLabel>("Label1")->text(), QStringLiteral("<検索対象>"));
+        QCOMPARE(Child<QLineEdit>("edtNowNo")->text(), QStringLiteral("1"));
+        QCOMPARE(Child<QLineEdit>("edtSearchHit")->text(), QStringLiteral("0"));
+        QVERIFY(Child<QLineEdit>("edtNowNo")->isReadOnly());
+        QVERIFY(Child<QRadioButton>("rdoSelectCondition0")->isChecked());
+        for (const char* box : {"chkNotSeparateWord", "chkNotPartMatch", "chkSearchWithAnd", "chkDispSentence"})
+            QVERIFY2(Child<QCheckBox>(box)->isChecked(), box);
+        QVERIFY(!Child<QCheckBox>("chkDispSentence")->isEnabled());
 
-        QCOMPARE(form->pnlIndex->width(), 200);
-        QVERIFY(form->EditorEx2->isVisible());
-        QVERIFY(!form->EditorEx3->isVisible());
-        QCOMPARE(form->PageControl1->tabText(0), QStringLiteral("ブラウザ"));
-        QCOMPARE(form->PageControl1->tabText(1), QStringLiteral("テキスト"));
-        QCOMPARE(form->PageControl1->currentIndex(), 0);
-        QVERIFY(!form->PageControl1->isTabVisible(1));
-        QCOMPARE(form->EditorEx1->WholeText(), std::string("EditorEx1"));
-        QVERIFY(form->EditorEx1->ReadOnly());
-        QVERIFY(!form->E1->isChecked());
-        QCOMPARE(form->StatusLabel(StatusPanel::Position)->width(), 100);
-        QCOMPARE(form->StatusLabel(StatusPanel::Count)->width(), 100);
+        QCOMPARE(Child<QFrame>("pnlIndex")->width(), 200);
+        QVERIFY(EditorEx2()->isVisible());
+        QVERIFY(!EditorEx3()->isVisible());
+        QCOMPARE(PageControl1()->tabText(0), QStringLiteral("ブラウザ"));
+        QCOMPARE(PageControl1()->tabText(1), QStringLiteral("テキスト"));
+        QCOMPARE(PageControl1()->currentIndex(), 0);
+        QVERIFY(!PageControl1()->isTabVisible(1));
+        QCOMPARE(EditorEx1()->WholeText(), std::string("EditorEx1"));
+        QVERIFY(EditorEx1()->ReadOnly());
+        QVERIFY(!Action("E1")->isChecked());
+        QCOMPARE(StatusLabel(StatusPanel::Position)->width(), 100);
+        QCOMPARE(StatusLabel(StatusPanel::Count)->width(), 100);
 
         QCOMPARE(form->MaxOfSelection, 300);
         QCOMPARE(form->ViewStrings[ViewSlot::SepTitle], std::string("///"));
         QVERIFY(form->IniFileName.endsWith(QStringLiteral(".ini")));
         QVERIFY(form->HelpFileName.endsWith(QStringLiteral(".mht")));
-        QCOMPARE(form->frmOption->Memo1->toPlainText(),
+        QCOMPARE(Child<TfrmOption>("frmOption")->Memo1->toPlainText(),
                  QStringLiteral("in\nthe\nof\non\nfor\nat\nto\ngo\nend\nany\n"));
-        QVERIFY(!form->frmOption->isVisible());
+        QVERIFY(!Child<TfrmOption>("frmOption")->isVisible());
     }
 
     void commandMapHasEveryItemCaptionSeparatorAndShortcut() {
         QStringList items;
-        for (QAction* menu : form->menuBar()->actions()) {
+        for (QAction* menu : Child<QMenuBar>("MainMenu1")->actions()) {
             items << menu->text();
             for (QAction* item : menu->menu()->actions())
                 items << item->objectName() + QLatin1Char('=') + (item->isSeparator() ? QStringLiteral("-") : item->text()) +
@@ -144,36 +143,36 @@ private slots:
                             "O1=オプション設定(&O)", "N8=-", "ClipboardLookup1=クリップボードを検索(&C)", "N9=-",
                             "Zoom1Action=ズーム(&Z)",
                             "ヘルプ(&H)", "U1=使用説明(&U)", "V1=バージョン表示(&V)"}));
-        QVERIFY(form->E1->isCheckable());
+        QVERIFY(Action("E1")->isCheckable());
     }
 
     void loadFillsBothViewsAndReportsSize() {
         const std::string bytes = Dictionary(30);
         const QString path = WriteFile(QStringLiteral("small.txt"), bytes);
-        form->StatusLabel(StatusPanel::Message)->setText(QStringLiteral("before"));
+        StatusLabel(StatusPanel::Message)->setText(QStringLiteral("before"));
         form->LoadDictionary(path);
-        QCOMPARE(form->StatusText(StatusPanel::Position), QStringLiteral("Size=%1").arg(bytes.size()));
-        QCOMPARE(form->StatusText(StatusPanel::Message), QStringLiteral("before"));  // no damage: panel 2 keeps its text
+        QCOMPARE(Status(StatusPanel::Position), QStringLiteral("Size=%1").arg(bytes.size()));
+        QCOMPARE(Status(StatusPanel::Message), QStringLiteral("before"));  // no damage: panel 2 keeps its text
         QCOMPARE(form->DataFileName, path);
-        QCOMPARE(form->EditorEx1->LineCount(), 30);
-        QCOMPARE(form->EditorEx2->LineCount(), 30);
-        QCOMPARE(form->EditorEx2->Line(29), std::string("word30"));
-        QVERIFY(!form->EditorEx1->Modified());
+        QCOMPARE(EditorEx1()->LineCount(), 30);
+        QCOMPARE(EditorEx2()->LineCount(), 30);
+        QCOMPARE(EditorEx2()->Line(29), std::string("word30"));
+        QVERIFY(!EditorEx1()->Modified());
     }
 
     void loadOfADamagedFileReportsTheCounts() {
         const QString path = WriteFile(QStringLiteral("damaged.txt"),
                                        "1 a///x:::y\r\nnospace\r\n\r\nnone\r\n2 b\r\n3 c///x:::y\r\n");
         form->LoadDictionary(path);
-        QCOMPARE(form->StatusText(StatusPanel::Message), QStringLiteral("3//1::0 データの修復が必要です"));
-        QCOMPARE(form->EditorEx2->LineCount(), 2);
+        QCOMPARE(Status(StatusPanel::Message), QStringLiteral("3//1::0 データの修復が必要です"));
+        QCOMPARE(EditorEx2()->LineCount(), 2);
     }
 
     void aFailedLoadChangesNothingAndIsReported() {
         form->LoadDictionary(WriteFile(QStringLiteral("good.txt"), Dictionary(3)));
         const QString missing = dir.filePath(QStringLiteral("missing.txt"));
         QVERIFY_THROWS_EXCEPTION(std::exception, form->LoadDictionary(missing));
-        QCOMPARE(form->EditorEx2->LineCount(), 3);
+        QCOMPARE(EditorEx2()->LineCount(), 3);
         QVERIFY(form->DataFileName.endsWith(QStringLiteral("good.txt")));
     }
 
@@ -184,18 +183,18 @@ private slots:
             proposed = proposal;
             return path;
         };
-        form->Open1->trigger();
+        Action("Open1")->trigger();
         QVERIFY(proposed.endsWith(QStringLiteral("/Tarnowe_Medical_Dic.txt")));
         QCOMPARE(form->DataFileName, path);
         QVERIFY(form->windowTitle().startsWith(QStringLiteral("QuillorDic - ")));
         QVERIFY(form->windowTitle().endsWith(QStringLiteral("opened.txt")));
-        QCOMPARE(form->StatusText(StatusPanel::Position), QStringLiteral("No.1"));  // the first record is shown
-        QCOMPARE(form->EditorEx2->CaretRow(), 0);
-        QVERIFY(form->EditorEx2->HasKeyboardFocus());
+        QCOMPARE(Status(StatusPanel::Position), QStringLiteral("No.1"));  // the first record is shown
+        QCOMPARE(EditorEx2()->CaretRow(), 0);
+        QVERIFY(EditorEx2()->HasKeyboardFocus());
 
         const QString title = form->windowTitle();
         form->ChooseFileToOpen = [](const QString&) { return QString(); };  // cancelled
-        form->Open1->trigger();
+        Action("Open1")->trigger();
         QCOMPARE(form->windowTitle(), title);
         QCOMPARE(form->DataFileName, path);
     }
@@ -203,33 +202,33 @@ private slots:
     void clicksInTheFullTextViewAndTheIndex() {
         form->LoadDictionary(WriteFile(QStringLiteral("clicks.txt"), Dictionary(10)));
 
-        form->PageControl1->setTabVisible(1, true);
-        form->PageControl1->setCurrentIndex(1);
-        QTest::mouseClick(form->EditorEx1->viewport(), Qt::LeftButton, {}, RowCentre(form->EditorEx1, 4));
-        QCOMPARE(form->StatusText(StatusPanel::Position), QStringLiteral("No.4(4)4"));
-        QTest::mouseClick(form->EditorEx1->viewport(), Qt::LeftButton, {}, RowCentre(form->EditorEx1, 0));
-        QCOMPARE(form->StatusText(StatusPanel::Position), QStringLiteral("No.0(0)0"));
+        PageControl1()->setTabVisible(1, true);
+        PageControl1()->setCurrentIndex(1);
+        QTest::mouseClick(EditorEx1()->viewport(), Qt::LeftButton, {}, RowCentre(EditorEx1(), 4));
+        QCOMPARE(Status(StatusPanel::Position), QStringLiteral("No.4(4)4"));
+        QTest::mouseClick(EditorEx1()->viewport(), Qt::LeftButton, {}, RowCentre(EditorEx1(), 0));
+        QCOMPARE(Status(StatusPanel::Position), QStringLiteral("No.0(0)0"));
 
-        QTest::mouseClick(form->EditorEx2->viewport(), Qt::LeftButton, {}, RowCentre(form->EditorEx2, 3));
-        QCOMPARE(form->EditorEx2->CaretRow(), 3);
-        QCOMPARE(form->StatusText(StatusPanel::Position), QStringLiteral("No.4"));
+        QTest::mouseClick(EditorEx2()->viewport(), Qt::LeftButton, {}, RowCentre(EditorEx2(), 3));
+        QCOMPARE(EditorEx2()->CaretRow(), 3);
+        QCOMPARE(Status(StatusPanel::Position), QStringLiteral("No.4"));
 
         // Below the last row: the caret goes to the empty place after it; nothing is shown.
-        QTest::mouseClick(form->EditorEx2->viewport(), Qt::LeftButton, {}, RowCentre(form->EditorEx2, 15));
-        QCOMPARE(form->EditorEx2->CaretRow(), 10);
-        QCOMPARE(form->StatusText(StatusPanel::Position), QStringLiteral("No.4"));
+        QTest::mouseClick(EditorEx2()->viewport(), Qt::LeftButton, {}, RowCentre(EditorEx2(), 15));
+        QCOMPARE(EditorEx2()->CaretRow(), 10);
+        QCOMPARE(Status(StatusPanel::Position), QStringLiteral("No.4"));
 
         // The arrow keys move the band but show nothing.
-        QTest::mouseClick(form->EditorEx2->viewport(), Qt::LeftButton, {}, RowCentre(form->EditorEx2, 2));
-        QTest::keyClick(form->EditorEx2, Qt::Key_Down);
-        QCOMPARE(form->EditorEx2->CaretRow(), 3);
-        QCOMPARE(form->StatusText(StatusPanel::Position), QStringLiteral("No.3"));
+        QTest::mouseClick(EditorEx2()->viewport(), Qt::LeftButton, {}, RowCentre(EditorEx2(), 2));
+        QTest::keyClick(EditorEx2(), Qt::Key_Down);
+        QCOMPARE(EditorEx2()->CaretRow(), 3);
+        QCOMPARE(Status(StatusPanel::Position), QStringLiteral("No.3"));
     }
 
     void setCaretRowScrollsOnlyWithTheFocus() {
         form->LoadDictionary(WriteFile(QStringLiteral("long.txt"), Dictionary(500)));
-        TEditorEx* index = form->EditorEx2;
-        form->SpeedButton1->setFocus();
+        TEditorEx* index = EditorEx2();
+        Button("SpeedButton1")->setFocus();
         index->SetCaretRow(300);
         QCOMPARE(index->CaretRow(), 300);
         QCOMPARE(index->TopRow(), 0);  // no focus: no scrolling
@@ -250,55 +249,55 @@ private slots:
         index->SetCaretRow(-5);
         QCOMPARE(index->CaretRow(), 0);
 
-        form->EditorEx1->SetWholeText("a\r\nb");  // no final line break
-        form->EditorEx1->SetCaretRow(9);
-        QCOMPARE(form->EditorEx1->CaretRow(), 1);
+        EditorEx1()->SetWholeText("a\r\nb");  // no final line break
+        EditorEx1()->SetCaretRow(9);
+        QCOMPARE(EditorEx1()->CaretRow(), 1);
     }
 
     void compactLayoutAndBackRestoresTheSizeAndTheHeadwordIndex() {
         form->LoadDictionary(WriteFile(QStringLiteral("compact.txt"), Dictionary(5)));
         form->resize(800, 520);
         QTest::qWait(10);
-        form->SpeedButton2->click();  // the search index is showing
-        QVERIFY(form->EditorEx3->isVisible());
+        Button("SpeedButton2")->click();  // the search index is showing
+        QVERIFY(EditorEx3()->isVisible());
 
-        form->SpeedButton7->click();
+        Button("SpeedButton7")->click();
         QVERIFY(form->IsCompact());
         QCOMPARE(form->size(), QSize(318, 200));
-        QVERIFY(!form->menuBar()->isVisible());
-        QVERIFY(!form->StatusBar1->isVisible());
-        QVERIFY(!form->pnlZenKenCon->isVisible());
-        QVERIFY(!form->PageControl1->isVisible());
-        QVERIFY(form->pnlBrowser->isVisible());
-        QCOMPARE(form->pnlBrowser->parentWidget(), form->pnlBase);
+        QVERIFY(!Child<QMenuBar>("MainMenu1")->isVisible());
+        QVERIFY(!Child<QStatusBar>("StatusBar1")->isVisible());
+        QVERIFY(!Child<QFrame>("pnlZenKenCon")->isVisible());
+        QVERIFY(!PageControl1()->isVisible());
+        QVERIFY(Child<QFrame>("pnlBrowser")->isVisible());
+        QCOMPARE(Child<QFrame>("pnlBrowser")->parentWidget(), Child<QFrame>("pnlBase"));
         QCOMPARE(form->NormalWidth, 800);
         QCOMPARE(form->NormalHeight, 520);
         // The menu is detached, and its keys with it.
-        const QString panel0 = form->StatusText(StatusPanel::Position);
+        const QString panel0 = Status(StatusPanel::Position);
         QTest::keyClick(form.get(), Qt::Key_L, Qt::ControlModifier);
-        QCOMPARE(form->StatusText(StatusPanel::Position), panel0);
+        QCOMPARE(Status(StatusPanel::Position), panel0);
 
-        form->S1->trigger();
+        Action("S1")->trigger();
         QVERIFY(!form->IsCompact());
         QCOMPARE(form->size(), QSize(800, 520));
-        QVERIFY(form->menuBar()->isVisible());
-        QVERIFY(form->EditorEx2->isVisible());
-        QVERIFY(!form->EditorEx3->isVisible());
-        QCOMPARE(form->SpeedButton2->text(), QStringLiteral("インデックス"));
-        QCOMPARE(form->pnlBrowser->parentWidget(), form->TabSheet1);
-        QCOMPARE(form->Splitter1->x(), form->pnlIndex->width());
-        QCOMPARE(form->StatusText(StatusPanel::Position), QStringLiteral("No.1"));  // the current record shown again
+        QVERIFY(Child<QMenuBar>("MainMenu1")->isVisible());
+        QVERIFY(EditorEx2()->isVisible());
+        QVERIFY(!EditorEx3()->isVisible());
+        QCOMPARE(Button("SpeedButton2")->text(), QStringLiteral("インデックス"));
+        QCOMPARE(Child<QFrame>("pnlBrowser")->parentWidget(), Child<QWidget>("TabSheet1"));
+        QCOMPARE(Child<TSplitter>("Splitter1")->x(), Child<QFrame>("pnlIndex")->width());
+        QCOMPARE(Status(StatusPanel::Position), QStringLiteral("No.1"));  // the current record shown again
     }
 
     void leavingTheCompactLayoutShowsTheCurrentRowOfTheIndex() {
         form->LoadDictionary(WriteFile(QStringLiteral("long.txt"), Dictionary(400)));
         form->resize(800, 520);
-        TEditorEx* index = form->EditorEx2;
+        TEditorEx* index = EditorEx2();
         for (const std::int64_t row : {350, 3}) {
             index->SetCaretRow(row);
-            form->EditorEx2Click();
-            form->ToggleCompact();
-            form->ToggleCompact();
+            QTest::keyClick(index, Qt::Key_Return);  // what a click on the row does
+            Action("S1")->trigger();
+            Action("S1")->trigger();
             QTest::qWait(10);  // the layout settles the index's new height
             QCOMPARE(index->CaretRow(), row);
             QVERIFY2(index->TopRow() <= row && row < index->TopRow() + index->VisibleRowCount(),
@@ -310,20 +309,22 @@ private slots:
     }
 
     void splitterRefusesAnIndexPaneBelowAHundredPixels() {
-        QVERIFY(!form->Splitter1->ProposeWidth(99));
-        QCOMPARE(form->pnlIndex->width(), 200);
-        QVERIFY(form->Splitter1->ProposeWidth(100));
-        QCOMPARE(form->pnlIndex->width(), 100);
-        QVERIFY(!form->Splitter1->ProposeWidth(form->width()));  // the page control keeps its room
+        auto* splitter = Child<TSplitter>("Splitter1");
+        auto* indexPane = Child<QFrame>("pnlIndex");
+        QVERIFY(!splitter->ProposeWidth(99));
+        QCOMPARE(indexPane->width(), 200);
+        QVERIFY(splitter->ProposeWidth(100));
+        QCOMPARE(indexPane->width(), 100);
+        QVERIFY(!splitter->ProposeWidth(form->width()));  // the page control keeps its room
 
         // A drag with the mouse, then the button follows the panel.
-        QTest::mousePress(form->Splitter1, Qt::LeftButton, {}, QPoint(2, 50));
-        QMouseEvent move(QEvent::MouseMove, QPointF(62, 50), form->Splitter1->mapToGlobal(QPointF(62, 50)),
+        QTest::mousePress(splitter, Qt::LeftButton, {}, QPoint(2, 50));
+        QMouseEvent move(QEvent::MouseMove, QPointF(62, 50), splitter->mapToGlobal(QPointF(62, 50)),
                          Qt::NoButton, Qt::LeftButton, {});
-        QApplication::sendEvent(form->Splitter1, &move);
-        QTest::mouseRelease(form->Splitter1, Qt::LeftButton, {}, QPoint(62, 50));
-        QCOMPARE(form->pnlIndex->width(), 160);
-        QCOMPARE(form->SpeedButton2->width(), form->Panel2->width());
+        QApplication::sendEvent(splitter, &move);
+        QTest::mouseRelease(splitter, Qt::LeftButton, {}, QPoint(62, 50));
+        QCOMPARE(indexPane->width(), 160);
+        QCOMPARE(Button("SpeedButton2")->width(), Child<QFrame>("Panel2")->width());
     }
 
 private:
@@ -339,21 +340,21 @@ private:
 private slots:
     void startUpLoadsTheLastDataFileAndShowsTheFirstRecord() {
         QVERIFY(StartWithDataFile(QStringLiteral("last.txt"), 3));
-        QCOMPARE(form->EditorEx2->LineCount(), 3);
-        QCOMPARE(form->StatusText(StatusPanel::Position), QStringLiteral("No.1"));
+        QCOMPARE(EditorEx2()->LineCount(), 3);
+        QCOMPARE(Status(StatusPanel::Position), QStringLiteral("No.1"));
         QVERIFY(form->windowTitle().endsWith(QStringLiteral("last.txt")));
 
         // One index line: loaded, but no record shown.
         QVERIFY(StartWithDataFile(QStringLiteral("one.txt"), 1));
-        QCOMPARE(form->EditorEx2->LineCount(), 1);
-        QVERIFY(form->StatusText(StatusPanel::Position).startsWith(QStringLiteral("Size=")));
+        QCOMPARE(EditorEx2()->LineCount(), 1);
+        QVERIFY(Status(StatusPanel::Position).startsWith(QStringLiteral("Size=")));
     }
 
     void theToolBarMenuMakesADesktopShortcut() {
         QTemporaryDir home;
         const QByteArray savedHome = qgetenv("HOME");
         qputenv("HOME", home.path().toLocal8Bit());
-        auto* item = form->Panel1->findChild<QAction*>(QStringLiteral("SystemMenu100"));
+        auto* item = Child<QFrame>("Panel1")->findChild<QAction*>(QStringLiteral("SystemMenu100"));
         QVERIFY(item);
         QCOMPARE(item->text(), QStringLiteral("ﾃﾞｽｸﾄｯﾌﾟにｼｮｰﾄｶｯﾄ(&D)"));
         item->trigger();
@@ -372,19 +373,19 @@ private slots:
         QTest::keyClick(form.get(), Qt::Key_L, Qt::ControlModifier);
         QTRY_VERIFY(!reported.isEmpty());
         QCOMPARE(reported, QStringLiteral("エラー|エラー発生 \r\nリストのインデックスが範囲を超えています (-1)"));
-        QCOMPARE(form->StatusText(StatusPanel::Position), QStringLiteral("No.0"));
+        QCOMPARE(Status(StatusPanel::Position), QStringLiteral("No.0"));
 
         form->LoadDictionary(WriteFile(QStringLiteral("after.txt"), Dictionary(4)));
         QVERIFY(ShowAndActivate());
         QTest::keyClick(form.get(), Qt::Key_L, Qt::ControlModifier);
-        QCOMPARE(form->StatusText(StatusPanel::Position), QStringLiteral("No.4"));
+        QCOMPARE(Status(StatusPanel::Position), QStringLiteral("No.4"));
     }
 
     // Qt's frames cannot carry an exception: the handler of every command, button and
     // key reports its own error, and none reaches the application object's catch.
     void everyCommandButtonAndKeyReportsItsOwnError() {
         form->LoadDictionary(WriteFile(QStringLiteral("dic.txt"), Dictionary(4)));
-        form->E1->trigger();  // the text page and its keys too
+        Action("E1")->trigger();  // the text page and its keys too
         int reported = 0;
         const ErrorReporter previous = SetErrorReporter([&](const std::exception&) { ++reported; });
         // The first guard of the expected kind entered from the test's own call fails: a
@@ -418,24 +419,24 @@ private slots:
             failing(action->objectName(), [&] { action->trigger(); });
             // Its shortcut, typed with the focus in the search box.
             for (const QKeySequence& keys : action->shortcuts())
-                failing(keys.toString(), [&] { QTest::keySequence(form->cmbSubStr->lineEdit(), keys); });
+                failing(keys.toString(), [&] { QTest::keySequence(cmbSubStr()->lineEdit(), keys); });
         }
         for (QToolButton* button : form->findChildren<QToolButton*>())
             if (ours(button)) failing(button->objectName(), [&] { button->click(); });
         failing(QStringLiteral("Return in the search box"),
-                [&] { QTest::keyClick(form->cmbSubStr->lineEdit(), Qt::Key_Return); });
-        for (TEditorEx* view : {form->EditorEx1, form->EditorEx2, form->EditorEx3}) {
+                [&] { QTest::keyClick(cmbSubStr()->lineEdit(), Qt::Key_Return); });
+        for (TEditorEx* view : {EditorEx1(), EditorEx2(), EditorEx3()}) {
             view->setVisible(true);
             failing(view->objectName() + QStringLiteral(" Return"), [&] { QTest::keyClick(view, Qt::Key_Return); },
                     GuardKind::Handler);
             failing(view->objectName() + QStringLiteral(" click"), [&] { emit view->OnClick(); });
         }
-        for (TEditorEx* index : {form->EditorEx2, form->EditorEx3})  // Return on a row does what a click does
+        for (TEditorEx* index : {EditorEx2(), EditorEx3()})  // Return on a row does what a click does
             failing(index->objectName() + QStringLiteral(" Return signal"), [&] { emit index->OnReturnKey(); });
         failing(QStringLiteral("Ctrl+Tab"),
-                [&] { QTest::keyClick(form->PageControl1->tabBar(), Qt::Key_Tab, Qt::ControlModifier); },
+                [&] { QTest::keyClick(PageControl1()->tabBar(), Qt::Key_Tab, Qt::ControlModifier); },
                 GuardKind::Handler);
-        failing(QStringLiteral("Splitter1"), [&] { emit form->Splitter1->Moved(); });
+        failing(QStringLiteral("Splitter1"), [&] { emit Child<TSplitter>("Splitter1")->Moved(); });
 
         SetGuardProbe(nullptr);
         SetErrorReporter(previous);

@@ -54,7 +54,7 @@ class RepairTest : public FormTestBase {
             reported = box->text();
             box->button(QMessageBox::Ok)->click();
         });
-        QMetaObject::invokeMethod(form->R1, &QAction::trigger, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(Action("R1"), &QAction::trigger, Qt::QueuedConnection);
         if (!QTest::qWaitFor([&] { return !reported.isEmpty(); }, 10'000)) return QStringLiteral("<no report>");
         return reported;
     }
@@ -87,50 +87,50 @@ private slots:
 
     void theChosenFileIsRepairedIntoTheViewAndBothFiles() {
         ChooseForRepair(WriteFile(QStringLiteral("damaged.txt"), kDamaged));
-        form->R1->trigger();
+        Action("R1")->trigger();
 
-        QCOMPARE(form->EditorEx1->Lines().WholeText(), kRepaired);
-        QVERIFY(form->EditorEx1->Lines().Modified());
+        QCOMPARE(EditorEx1()->Lines().WholeText(), kRepaired);
+        QVERIFY(EditorEx1()->Lines().Modified());
         QCOMPARE(ReadFile(QStringLiteral("temp3.dat")), kRepaired);
         QCOMPARE(ReadFile(QStringLiteral("temp4.dat")), std::string("d3: 3 of b\r\nd3: 2 more/ of b\r\n"));
-        QCOMPARE(form->StatusText(StatusPanel::Message), QStringLiteral("0//0::2 データの修復しました"));
+        QCOMPARE(Status(StatusPanel::Message), QStringLiteral("0//0::2 データの修復しました"));
         QVERIFY(!QApplication::overrideCursor());
 
         // The loaded file stays the data file, with its index.
         QVERIFY(form->DataFileName.endsWith(QStringLiteral("loaded.txt")));
-        QCOMPARE(form->EditorEx2->LineCount(), std::size_t{2});
+        QCOMPARE(EditorEx2()->LineCount(), std::size_t{2});
     }
 
     void aDroppedStrayLineComesBackWholeFromTheLog() {
         std::string stray;  // 100 KB without a space, Japanese text among it
         while (stray.size() < 100'000) stray += "\x88\xE3\x8A\x77/x:::";
         ChooseForRepair(WriteFile(QStringLiteral("stray.txt"), "1 a///x:::y\r\n" + stray + "\r\n2 b///x:::y\r\n"));
-        form->R1->trigger();
+        Action("R1")->trigger();
         QCOMPARE(ReadFile(QStringLiteral("temp4.dat")), "d1: 1 " + stray + "\r\n");
         QCOMPARE(ReadFile(QStringLiteral("temp3.dat")), kSound);
     }
 
     void unsavedEditsAreAskedAboutBeforeTheRepair() {
         const QString loaded = form->DataFileName;
-        form->E1->trigger();
-        form->EditorEx1->ReplaceLine(1, "2 b///edited:::y");
+        Action("E1")->trigger();
+        EditorEx1()->ReplaceLine(1, "2 b///edited:::y");
         ChooseForRepair(WriteFile(QStringLiteral("damaged.txt"), kDamaged));
         form->SetStatusText(StatusPanel::Message, QStringLiteral("before"));
 
         // Cancel: the edits stay, and nothing is written.
         answers_ = {AskAnswer::Cancel};
-        form->R1->trigger();
+        Action("R1")->trigger();
         QCOMPARE(asked_, std::vector<std::string>{"辞書ファイルは変更されています.\r\n更新しますか?"});
-        QCOMPARE(form->EditorEx1->Line(1), std::string("2 b///edited:::y"));
-        QVERIFY(form->EditorEx1->Modified());
-        QCOMPARE(form->StatusText(StatusPanel::Message), QStringLiteral("before"));
+        QCOMPARE(EditorEx1()->Line(1), std::string("2 b///edited:::y"));
+        QVERIFY(EditorEx1()->Modified());
+        QCOMPARE(Status(StatusPanel::Message), QStringLiteral("before"));
         QCOMPARE(ReadFile(loaded), kSound);
         QVERIFY(!QFileInfo::exists(QStringLiteral("temp3.dat")));
 
         // No: the edits give way to the repaired text; the data file stays.
         answers_ = {AskAnswer::No};
-        form->R1->trigger();
-        QCOMPARE(form->EditorEx1->Lines().WholeText(), kRepaired);
+        Action("R1")->trigger();
+        QCOMPARE(EditorEx1()->Lines().WholeText(), kRepaired);
         QCOMPARE(ReadFile(QStringLiteral("temp3.dat")), kRepaired);
         QCOMPARE(ReadFile(loaded), kSound);
 
@@ -138,11 +138,11 @@ private slots:
         // first, then the next repair takes the view.
         ChooseForRepair(WriteFile(QStringLiteral("other.txt"), "9 z///x:::y\r\n"));
         answers_ = {AskAnswer::Yes};
-        form->R1->trigger();
+        Action("R1")->trigger();
         QCOMPARE(asked_.size(), 3u);
         QCOMPARE(ReadFile(loaded), kRepaired);
-        QCOMPARE(form->EditorEx1->Lines().WholeText(), std::string("1 z///x:::y\r\n"));
-        QVERIFY(form->EditorEx1->Modified());
+        QCOMPARE(EditorEx1()->Lines().WholeText(), std::string("1 z///x:::y\r\n"));
+        QVERIFY(EditorEx1()->Modified());
         QCOMPARE(form->DataFileName, loaded);
     }
 
@@ -152,38 +152,38 @@ private slots:
         const QString path = WriteFile(QStringLiteral("nul.txt"), bytes);
         form->LoadDictionary(path);
         ChooseForRepair(path);
-        form->R1->trigger();
-        QCOMPARE(form->EditorEx1->Lines().WholeText(), kRepaired);
-        QCOMPARE(form->StatusText(StatusPanel::Message), QStringLiteral("NUL 文字以降の %1 バイトは読み込まれていません　"
+        Action("R1")->trigger();
+        QCOMPARE(EditorEx1()->Lines().WholeText(), kRepaired);
+        QCOMPARE(Status(StatusPanel::Message), QStringLiteral("NUL 文字以降の %1 バイトは読み込まれていません　"
                                                      "0//0::2 データの修復しました").arg(tail.size()));
 
         // Leaving the repaired text with Yes: the save over the file it came from asks
         // again, and No writes nothing.
-        form->E1->trigger();
-        form->PageControl1->setCurrentIndex(1);
-        QTabBar* tabs = form->PageControl1->tabBar();
+        Action("E1")->trigger();
+        PageControl1()->setCurrentIndex(1);
+        QTabBar* tabs = PageControl1()->tabBar();
         answers_ = {AskAnswer::Yes, AskAnswer::No};
         QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(0).center());
         QCOMPARE(asked_.size(), 2u);
         QVERIFY(asked_.back().find(" " + std::to_string(tail.size()) + " バイト") != std::string::npos);
         QCOMPARE(ReadFile(path), bytes);
-        QCOMPARE(form->PageControl1->currentIndex(), 1);
+        QCOMPARE(PageControl1()->currentIndex(), 1);
     }
 
     void cancellingTheDialogChangesNothing() {
         form->SetStatusText(StatusPanel::Message, QStringLiteral("before"));
         ChooseForRepair(QString());
-        form->R1->trigger();
-        QCOMPARE(form->StatusText(StatusPanel::Message), QStringLiteral("before"));
-        QCOMPARE(form->EditorEx1->Lines().WholeText(), kSound);
+        Action("R1")->trigger();
+        QCOMPARE(Status(StatusPanel::Message), QStringLiteral("before"));
+        QCOMPARE(EditorEx1()->Lines().WholeText(), kSound);
         QVERIFY(!QFileInfo::exists(QStringLiteral("temp3.dat")));
     }
 
     void aFileThatCannotBeReadIsReportedAndTheViewStays() {
         ChooseForRepair(WriteFile(QStringLiteral("empty.txt"), ""));
         QVERIFY(RepairReportingError().startsWith(QStringLiteral("エラー発生 \r\nWin32 エラー。コード : ")));
-        QCOMPARE(form->EditorEx1->Lines().WholeText(), kSound);
-        QVERIFY(!form->EditorEx1->Lines().Modified());
+        QCOMPARE(EditorEx1()->Lines().WholeText(), kSound);
+        QVERIFY(!EditorEx1()->Lines().Modified());
         QVERIFY(!QApplication::overrideCursor());
     }
 
@@ -192,8 +192,8 @@ private slots:
         ChooseForRepair(WriteFile(QStringLiteral("damaged.txt"), kDamaged));
         QCOMPARE(RepairReportingError(), QStringLiteral("エラー発生 \r\nファイル temp3.dat を作成できません: ") +
                                              QString::fromLocal8Bit(std::strerror(EISDIR)));
-        QCOMPARE(form->EditorEx1->LineCount(), std::size_t{3});
-        QVERIFY(form->EditorEx1->Lines().Modified());
+        QCOMPARE(EditorEx1()->LineCount(), std::size_t{3});
+        QVERIFY(EditorEx1()->Lines().Modified());
         QVERIFY(!QFileInfo::exists(QStringLiteral("temp4.dat")));
         QVERIFY(!QApplication::overrideCursor());
     }

@@ -32,10 +32,9 @@ class SearchTest : public FormTestBase {
 
 private:
     void Search(const QString& request) {
-        form->cmbSubStr->setEditText(request);
-        QTest::mouseClick(form->SpeedButton1, Qt::LeftButton);
+        cmbSubStr()->setEditText(request);
+        QTest::mouseClick(Button("SpeedButton1"), Qt::LeftButton);
     }
-    QString Panel(StatusPanel panel) const { return form->StatusText(panel); }
 
 private slots:
     void init() {
@@ -48,56 +47,56 @@ private slots:
 
     void aSearchShowsTheFirstResultWithItsKeysMarked() {
         Search(QStringLiteral("heart"));
-        QCOMPARE(Panel(StatusPanel::Count), QStringLiteral("HitAll=5"));
-        QCOMPARE(Panel(StatusPanel::Message), QStringLiteral("heart"));
-        QCOMPARE(Panel(StatusPanel::Position), QStringLiteral("No.2"));  // the record display writes last
-        QCOMPARE(form->edtNowNo->text(), QStringLiteral("1    "));
-        QCOMPARE(form->edtSearchHit->text(), QStringLiteral("3    "));
-        QCOMPARE(form->EditorEx3->WholeText(), std::string("heart (1)\r\nheart failure (2)\r\nlung (3)\r\n"));
-        QCOMPARE(form->EditorEx2->CaretRow(), 1);
-        QCOMPARE(form->EditorEx3->CaretRow(), 0);
-        QVERIFY(form->EditorEx2->HasKeyboardFocus());
-        QCOMPARE(form->EditorEx1->FindString(), std::string("heart"));
-        QCOMPARE(form->cmbSubStr->itemText(0), QStringLiteral("heart"));
+        QCOMPARE(Status(StatusPanel::Count), QStringLiteral("HitAll=5"));
+        QCOMPARE(Status(StatusPanel::Message), QStringLiteral("heart"));
+        QCOMPARE(Status(StatusPanel::Position), QStringLiteral("No.2"));  // the record display writes last
+        QCOMPARE(Child<QLineEdit>("edtNowNo")->text(), QStringLiteral("1    "));
+        QCOMPARE(Child<QLineEdit>("edtSearchHit")->text(), QStringLiteral("3    "));
+        QCOMPARE(EditorEx3()->WholeText(), std::string("heart (1)\r\nheart failure (2)\r\nlung (3)\r\n"));
+        QCOMPARE(EditorEx2()->CaretRow(), 1);
+        QCOMPARE(EditorEx3()->CaretRow(), 0);
+        QVERIFY(EditorEx2()->HasKeyboardFocus());
+        QCOMPARE(EditorEx1()->FindString(), std::string("heart"));
+        QCOMPARE(cmbSubStr()->itemText(0), QStringLiteral("heart"));
         QVERIFY(!QApplication::overrideCursor());
-        QCOMPARE(MarkedWords(form->WebBrowser1), QStringLiteral("heart|heart"));
+        QCOMPARE(MarkedWords(WebBrowser1()), QStringLiteral("heart|heart"));
 
         // Browsing shows the same record without marks.
-        QTest::mouseClick(form->EditorEx2->viewport(), Qt::LeftButton, {}, RowCentre(form->EditorEx2, 1));
-        QTRY_COMPARE(MarkedWords(form->WebBrowser1), QString());
+        QTest::mouseClick(EditorEx2()->viewport(), Qt::LeftButton, {}, RowCentre(EditorEx2(), 1));
+        QTRY_COMPARE(MarkedWords(WebBrowser1()), QString());
     }
 
     void theOptionsChooseFieldsWordsAndTheWayKeysCombine() {
-        form->chkSearchWithAnd->setChecked(false);  // AND
+        Child<QCheckBox>("chkSearchWithAnd")->setChecked(false);  // AND
         Search(QStringLiteral("heart lung"));
-        QCOMPARE(form->EditorEx3->WholeText(), std::string("lung (3)\r\n"));
-        QCOMPARE(MarkedWords(form->WebBrowser1), QStringLiteral("lung|lung|heart"));
+        QCOMPARE(EditorEx3()->WholeText(), std::string("lung (3)\r\n"));
+        QCOMPARE(MarkedWords(WebBrowser1()), QStringLiteral("lung|lung|heart"));
 
-        form->chkSearchWithAnd->setChecked(true);
-        form->rdoSelectCondition1->setChecked(true);  // headwords only
+        Child<QCheckBox>("chkSearchWithAnd")->setChecked(true);
+        Child<QRadioButton>("rdoSelectCondition1")->setChecked(true);  // headwords only
         Search(QStringLiteral("heart"));
-        QCOMPARE(form->EditorEx3->WholeText(), std::string("heart (1)\r\nheart failure (2)\r\n"));
-        QCOMPARE(MarkedWords(form->WebBrowser1), QStringLiteral("heart"));  // the headword alone
+        QCOMPARE(EditorEx3()->WholeText(), std::string("heart (1)\r\nheart failure (2)\r\n"));
+        QCOMPARE(MarkedWords(WebBrowser1()), QStringLiteral("heart"));  // the headword alone
 
-        form->rdoSelectCondition3->setChecked(true);  // examples only
-        form->chkNotPartMatch->setChecked(false);     // parts of words too
+        Child<QRadioButton>("rdoSelectCondition3")->setChecked(true);  // examples only
+        Child<QCheckBox>("chkNotPartMatch")->setChecked(false);        // parts of words too
         Search(QStringLiteral("ear"));
-        QCOMPARE(form->EditorEx3->WholeText(), std::string("heart (1)\r\nheart failure (2)\r\nlung (3)\r\n"));
+        QCOMPARE(EditorEx3()->WholeText(), std::string("heart (1)\r\nheart failure (2)\r\nlung (3)\r\n"));
 
-        form->rdoSelectCondition0->setChecked(true);
-        form->chkNotSeparateWord->setChecked(false);  // one key, blanks and all
+        Child<QRadioButton>("rdoSelectCondition0")->setChecked(true);
+        Child<QCheckBox>("chkNotSeparateWord")->setChecked(false);  // one key, blanks and all
         Search(QStringLiteral("the heart"));
-        QCOMPARE(form->EditorEx3->WholeText(), std::string("heart failure (2)\r\nlung (3)\r\n"));
+        QCOMPARE(EditorEx3()->WholeText(), std::string("heart failure (2)\r\nlung (3)\r\n"));
 
         // A Japanese key.
-        form->chkNotSeparateWord->setChecked(true);
+        Child<QCheckBox>("chkNotSeparateWord")->setChecked(true);
         Search(QStringLiteral("心臓"));
-        QCOMPARE(form->EditorEx3->WholeText(), std::string("heart (1)\r\n"));
+        QCOMPARE(EditorEx3()->WholeText(), std::string("heart (1)\r\n"));
     }
 
     void everyUnsuccessfulRequestSaysWhy() {
         Search(QStringLiteral("heart"));
-        const std::string index = form->EditorEx3->WholeText();
+        const std::string index = EditorEx3()->WholeText();
 
         const struct {
             const char* request;
@@ -111,23 +110,23 @@ private slots:
         };
         for (const auto& [request, message] : failures) {
             Search(QString::fromUtf8(request));
-            QCOMPARE(Panel(StatusPanel::Message), QString::fromUtf8(message));
+            QCOMPARE(Status(StatusPanel::Message), QString::fromUtf8(message));
             QVERIFY(!QApplication::overrideCursor());
         }
-        QCOMPARE(Panel(StatusPanel::Count), QStringLiteral("HitAll=6"));  // "ear" inside six words
-        QCOMPARE(form->edtNowNo->text(), QStringLiteral("1    "));
-        QCOMPARE(form->edtSearchHit->text(), QStringLiteral("0    "));
-        QCOMPARE(form->EditorEx3->WholeText(), index);  // the last results stay listed
+        QCOMPARE(Status(StatusPanel::Count), QStringLiteral("HitAll=6"));  // "ear" inside six words
+        QCOMPARE(Child<QLineEdit>("edtNowNo")->text(), QStringLiteral("1    "));
+        QCOMPARE(Child<QLineEdit>("edtSearchHit")->text(), QStringLiteral("0    "));
+        QCOMPARE(EditorEx3()->WholeText(), index);  // the last results stay listed
         QCOMPARE(form->Search.Hits().Count(), std::size_t{0});
         QCOMPARE(form->ViewStrings[ViewSlot::Key0], std::string("ear"));
         Search(QStringLiteral("x the"));
         QCOMPARE(form->ViewStrings[ViewSlot::Key0], std::string());  // no dropped key stays
-        QCOMPARE(form->cmbSubStr->count(), 1);          // only successful requests are kept
+        QCOMPARE(cmbSubStr()->count(), 1);  // only successful requests are kept
 
         form->MaxOfSelection = 4;
         Search(QStringLiteral("heart"));
-        QCOMPARE(Panel(StatusPanel::Message), QStringLiteral("4件を超えた結果があります"));
-        QCOMPARE(Panel(StatusPanel::Count), QStringLiteral("HitAll=5"));
+        QCOMPARE(Status(StatusPanel::Message), QStringLiteral("4件を超えた結果があります"));
+        QCOMPARE(Status(StatusPanel::Count), QStringLiteral("HitAll=5"));
     }
 
     void aSearchWithoutADictionaryOrOverTooLittleTextIsRefused() {
@@ -135,52 +134,52 @@ private slots:
         CreateTestForms();
         QVERIFY(ShowAndActivate());
         Search(QStringLiteral("heart"));
-        QCOMPARE(Panel(StatusPanel::Message), QStringLiteral("対象文字列長が255以下です"));
+        QCOMPARE(Status(StatusPanel::Message), QStringLiteral("対象文字列長が255以下です"));
 
         form->LoadDictionary(WriteFile(QStringLiteral("one.txt"), "1 heart///x:::" + std::string(300, 'y')));
         Search(QStringLiteral("heart"));
-        QCOMPARE(Panel(StatusPanel::Position), QStringLiteral("行数:1"));
-        QCOMPARE(Panel(StatusPanel::Message), QStringLiteral("対象文字列行数が2以下です"));
+        QCOMPARE(Status(StatusPanel::Position), QStringLiteral("行数:1"));
+        QCOMPARE(Status(StatusPanel::Message), QStringLiteral("対象文字列行数が2以下です"));
         QVERIFY(!QApplication::overrideCursor());
     }
 
     void aSearchRunsOverTheTextLoadedLast() {
         Search(QStringLiteral("heart"));
-        QCOMPARE(Panel(StatusPanel::Count), QStringLiteral("HitAll=5"));
+        QCOMPARE(Status(StatusPanel::Count), QStringLiteral("HitAll=5"));
         std::string other = EightRecords();
         other.replace(other.find("heart beats"), 5, "brain");
         form->LoadDictionary(WriteFile(QStringLiteral("other.txt"), other));
         Search(QStringLiteral("heart"));
-        QCOMPARE(Panel(StatusPanel::Count), QStringLiteral("HitAll=4"));
+        QCOMPARE(Status(StatusPanel::Count), QStringLiteral("HitAll=4"));
 
         // A failed load changes nothing, the search text included.
         QVERIFY_THROWS_EXCEPTION(std::exception, form->LoadDictionary(dir.filePath(QStringLiteral("missing.txt"))));
         Search(QStringLiteral("heart"));
-        QCOMPARE(Panel(StatusPanel::Count), QStringLiteral("HitAll=4"));
+        QCOMPARE(Status(StatusPanel::Count), QStringLiteral("HitAll=4"));
     }
 
     void theHitNavigatorStepsThroughTheResultsAndStopsAtBothEnds() {
         Search(QStringLiteral("heart"));
-        form->ForwardBtn->click();  // before the first: nothing
-        QCOMPARE(form->edtNowNo->text(), QStringLiteral("1    "));
+        Button("ForwardBtn")->click();  // before the first: nothing
+        QCOMPARE(Child<QLineEdit>("edtNowNo")->text(), QStringLiteral("1    "));
 
-        form->NextBtn->click();
-        QCOMPARE(form->edtNowNo->text(), QStringLiteral("2"));
-        QCOMPARE(Panel(StatusPanel::Position), QStringLiteral("No.3"));
-        QCOMPARE(form->EditorEx2->CaretRow(), 2);
+        Button("NextBtn")->click();
+        QCOMPARE(Child<QLineEdit>("edtNowNo")->text(), QStringLiteral("2"));
+        QCOMPARE(Status(StatusPanel::Position), QStringLiteral("No.3"));
+        QCOMPARE(EditorEx2()->CaretRow(), 2);
         QTest::keyClick(form.get(), Qt::Key_F3);
         QCOMPARE(form->CurrentHit, 3);
-        QCOMPARE(Panel(StatusPanel::Position), QStringLiteral("No.4"));
+        QCOMPARE(Status(StatusPanel::Position), QStringLiteral("No.4"));
         QTest::keyClick(form.get(), Qt::Key_F3);  // after the last: nothing
         QCOMPARE(form->CurrentHit, 3);
-        QCOMPARE(MarkedWords(form->WebBrowser1), QStringLiteral("heart"));
+        QCOMPARE(MarkedWords(WebBrowser1()), QStringLiteral("heart"));
 
         QTest::keyClick(form.get(), Qt::Key_F3, Qt::ShiftModifier);
         QCOMPARE(form->CurrentHit, 2);
-        QCOMPARE(Panel(StatusPanel::Position), QStringLiteral("No.3"));
-        form->ForwardBtn->click();
+        QCOMPARE(Status(StatusPanel::Position), QStringLiteral("No.3"));
+        Button("ForwardBtn")->click();
         QCOMPARE(form->CurrentHit, 1);
-        QCOMPARE(Panel(StatusPanel::Position), QStringLiteral("No.2"));
+        QCOMPARE(Status(StatusPanel::Position), QStringLiteral("No.2"));
     }
 
     void steppingScrollsTheVisibleIndexToTheHitWhereverTheFocusIs() {
@@ -189,7 +188,7 @@ private slots:
         for (int i = 1; i <= 2400; ++i) text += std::to_string(i) + (i % 40 ? " word///x:::y\r\n" : " target///x:::y\r\n");
         form->LoadDictionary(WriteFile(QStringLiteral("long.txt"), text));
         Search(QStringLiteral("target"));
-        QVERIFY(form->EditorEx2->VisibleRowCount() < 40);
+        QVERIFY(EditorEx2()->VisibleRowCount() < 40);
         const auto caretRowShows = [](const TEditorEx* view) {
             return view->CaretRow() >= view->TopRow() && view->CaretRow() < view->TopRow() + view->VisibleRowCount();
         };
@@ -198,61 +197,61 @@ private slots:
             focus->setFocus();
             press();
         };
-        step(form->cmbSubStr, [&] { form->NextBtn->click(); });
-        QCOMPARE(form->EditorEx2->CaretRow(), 79);
-        QVERIFY(caretRowShows(form->EditorEx2));
-        step(form->WebBrowser1, [&] { QTest::keyClick(form.get(), Qt::Key_F3); });
-        QCOMPARE(form->EditorEx2->CaretRow(), 119);
-        QVERIFY(caretRowShows(form->EditorEx2));
-        step(form->cmbSubStr, [&] { QTest::keyClick(form.get(), Qt::Key_F3, Qt::ShiftModifier); });
-        QCOMPARE(form->EditorEx2->CaretRow(), 79);
-        QVERIFY(caretRowShows(form->EditorEx2));
+        step(cmbSubStr(), [&] { Button("NextBtn")->click(); });
+        QCOMPARE(EditorEx2()->CaretRow(), 79);
+        QVERIFY(caretRowShows(EditorEx2()));
+        step(WebBrowser1(), [&] { QTest::keyClick(form.get(), Qt::Key_F3); });
+        QCOMPARE(EditorEx2()->CaretRow(), 119);
+        QVERIFY(caretRowShows(EditorEx2()));
+        step(cmbSubStr(), [&] { QTest::keyClick(form.get(), Qt::Key_F3, Qt::ShiftModifier); });
+        QCOMPARE(EditorEx2()->CaretRow(), 79);
+        QVERIFY(caretRowShows(EditorEx2()));
 
         // The search index, its caret moved while it was hidden, shows the hit at the switch.
-        for (int hit = 3; hit <= 45; ++hit) form->NextBtn->click();
-        QVERIFY(form->EditorEx3->CaretRow() >= form->EditorEx3->VisibleRowCount());
-        step(form->cmbSubStr, [&] { form->SpeedButton2->click(); });
-        QVERIFY(caretRowShows(form->EditorEx3));
-        step(form->cmbSubStr, [&] { QTest::keyClick(form.get(), Qt::Key_F3, Qt::ShiftModifier); });
-        QVERIFY(caretRowShows(form->EditorEx3));
-        step(form->cmbSubStr, [&] { form->SpeedButton2->click(); });
-        QVERIFY(caretRowShows(form->EditorEx2));
+        for (int hit = 3; hit <= 45; ++hit) Button("NextBtn")->click();
+        QVERIFY(EditorEx3()->CaretRow() >= EditorEx3()->VisibleRowCount());
+        step(cmbSubStr(), [&] { Button("SpeedButton2")->click(); });
+        QVERIFY(caretRowShows(EditorEx3()));
+        step(cmbSubStr(), [&] { QTest::keyClick(form.get(), Qt::Key_F3, Qt::ShiftModifier); });
+        QVERIFY(caretRowShows(EditorEx3()));
+        step(cmbSubStr(), [&] { Button("SpeedButton2")->click(); });
+        QVERIFY(caretRowShows(EditorEx2()));
     }
 
     void afterAStopAtTheHitLimitTheNavigatorWalksTheRawHits() {
         form->MaxOfSelection = 2;
         Search(QStringLiteral("heart"));
         QCOMPARE(form->Search.Hits().Count(), 5u);
-        QTest::mouseClick(form->EditorEx2->viewport(), Qt::LeftButton, {}, RowCentre(form->EditorEx2, 6));
+        QTest::mouseClick(EditorEx2()->viewport(), Qt::LeftButton, {}, RowCentre(EditorEx2(), 6));
         for (int hit = 2; hit <= 5; ++hit) {
-            form->NextBtn->click();
+            Button("NextBtn")->click();
             QCOMPARE(form->CurrentHit, hit);
-            QCOMPARE(Panel(StatusPanel::Position), QStringLiteral("No.7"));  // the record at the index's caret again
+            QCOMPARE(Status(StatusPanel::Position), QStringLiteral("No.7"));  // the record at the index's caret again
         }
-        form->NextBtn->click();
+        Button("NextBtn")->click();
         QCOMPARE(form->CurrentHit, 5);
-        form->ForwardBtn->click();
+        Button("ForwardBtn")->click();
         QCOMPARE(form->CurrentHit, 4);
     }
 
     void theSearchIndexTakesTheIndexPaneAndJumpsToAResult() {
         Search(QStringLiteral("heart"));
-        form->SpeedButton2->click();
-        QCOMPARE(form->SpeedButton2->text(), QStringLiteral("検索インデックス"));
-        QVERIFY(form->EditorEx3->isVisible());
-        QVERIFY(!form->EditorEx2->isVisible());
+        Button("SpeedButton2")->click();
+        QCOMPARE(Button("SpeedButton2")->text(), QStringLiteral("検索インデックス"));
+        QVERIFY(EditorEx3()->isVisible());
+        QVERIFY(!EditorEx2()->isVisible());
 
-        QTest::mouseClick(form->EditorEx3->viewport(), Qt::LeftButton, {}, RowCentre(form->EditorEx3, 2));
+        QTest::mouseClick(EditorEx3()->viewport(), Qt::LeftButton, {}, RowCentre(EditorEx3(), 2));
         QCOMPARE(form->CurrentHit, 3);
-        QCOMPARE(form->edtNowNo->text(), QStringLiteral("3"));
-        QCOMPARE(Panel(StatusPanel::Position), QStringLiteral("No.4"));
-        QCOMPARE(form->EditorEx2->CaretRow(), 1);  // a jump leaves the headword index alone
+        QCOMPARE(Child<QLineEdit>("edtNowNo")->text(), QStringLiteral("3"));
+        QCOMPARE(Status(StatusPanel::Position), QStringLiteral("No.4"));
+        QCOMPARE(EditorEx2()->CaretRow(), 1);  // a jump leaves the headword index alone
 
         // Keyboard: Up, then Return does what a click does.
-        QTest::keyClick(form->EditorEx3, Qt::Key_Up);
-        QTest::keyClick(form->EditorEx3, Qt::Key_Return);
+        QTest::keyClick(EditorEx3(), Qt::Key_Up);
+        QTest::keyClick(EditorEx3(), Qt::Key_Return);
         QCOMPARE(form->CurrentHit, 2);
-        QCOMPARE(Panel(StatusPanel::Position), QStringLiteral("No.3"));
+        QCOMPARE(Status(StatusPanel::Position), QStringLiteral("No.3"));
 
         // The record commands step through the hits while the search index shows.
         QTest::keyClick(form.get(), Qt::Key_F, Qt::ControlModifier);
@@ -260,68 +259,68 @@ private slots:
         QTest::keyClick(form.get(), Qt::Key_P, Qt::ControlModifier);
         QCOMPARE(form->CurrentHit, 2);
 
-        form->SpeedButton2->click();
-        QCOMPARE(form->SpeedButton2->text(), QStringLiteral("インデックス"));
-        QVERIFY(form->EditorEx2->isVisible());
+        Button("SpeedButton2")->click();
+        QCOMPARE(Button("SpeedButton2")->text(), QStringLiteral("インデックス"));
+        QVERIFY(EditorEx2()->isVisible());
     }
 
     void returnOnAHeadwordRowShowsThatRecord() {
-        QTest::mouseClick(form->EditorEx2->viewport(), Qt::LeftButton, {}, RowCentre(form->EditorEx2, 4));
-        QTest::keyClick(form->EditorEx2, Qt::Key_Down);
-        QCOMPARE(Panel(StatusPanel::Position), QStringLiteral("No.5"));  // the arrow moves the band only
-        QTest::keyClick(form->EditorEx2, Qt::Key_Enter);
-        QCOMPARE(Panel(StatusPanel::Position), QStringLiteral("No.6"));
+        QTest::mouseClick(EditorEx2()->viewport(), Qt::LeftButton, {}, RowCentre(EditorEx2(), 4));
+        QTest::keyClick(EditorEx2(), Qt::Key_Down);
+        QCOMPARE(Status(StatusPanel::Position), QStringLiteral("No.5"));  // the arrow moves the band only
+        QTest::keyClick(EditorEx2(), Qt::Key_Enter);
+        QCOMPARE(Status(StatusPanel::Position), QStringLiteral("No.6"));
     }
 
     void returnInTheSearchBoxKeepsTheTextInTheHistoryWithoutSearching() {
-        form->cmbSubStr->setEditText(QStringLiteral("  lung "));
-        QTest::keyClick(form->cmbSubStr->lineEdit(), Qt::Key_Return);
-        QCOMPARE(form->cmbSubStr->count(), 1);
-        QCOMPARE(form->cmbSubStr->itemText(0), QStringLiteral("lung"));
-        QCOMPARE(Panel(StatusPanel::Count), QString());  // no search ran
+        cmbSubStr()->setEditText(QStringLiteral("  lung "));
+        QTest::keyClick(cmbSubStr()->lineEdit(), Qt::Key_Return);
+        QCOMPARE(cmbSubStr()->count(), 1);
+        QCOMPARE(cmbSubStr()->itemText(0), QStringLiteral("lung"));
+        QCOMPARE(Status(StatusPanel::Count), QString());  // no search ran
 
         for (const char* text : {"heart", "kidney", "liver"}) form->AddToHistory(QString::fromLatin1(text));
-        QCOMPARE(form->cmbSubStr->itemText(0), QStringLiteral("liver"));
+        QCOMPARE(cmbSubStr()->itemText(0), QStringLiteral("liver"));
         // An older entry in another spelling comes to the top, spelled anew, and selected.
-        form->cmbSubStr->setEditText(QStringLiteral("Heart"));
+        cmbSubStr()->setEditText(QStringLiteral("Heart"));
         form->AddToHistory(QStringLiteral("Heart"));
-        QCOMPARE(form->cmbSubStr->itemText(0), QStringLiteral("Heart"));
-        QCOMPARE(form->cmbSubStr->count(), 4);
-        QCOMPARE(form->cmbSubStr->currentIndex(), 0);
+        QCOMPARE(cmbSubStr()->itemText(0), QStringLiteral("Heart"));
+        QCOMPARE(cmbSubStr()->count(), 4);
+        QCOMPARE(cmbSubStr()->currentIndex(), 0);
         // A new text goes on top; what is selected and typed stays.
-        form->cmbSubStr->setEditText(QStringLiteral("typing"));
+        cmbSubStr()->setEditText(QStringLiteral("typing"));
         form->AddToHistory(QStringLiteral("bone"));
-        QCOMPARE(form->cmbSubStr->itemText(0), QStringLiteral("bone"));
-        QCOMPARE(form->cmbSubStr->currentIndex(), 1);
-        QCOMPARE(form->cmbSubStr->currentText(), QStringLiteral("typing"));
+        QCOMPARE(cmbSubStr()->itemText(0), QStringLiteral("bone"));
+        QCOMPARE(cmbSubStr()->currentIndex(), 1);
+        QCOMPARE(cmbSubStr()->currentText(), QStringLiteral("typing"));
         // Characters code page 932 cannot hold still tell two requests apart.
         form->AddToHistory(QStringLiteral("\U0001F600ab"));
         form->AddToHistory(QStringLiteral("\U0001F601ab"));
-        QCOMPARE(form->cmbSubStr->count(), 7);
+        QCOMPARE(cmbSubStr()->count(), 7);
     }
 
     void theCurrentHitAfterTheLastIndexRowShowsNothing() {
-        QTest::mouseClick(form->EditorEx2->viewport(), Qt::LeftButton, {}, RowCentre(form->EditorEx2, 12));
-        QCOMPARE(form->EditorEx2->CaretRow(), 8);  // the empty place after the last row
-        const QString before = Panel(StatusPanel::Position);
+        QTest::mouseClick(EditorEx2()->viewport(), Qt::LeftButton, {}, RowCentre(EditorEx2(), 12));
+        QCOMPARE(EditorEx2()->CaretRow(), 8);  // the empty place after the last row
+        const QString before = Status(StatusPanel::Position);
         form->ShowCurrentHit();  // the compact-layout switch calls it; it must not fail
-        QCOMPARE(Panel(StatusPanel::Position), before);
+        QCOMPARE(Status(StatusPanel::Position), before);
     }
 
     void aSoundLoadClearsTheDamageReportOfTheOneBefore() {
         form->LoadDictionary(WriteFile(QStringLiteral("damaged.txt"), EightRecords() + "broken\r\n"));
-        QCOMPARE(Panel(StatusPanel::Message), QStringLiteral("1//0::0 データの修復が必要です"));
+        QCOMPARE(Status(StatusPanel::Message), QStringLiteral("1//0::0 データの修復が必要です"));
         form->LoadDictionary(WriteFile(QStringLiteral("sound.txt"), EightRecords()));
-        QCOMPARE(Panel(StatusPanel::Message), QString());
+        QCOMPARE(Status(StatusPanel::Message), QString());
     }
 
     void assistiveTechnologyReadsWhatTheStatusPanelsAndCountersShow() {
         Search(QStringLiteral("heart"));
-        QAccessibleInterface* panel = QAccessible::queryAccessibleInterface(form->StatusLabel(StatusPanel::Count));
+        QAccessibleInterface* panel = QAccessible::queryAccessibleInterface(StatusLabel(StatusPanel::Count));
         QVERIFY(panel);
         QCOMPARE(panel->text(QAccessible::Name), QStringLiteral("HitAll=5"));
         QCOMPARE(panel->text(QAccessible::Description), QStringLiteral("検索件数"));
-        QAccessibleInterface* counter = QAccessible::queryAccessibleInterface(form->edtSearchHit);
+        QAccessibleInterface* counter = QAccessible::queryAccessibleInterface(Child<QLineEdit>("edtSearchHit"));
         QVERIFY(counter);
         QCOMPARE(counter->text(QAccessible::Value), QStringLiteral("3    "));
         QVERIFY(counter->text(QAccessible::Name).isEmpty());

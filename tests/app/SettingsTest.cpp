@@ -79,12 +79,12 @@ private slots:
                                                                       Record(2, "heart", "心臓"));
         form->move(310, 320);
         form->resize(640, 480);
-        form->chkNotSeparateWord->setChecked(false);
-        form->chkSearchWithAnd->setChecked(false);
-        form->rdoSelectCondition2->setChecked(true);
+        Child<QCheckBox>("chkNotSeparateWord")->setChecked(false);
+        Child<QCheckBox>("chkSearchWithAnd")->setChecked(false);
+        Child<QRadioButton>("rdoSelectCondition2")->setChecked(true);
         form->MaxOfSelection = 1000;
         for (int i = 1; i <= 12; ++i) form->AddToHistory(QStringLiteral("key%1").arg(i));
-        form->frmOption->Memo1->setPlainText(QStringLiteral("with\nthe\n\nThe\n"));
+        Child<TfrmOption>("frmOption")->Memo1->setPlainText(QStringLiteral("with\nthe\n\nThe\n"));
         form->DataFileName = data;
         QVERIFY(!QFile::exists(iniPath()));
         form->close();
@@ -102,22 +102,22 @@ private slots:
         QVERIFY(Restart());
         QCOMPARE(form->pos(), QPoint(310, 320));
         QCOMPARE(form->size(), QSize(640, 480));
-        QVERIFY(!form->chkNotSeparateWord->isChecked());
-        QVERIFY(!form->chkSearchWithAnd->isChecked());
-        QVERIFY(form->chkNotPartMatch->isChecked());
-        QVERIFY(form->rdoSelectCondition2->isChecked());
+        QVERIFY(!Child<QCheckBox>("chkNotSeparateWord")->isChecked());
+        QVERIFY(!Child<QCheckBox>("chkSearchWithAnd")->isChecked());
+        QVERIFY(Child<QCheckBox>("chkNotPartMatch")->isChecked());
+        QVERIFY(Child<QRadioButton>("rdoSelectCondition2")->isChecked());
         QCOMPARE(form->MaxOfSelection, 1000);
-        QCOMPARE(form->cmbSubStr->count(), 10);
-        QCOMPARE(form->cmbSubStr->currentText(), QStringLiteral("key12"));
+        QCOMPARE(cmbSubStr()->count(), 10);
+        QCOMPARE(cmbSubStr()->currentText(), QStringLiteral("key12"));
         QCOMPARE(form->DataFileName, data);
-        QCOMPARE(form->EditorEx2->LineCount(), 2);  // the last data file is loaded again
-        QCOMPARE(form->StatusText(StatusPanel::Position), QStringLiteral("No.1"));
-        QCOMPARE(form->frmOption->Memo1->toPlainText().toLower(), QStringLiteral("the\nwith"));
+        QCOMPARE(EditorEx2()->LineCount(), 2);  // the last data file is loaded again
+        QCOMPARE(Status(StatusPanel::Position), QStringLiteral("No.1"));
+        QCOMPARE(Child<TfrmOption>("frmOption")->Memo1->toPlainText().toLower(), QStringLiteral("the\nwith"));
     }
 
     void theCompactWindowSavesTheFullLayoutsSizeAndOddPlacesAreNotRestored() {
         form->resize(700, 450);
-        form->ToggleCompact();
+        Action("S1")->trigger();
         form->close();
         QCOMPARE(ReadIniValue(iniPath().toStdString(), "FORM", "WIDTH"), "700");
         QCOMPARE(ReadIniValue(iniPath().toStdString(), "FORM", "HEIGHT"), "450");
@@ -146,14 +146,14 @@ private slots:
                                            ":::Note style='color: \"x\"' here.\r\n2 b///c:::d\r\n");
         QVERIFY(Restart());
         form->LoadDictionary(data);
-        form->ShowFirstRecord();
-        const QString colour = Evaluate(form->WebBrowser1, QStringLiteral(
+        Action("T1")->trigger();
+        const QString colour = Evaluate(WebBrowser1(), QStringLiteral(
             "getComputedStyle([...document.querySelectorAll('span')].find(s => s.textContent.includes('軽減する'))).color"))
                                    .toString();
         QVERIFY2(colour == QStringLiteral("rgb(255, 0, 0)"),
-                 qPrintable(Evaluate(form->WebBrowser1, QStringLiteral("document.body.innerHTML")).toString()));
-        QVERIFY2(BodyText(form->WebBrowser1).contains(QStringLiteral("Note style='color: \"x\"' here.")),
-                 qPrintable(BodyText(form->WebBrowser1)));
+                 qPrintable(Evaluate(WebBrowser1(), QStringLiteral("document.body.innerHTML")).toString()));
+        QVERIFY2(BodyText(WebBrowser1()).contains(QStringLiteral("Note style='color: \"x\"' here.")),
+                 qPrintable(BodyText(WebBrowser1())));
         // The separators and fragments themselves stay as the settings gave them.
         QCOMPARE(form->ViewStrings[ViewSlot::KeyMarkOpen], std::string("<FONT COLOR=\"Navy\">"));
         QCOMPARE(form->ViewStrings[ViewSlot::TranslationOpen],
@@ -186,7 +186,7 @@ private slots:
         form->LoadDictionary(data);
         form->AddToHistory(QStringLiteral("naïve"));  // not kept: the code page has no "ï"
         form->AddToHistory(QStringLiteral("heart"));
-        form->frmOption->Memo1->setPlainText(QStringLiteral("naïve\nwith"));  // the same for a word
+        Child<TfrmOption>("frmOption")->Memo1->setPlainText(QStringLiteral("naïve\nwith"));  // the same for a word
         form->close();
         QCOMPARE(ReadIniValue(iniPath().toStdString(), "SEARCH", "notword"), "with");
         QCOMPARE(ReadIniValue(iniPath().toStdString(), "KEYKIST", "item1"), "heart");
@@ -195,7 +195,7 @@ private slots:
         QCOMPARE(stored, asAddress ? QUrl::fromLocalFile(data).toEncoded().toStdString() : Sjis::FromQString(data).bytes);
         QVERIFY(Restart());
         QCOMPARE(form->DataFileName, data);
-        QCOMPARE(form->EditorEx2->LineCount(), 2);
+        QCOMPARE(EditorEx2()->LineCount(), 2);
     }
 
     void settingsThatCannotBeWrittenAreReportedOnceAndTheWindowStillCloses() {
@@ -248,7 +248,7 @@ private slots:
         form->OpenAtStart(named);
         QVERIFY(ShowAndActivate());
         QCOMPARE(form->DataFileName, named);
-        QVERIFY(QString::fromStdString(form->EditorEx2->Line(0)).startsWith(QStringLiteral("named")));
+        QVERIFY(QString::fromStdString(EditorEx2()->Line(0)).startsWith(QStringLiteral("named")));
 
         // A named file that is not there is reported, and the settings keep naming the
         // last file that loaded.

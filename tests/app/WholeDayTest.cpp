@@ -40,12 +40,11 @@ QStringList IndexLines(const TEditorEx* view) {
 class WholeDayTest : public FormTestBase {
     Q_OBJECT
 
-    QString Panel(StatusPanel panel) const { return form->StatusText(panel); }
-    int Hits() const { return form->edtSearchHit->text().trimmed().toInt(); }
+    int Hits() const { return Child<QLineEdit>("edtSearchHit")->text().trimmed().toInt(); }
 
     void Search(const QString& request) {
-        form->cmbSubStr->setEditText(request);
-        QTest::mouseClick(form->SpeedButton1, Qt::LeftButton);
+        cmbSubStr()->setEditText(request);
+        QTest::mouseClick(Button("SpeedButton1"), Qt::LeftButton);
     }
 
     // Runs a command that opens a modal dialog; `inside` sees the dialog, then it closes.
@@ -77,145 +76,148 @@ private slots:
         QVERIFY(!QFileInfo::exists(form->IniFileName));
         QVERIFY(ShowAndActivate());
         QCOMPARE(form->windowTitle(), QStringLiteral("QuillorDic - "));
-        QCOMPARE(form->EditorEx2->LineCount(), 0);
+        QCOMPARE(EditorEx2()->LineCount(), 0);
 
         // The sample, opened.
         form->ChooseFileToOpen = [&](const QString&) { return sample; };
-        form->Open1->trigger();
+        Action("Open1")->trigger();
         QVERIFY(form->windowTitle().startsWith(QStringLiteral("QuillorDic - ")));
         QVERIFY(form->windowTitle().contains(QStringLiteral("Tarnowe_Medical_Dic.txt")));
-        QCOMPARE(Panel(StatusPanel::Position), QStringLiteral("No.1"));
-        const std::int64_t records = form->EditorEx2->LineCount();
+        QCOMPARE(Status(StatusPanel::Position), QStringLiteral("No.1"));
+        const std::int64_t records = EditorEx2()->LineCount();
         QVERIFY(records > 700);
-        const QString first = IndexLines(form->EditorEx2).first();
-        QVERIFY(BodyText(form->WebBrowser1).startsWith(first));
+        const QString first = IndexLines(EditorEx2()).first();
+        QVERIFY(BodyText(WebBrowser1()).startsWith(first));
 
         // Browsing with keys.
         QTest::keyClick(form.get(), Qt::Key_F, Qt::ControlModifier);
         QTest::keyClick(form.get(), Qt::Key_F, Qt::ControlModifier);
-        QCOMPARE(Panel(StatusPanel::Position), QStringLiteral("No.3"));
+        QCOMPARE(Status(StatusPanel::Position), QStringLiteral("No.3"));
         QTest::keyClick(form.get(), Qt::Key_P, Qt::ControlModifier);
-        QCOMPARE(Panel(StatusPanel::Position), QStringLiteral("No.2"));
+        QCOMPARE(Status(StatusPanel::Position), QStringLiteral("No.2"));
         QTest::keyClick(form.get(), Qt::Key_L, Qt::ControlModifier);
-        QCOMPARE(Panel(StatusPanel::Position), QStringLiteral("No.%1").arg(records));
-        QVERIFY(BodyText(form->WebBrowser1).startsWith(IndexLines(form->EditorEx2).last()));
+        QCOMPARE(Status(StatusPanel::Position), QStringLiteral("No.%1").arg(records));
+        QVERIFY(BodyText(WebBrowser1()).startsWith(IndexLines(EditorEx2()).last()));
         QTest::keyClick(form.get(), Qt::Key_T, Qt::ControlModifier);
-        QCOMPARE(Panel(StatusPanel::Position), QStringLiteral("No.1"));
-        form->EditorEx2->TakeFocus();
-        QTest::keyClick(form->EditorEx2, Qt::Key_Down);
-        QTest::keyClick(form->EditorEx2, Qt::Key_Return);
-        QCOMPARE(Panel(StatusPanel::Position), QStringLiteral("No.2"));
+        QCOMPARE(Status(StatusPanel::Position), QStringLiteral("No.1"));
+        EditorEx2()->TakeFocus();
+        QTest::keyClick(EditorEx2(), Qt::Key_Down);
+        QTest::keyClick(EditorEx2(), Qt::Key_Return);
+        QCOMPARE(Status(StatusPanel::Position), QStringLiteral("No.2"));
 
         // Searching with each option.
         Search(QStringLiteral("heart"));
         const int heart = Hits();
         QVERIFY(heart > 10);
-        QCOMPARE(form->edtNowNo->text().trimmed(), QStringLiteral("1"));
-        QVERIFY(Panel(StatusPanel::Count).startsWith(QStringLiteral("HitAll=")));
-        QVERIFY(BodyText(form->WebBrowser1).contains(QStringLiteral("heart"), Qt::CaseInsensitive));
-        form->chkNotPartMatch->setChecked(false);  // parts of words too: hearty, heartbeat
+        QCOMPARE(Child<QLineEdit>("edtNowNo")->text().trimmed(), QStringLiteral("1"));
+        QVERIFY(Status(StatusPanel::Count).startsWith(QStringLiteral("HitAll=")));
+        QVERIFY(BodyText(WebBrowser1()).contains(QStringLiteral("heart"), Qt::CaseInsensitive));
+        Child<QCheckBox>("chkNotPartMatch")->setChecked(false);  // parts of words too: hearty, heartbeat
         Search(QStringLiteral("heart"));
         QVERIFY(Hits() >= heart);
-        form->chkNotPartMatch->setChecked(true);
+        Child<QCheckBox>("chkNotPartMatch")->setChecked(true);
         Search(QStringLiteral("heart failure"));
         const int either = Hits();
-        form->chkSearchWithAnd->setChecked(false);  // every key
+        Child<QCheckBox>("chkSearchWithAnd")->setChecked(false);  // every key
         Search(QStringLiteral("heart failure"));
         const int both = Hits();
         QVERIFY(both > 0 && both < either);
-        form->chkNotSeparateWord->setChecked(false);  // the whole text one key
+        Child<QCheckBox>("chkNotSeparateWord")->setChecked(false);  // the whole text one key
         Search(QStringLiteral("heart failure"));
         QVERIFY(Hits() > 0 && Hits() <= both);
-        QVERIFY(BodyText(form->WebBrowser1).contains(QStringLiteral("heart failure"), Qt::CaseInsensitive));
-        form->chkNotSeparateWord->setChecked(true);
-        form->chkSearchWithAnd->setChecked(true);
-        form->rdoSelectCondition1->setChecked(true);  // headwords only
+        QVERIFY(BodyText(WebBrowser1()).contains(QStringLiteral("heart failure"), Qt::CaseInsensitive));
+        Child<QCheckBox>("chkNotSeparateWord")->setChecked(true);
+        Child<QCheckBox>("chkSearchWithAnd")->setChecked(true);
+        Child<QRadioButton>("rdoSelectCondition1")->setChecked(true);  // headwords only
         Search(QStringLiteral("heart"));
         const int inHeadwords = Hits();
         QVERIFY(inHeadwords > 0 && inHeadwords < heart);
-        for (const QString& line : IndexLines(form->EditorEx3))
+        for (const QString& line : IndexLines(EditorEx3()))
             QVERIFY2(line.contains(QStringLiteral("heart"), Qt::CaseInsensitive) || line.contains(QStringLiteral("Heart")), qPrintable(line));
-        form->rdoSelectCondition2->setChecked(true);  // translations only: a Japanese key
+        Child<QRadioButton>("rdoSelectCondition2")->setChecked(true);  // translations only: a Japanese key
         Search(QStringLiteral("心臓"));
         QVERIFY(Hits() > 0 && Hits() < heart);
-        QVERIFY(BodyText(form->WebBrowser1).contains(QStringLiteral("心臓")));
-        form->rdoSelectCondition3->setChecked(true);  // examples only
+        QVERIFY(BodyText(WebBrowser1()).contains(QStringLiteral("心臓")));
+        Child<QRadioButton>("rdoSelectCondition3")->setChecked(true);  // examples only
         Search(QStringLiteral("heart"));
         const int inExamples = Hits();
         QVERIFY(inExamples > 0 && inExamples <= heart);
-        form->rdoSelectCondition0->setChecked(true);
+        Child<QRadioButton>("rdoSelectCondition0")->setChecked(true);
         Search(QStringLiteral("zzqx"));
-        QCOMPARE(Panel(StatusPanel::Message), QStringLiteral("見つかりません"));
-        QCOMPARE(form->EditorEx3->LineCount(), inExamples);  // the last results stay listed
+        QCOMPARE(Status(StatusPanel::Message), QStringLiteral("見つかりません"));
+        QCOMPARE(EditorEx3()->LineCount(), inExamples);  // the last results stay listed
 
         // Stepping through the results, from either index pane.
         Search(QStringLiteral("heart"));
         QTest::keyClick(form.get(), Qt::Key_F3);
-        QCOMPARE(form->edtNowNo->text(), QStringLiteral("2"));
-        const QString second = Panel(StatusPanel::Position);
+        QCOMPARE(Child<QLineEdit>("edtNowNo")->text(), QStringLiteral("2"));
+        const QString second = Status(StatusPanel::Position);
         QTest::keyClick(form.get(), Qt::Key_F3);
         QTest::keyClick(form.get(), Qt::Key_F3, Qt::ShiftModifier);
-        QCOMPARE(Panel(StatusPanel::Position), second);
-        form->SpeedButton2->click();
-        QVERIFY(form->EditorEx3->isVisible());
-        QCOMPARE(form->EditorEx3->LineCount(), heart);
-        QTest::mouseClick(form->EditorEx3->viewport(), Qt::LeftButton, {}, RowCentre(form->EditorEx3, 4));
-        QCOMPARE(form->edtNowNo->text(), QStringLiteral("5"));
-        form->SpeedButton2->click();
-        QVERIFY(form->EditorEx2->isVisible());
+        QCOMPARE(Status(StatusPanel::Position), second);
+        Button("SpeedButton2")->click();
+        QVERIFY(EditorEx3()->isVisible());
+        QCOMPARE(EditorEx3()->LineCount(), heart);
+        QTest::mouseClick(EditorEx3()->viewport(), Qt::LeftButton, {}, RowCentre(EditorEx3(), 4));
+        QCOMPARE(Child<QLineEdit>("edtNowNo")->text(), QStringLiteral("5"));
+        Button("SpeedButton2")->click();
+        QVERIFY(EditorEx2()->isVisible());
 
         // The compact layout and back.
         const QSize full = form->size();
-        form->SpeedButton7->click();
-        QVERIFY(form->pnlIndex->isHidden());
+        Button("SpeedButton7")->click();
+        QVERIFY(Child<QFrame>("pnlIndex")->isHidden());
         QVERIFY(form->width() < full.width());
-        form->SpeedButton7->click();
-        QVERIFY(!form->pnlIndex->isHidden());
+        Button("SpeedButton7")->click();
+        QVERIFY(!Child<QFrame>("pnlIndex")->isHidden());
         QCOMPARE(form->size(), full);
 
         // The options: a hit limit and an ignored word.
-        WithDialog(form->O1, [&](QWidget*) {
-            form->frmOption->Edit1->setText(QStringLiteral("5"));
-            form->frmOption->Memo1->appendPlainText(QStringLiteral("blood"));
+        auto* options = Child<TfrmOption>("frmOption");
+        WithDialog(Action("O1"), [&](QWidget*) {
+            options->Edit1->setText(QStringLiteral("5"));
+            options->Memo1->appendPlainText(QStringLiteral("blood"));
         });
         QCOMPARE(form->MaxOfSelection, 5);
         Search(QStringLiteral("heart"));
-        QCOMPARE(Panel(StatusPanel::Message), QStringLiteral("5件を超えた結果があります"));
+        QCOMPARE(Status(StatusPanel::Message), QStringLiteral("5件を超えた結果があります"));
         Search(QStringLiteral("blood"));
-        QCOMPARE(Panel(StatusPanel::Message), QStringLiteral("検索キーが未指定です"));
+        QCOMPARE(Status(StatusPanel::Message), QStringLiteral("検索キーが未指定です"));
 
         // Both dialogs.
-        WithDialog(form->P1, [&](QWidget*) {
-            QCOMPARE(form->frmInfomation->edtNumOfData->text(), QString::number(records));
-            QCOMPARE(form->frmInfomation->edtFileSize->text(), QString::number(QFileInfo(sample).size()));
+        auto* information = Child<TfrmInfomation>("frmInfomation");
+        WithDialog(Action("P1"), [&](QWidget*) {
+            QCOMPARE(information->edtNumOfData->text(), QString::number(records));
+            QCOMPARE(information->edtFileSize->text(), QString::number(QFileInfo(sample).size()));
         });
-        WithDialog(form->V1, [&](QWidget*) { QVERIFY(form->frmVersion->Label2->text().endsWith(QStringLiteral("Ver.1.0.0.2"))); });
+        auto* version = Child<TfrmVersion>("frmVersion");
+        WithDialog(Action("V1"), [&](QWidget*) { QVERIFY(version->Label2->text().endsWith(QStringLiteral("Ver.1.0.0.2"))); });
 
         // Edit mode: a record changed and saved; the index follows.
-        form->E1->trigger();
-        QTabBar* tabs = form->PageControl1->tabBar();
+        Action("E1")->trigger();
+        QTabBar* tabs = PageControl1()->tabBar();
         QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(1).center());
-        QCOMPARE(form->PageControl1->currentIndex(), 1);
-        form->EditorEx1->TakeFocus();
-        form->EditorEx1->Select({0, 2}, {0, 2});  // before the first headword
-        QTest::keyClicks(form->EditorEx1, QStringLiteral("my "));
+        QCOMPARE(PageControl1()->currentIndex(), 1);
+        EditorEx1()->TakeFocus();
+        EditorEx1()->Select({0, 2}, {0, 2});  // before the first headword
+        QTest::keyClicks(EditorEx1(), QStringLiteral("my "));
         QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(0).center());
-        QCOMPARE(form->PageControl1->currentIndex(), 0);
-        QCOMPARE(IndexLines(form->EditorEx2).first(), QStringLiteral("my ") + first);
+        QCOMPARE(PageControl1()->currentIndex(), 0);
+        QCOMPARE(IndexLines(EditorEx2()).first(), QStringLiteral("my ") + first);
         QVERIFY(Bytes(sample).find("my " + Sjis::FromQString(first).bytes) != std::string::npos);
 
         // A repair of a damaged copy: the repaired text on the text page, the log beside.
         std::string damaged = Bytes(sample);
         damaged.insert(damaged.find("\r\n") + 2, "a stray line\r\n");
         form->ChooseFileToOpen = [&](const QString&) { return WriteFile(QStringLiteral("damaged.txt"), damaged); };
-        form->R1->trigger();
-        QCOMPARE(Panel(StatusPanel::Message), QStringLiteral("0//0::1 データの修復しました"));
+        Action("R1")->trigger();
+        QCOMPARE(Status(StatusPanel::Message), QStringLiteral("0//0::1 データの修復しました"));
         QCOMPARE(Bytes(QStringLiteral("temp4.dat")), std::string("d3: 1 a stray line\r\n"));
-        QCOMPARE(form->EditorEx1->LineCount(), records);
+        QCOMPARE(EditorEx1()->LineCount(), records);
 
         // Options left changed, and the close asks about the repaired text: not kept.
-        form->chkNotPartMatch->setChecked(false);
-        form->rdoSelectCondition2->setChecked(true);
+        Child<QCheckBox>("chkNotPartMatch")->setChecked(false);
+        Child<QRadioButton>("rdoSelectCondition2")->setChecked(true);
         const QRect placement = form->geometry();
         answer = AskAnswer::No;
         QVERIFY(form->close());
@@ -231,14 +233,15 @@ private slots:
         QCOMPARE(form->geometry().size(), placement.size());
         QCOMPARE(form->DataFileName, sample);
         QVERIFY(form->windowTitle().contains(QStringLiteral("Tarnowe_Medical_Dic.txt")));
-        QCOMPARE(IndexLines(form->EditorEx2).first(), QStringLiteral("my ") + first);
+        QCOMPARE(IndexLines(EditorEx2()).first(), QStringLiteral("my ") + first);
         QCOMPARE(form->MaxOfSelection, 5);
-        QVERIFY(!form->chkNotPartMatch->isChecked() && form->chkSearchWithAnd->isChecked());
-        QVERIFY(form->rdoSelectCondition2->isChecked());
-        QCOMPARE(form->cmbSubStr->currentText(), QStringLiteral("heart"));  // the last search that found
-        QVERIFY(form->cmbSubStr->findText(QStringLiteral("心臓")) >= 0);
-        QVERIFY(form->frmOption->Memo1->toPlainText().split(QLatin1Char('\n')).contains(QStringLiteral("blood")));
-        QCOMPARE(Panel(StatusPanel::Position), QStringLiteral("No.1"));
+        QVERIFY(!Child<QCheckBox>("chkNotPartMatch")->isChecked() && Child<QCheckBox>("chkSearchWithAnd")->isChecked());
+        QVERIFY(Child<QRadioButton>("rdoSelectCondition2")->isChecked());
+        QCOMPARE(cmbSubStr()->currentText(), QStringLiteral("heart"));  // the last search that found
+        QVERIFY(cmbSubStr()->findText(QStringLiteral("心臓")) >= 0);
+        const QStringList ignored = Child<TfrmOption>("frmOption")->Memo1->toPlainText().split(QLatin1Char('\n'));
+        QVERIFY(ignored.contains(QStringLiteral("blood")));
+        QCOMPARE(Status(StatusPanel::Position), QStringLiteral("No.1"));
 
         form.reset();
         SetAskUserHandler(realQuestions);

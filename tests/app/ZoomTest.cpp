@@ -35,7 +35,7 @@ QStringList PrintedWords(const QString& pdf) {
 class ZoomTest : public FormTestBase {
     Q_OBJECT
 
-    int PageWidth() { return Evaluate(form->WebBrowser1, QStringLiteral("window.innerWidth")).toInt(); }
+    int PageWidth() { return Evaluate(WebBrowser1(), QStringLiteral("window.innerWidth")).toInt(); }
 
     void PressKey(QWidget* focus, QKeySequence keys) {
         focus->setFocus();
@@ -49,45 +49,45 @@ private slots:
         const std::string text = "1 abate///" + Sjis::FromUtf8("軽減する").bytes + ":::The pain abated.\r\n" +
                                  "2 heart///" + Sjis::FromUtf8("心臓").bytes + ":::The heart beats.\r\n";
         form->LoadDictionary(WriteFile(QStringLiteral("dic.txt"), text));
-        form->ShowFirstRecord();
+        Action("T1")->trigger();
     }
 
     void cleanup() { form.reset(); }
 
     void theKeysZoomThePageOrTheTextViewsByWhereTheFocusIs() {
         const int pageWidth = PageWidth();
-        const int rowHeight = form->EditorEx2->RowHeight();
+        const int rowHeight = EditorEx2()->RowHeight();
 
-        PressKey(form->cmbSubStr, QKeySequence(Qt::CTRL | Qt::Key_Plus));
-        PressKey(form->cmbSubStr, QKeySequence(Qt::CTRL | Qt::Key_Plus));
+        PressKey(cmbSubStr(), QKeySequence(Qt::CTRL | Qt::Key_Plus));
+        PressKey(cmbSubStr(), QKeySequence(Qt::CTRL | Qt::Key_Plus));
         QTRY_VERIFY(PageWidth() < pageWidth * 0.85);  // 125 %: the page's own width shrinks
-        QCOMPARE(form->EditorEx2->RowHeight(), rowHeight);
+        QCOMPARE(EditorEx2()->RowHeight(), rowHeight);
 
-        PressKey(form->EditorEx2, QKeySequence(Qt::CTRL | Qt::Key_Plus));
-        QVERIFY(form->EditorEx2->RowHeight() > rowHeight);
-        QCOMPARE(form->EditorEx1->font(), form->EditorEx2->font());  // the index and the text alike
-        QCOMPARE(form->EditorEx3->font(), form->EditorEx2->font());
+        PressKey(EditorEx2(), QKeySequence(Qt::CTRL | Qt::Key_Plus));
+        QVERIFY(EditorEx2()->RowHeight() > rowHeight);
+        QCOMPARE(EditorEx1()->font(), EditorEx2()->font());  // the index and the text alike
+        QCOMPARE(EditorEx3()->font(), EditorEx2()->font());
         const int pageAt125 = PageWidth();
 
         // Ctrl+wheel: each over its own view, whatever has the focus.
-        CtrlWheel(form->EditorEx2->viewport(), -1);
-        QCOMPARE(form->EditorEx2->RowHeight(), rowHeight);
-        QVERIFY(form->WebBrowser1->focusProxy());
-        CtrlWheel(form->WebBrowser1->focusProxy(), 1);
+        CtrlWheel(EditorEx2()->viewport(), -1);
+        QCOMPARE(EditorEx2()->RowHeight(), rowHeight);
+        QVERIFY(WebBrowser1()->focusProxy());
+        CtrlWheel(WebBrowser1()->focusProxy(), 1);
         QTRY_VERIFY(PageWidth() < pageAt125 * 0.95);
 
         // Each end of the range holds; Ctrl+0 goes back to 100 %.
-        for (int i = 0; i < 30; ++i) PressKey(form->cmbSubStr, QKeySequence(Qt::CTRL | Qt::Key_Minus));
+        for (int i = 0; i < 30; ++i) PressKey(cmbSubStr(), QKeySequence(Qt::CTRL | Qt::Key_Minus));
         QTRY_COMPARE(PageWidth(), pageWidth * 4);
-        PressKey(form->cmbSubStr, QKeySequence(Qt::CTRL | Qt::Key_0));
+        PressKey(cmbSubStr(), QKeySequence(Qt::CTRL | Qt::Key_0));
         QTRY_COMPARE(PageWidth(), pageWidth);
-        for (int i = 0; i < 30; ++i) PressKey(form->EditorEx1, QKeySequence(Qt::CTRL | Qt::Key_Plus));
-        QCOMPARE(form->EditorEx2->font().pixelSize(), 4 * 12);
+        for (int i = 0; i < 30; ++i) PressKey(EditorEx1(), QKeySequence(Qt::CTRL | Qt::Key_Plus));
+        QCOMPARE(EditorEx2()->font().pixelSize(), 4 * 12);
 
         // Another record keeps the zoom.
-        PressKey(form->cmbSubStr, QKeySequence(Qt::CTRL | Qt::Key_Minus));
+        PressKey(cmbSubStr(), QKeySequence(Qt::CTRL | Qt::Key_Minus));
         const int zoomedOut = PageWidth();
-        form->ShowNextRecord();
+        Action("F1")->trigger();
         QTRY_COMPARE(PageWidth(), zoomedOut);
     }
 
@@ -98,7 +98,7 @@ private slots:
             auto printer = std::make_shared<QPrinter>(QPrinter::HighResolution);
             printer->setOutputFormat(QPrinter::PdfFormat);
             printer->setOutputFileName(pdf);
-            form->WebBrowser1->PrintTo(printer);
+            WebBrowser1()->PrintTo(printer);
         };
         print(atFullSize);
         const int pageWidth = PageWidth();
@@ -118,9 +118,9 @@ private slots:
         form->LoadSettings();
         QVERIFY(ShowAndActivate());
         form->LoadDictionary(dir.filePath(QStringLiteral("dic.txt")));
-        form->ShowFirstRecord();
+        Action("T1")->trigger();
         QTRY_COMPARE(PageWidth(), pageWidth / 3);
-        QCOMPARE(form->EditorEx2->font().pixelSize(), 6);
+        QCOMPARE(EditorEx2()->font().pixelSize(), 6);
     }
 };
 

@@ -35,7 +35,7 @@ class BrowserViewTest : public FormTestBase {
 private:
     // Prints the page on view into a PDF file and reads its text back.
     QString PrintedText(const QString& pdf) {
-        form->WebBrowser1->PrintTo(PdfPrinter(pdf));
+        WebBrowser1()->PrintTo(PdfPrinter(pdf));
         return PdfText(pdf);
     }
 
@@ -59,7 +59,7 @@ private:
                                  "3 heart///" + Sjis932("心臓") + ":::The heart beats.\r\n" +
                                  "4 heart failure///" + Sjis932("心不全") + ":::Heart failure worsened.\r\n";
         form->LoadDictionary(WriteFile(QStringLiteral("sample.txt"), text));
-        form->ShowFirstRecord();
+        Action("T1")->trigger();
     }
 
 private slots:
@@ -72,58 +72,58 @@ private slots:
 
     void aRecordIsShownAsItsPage() {
         LoadSample();
-        QCOMPARE(form->StatusText(StatusPanel::Position), QStringLiteral("No.1"));
-        QCOMPARE(Title(form->WebBrowser1), QStringLiteral("1 abate"));
-        const QString text = BodyText(form->WebBrowser1);
+        QCOMPARE(Status(StatusPanel::Position), QStringLiteral("No.1"));
+        QCOMPARE(Title(WebBrowser1()), QStringLiteral("1 abate"));
+        const QString text = BodyText(WebBrowser1());
         QVERIFY2(text.contains(QStringLiteral("軽減する")), qPrintable(text));
         QVERIFY2(text.contains(QStringLiteral("The pain abated.\n")), qPrintable(text));  // a sentence per line
 
         // Superscripts and subscripts are real elements.
         form->ShowRecord(1, false);
-        QCOMPARE(Evaluate(form->WebBrowser1, QStringLiteral("document.querySelectorAll('sub').length")).toInt(), 2);
-        QCOMPARE(Evaluate(form->WebBrowser1, QStringLiteral("document.querySelector('sup').textContent")).toString(),
+        QCOMPARE(Evaluate(WebBrowser1(), QStringLiteral("document.querySelectorAll('sub').length")).toInt(), 2);
+        QCOMPARE(Evaluate(WebBrowser1(), QStringLiteral("document.querySelector('sup').textContent")).toString(),
                  QStringLiteral("+"));
     }
 
     void theTranslationIsGreenAndTheFieldsUseTheirFonts() {
         LoadSample();
-        const QString color = Evaluate(form->WebBrowser1, QStringLiteral(
+        const QString color = Evaluate(WebBrowser1(), QStringLiteral(
             "[...document.querySelectorAll('span')].find(s => s.textContent.includes('軽減する'))"
             ".ownerDocument.defaultView.getComputedStyle([...document.querySelectorAll('span')]"
             ".find(s => s.textContent.includes('軽減する'))).color")).toString();
         QCOMPARE(color, QStringLiteral("rgb(0, 128, 0)"));
-        const QString headwordFont = Evaluate(form->WebBrowser1, QStringLiteral(
+        const QString headwordFont = Evaluate(WebBrowser1(), QStringLiteral(
             "getComputedStyle(document.querySelector('span')).fontFamily")).toString();
         QVERIFY2(headwordFont.startsWith(QStringLiteral("Tahoma")), qPrintable(headwordFont));
     }
 
     void clicksAndNavigationShowTheirRecords() {
         LoadSample();
-        TEditorEx* index = form->EditorEx2;
+        TEditorEx* index = EditorEx2();
         QTest::mouseClick(index->viewport(), Qt::LeftButton, {},
                           QPoint(20, 2 * index->RowHeight() + index->RowHeight() / 2));
-        QCOMPARE(form->StatusText(StatusPanel::Position), QStringLiteral("No.3"));
-        QCOMPARE(Title(form->WebBrowser1), QStringLiteral("3 heart"));
+        QCOMPARE(Status(StatusPanel::Position), QStringLiteral("No.3"));
+        QCOMPARE(Title(WebBrowser1()), QStringLiteral("3 heart"));
 
         QVERIFY(ShowAndActivate());
         QTest::keyClick(form.get(), Qt::Key_F, Qt::ControlModifier);
-        QCOMPARE(Title(form->WebBrowser1), QStringLiteral("4 heart failure"));
+        QCOMPARE(Title(WebBrowser1()), QStringLiteral("4 heart failure"));
         QTest::keyClick(form.get(), Qt::Key_F, Qt::ControlModifier);  // the last row: nothing
-        QCOMPARE(form->StatusText(StatusPanel::Position), QStringLiteral("No.4"));
+        QCOMPARE(Status(StatusPanel::Position), QStringLiteral("No.4"));
         QTest::keyClick(form.get(), Qt::Key_P, Qt::ControlModifier);
-        QCOMPARE(Title(form->WebBrowser1), QStringLiteral("3 heart"));
+        QCOMPARE(Title(WebBrowser1()), QStringLiteral("3 heart"));
         QTest::keyClick(form.get(), Qt::Key_T, Qt::ControlModifier);
-        QCOMPARE(Title(form->WebBrowser1), QStringLiteral("1 abate"));
+        QCOMPARE(Title(WebBrowser1()), QStringLiteral("1 abate"));
         QCOMPARE(index->CaretRow(), 0);
-        form->SpeedButton3->click();  // the first row: only the focus moves
-        QCOMPARE(form->StatusText(StatusPanel::Position), QStringLiteral("No.1"));
+        Button("SpeedButton3")->click();  // the first row: only the focus moves
+        QCOMPARE(Status(StatusPanel::Position), QStringLiteral("No.1"));
         QVERIFY(index->HasKeyboardFocus());
         QTest::keyClick(form.get(), Qt::Key_L, Qt::ControlModifier);
-        QCOMPARE(Title(form->WebBrowser1), QStringLiteral("4 heart failure"));
-        form->SpeedButton3->click();
-        QCOMPARE(form->StatusText(StatusPanel::Position), QStringLiteral("No.3"));
-        form->SpeedButton4->click();
-        QCOMPARE(form->StatusText(StatusPanel::Position), QStringLiteral("No.4"));
+        QCOMPARE(Title(WebBrowser1()), QStringLiteral("4 heart failure"));
+        Button("SpeedButton3")->click();
+        QCOMPARE(Status(StatusPanel::Position), QStringLiteral("No.3"));
+        Button("SpeedButton4")->click();
+        QCOMPARE(Status(StatusPanel::Position), QStringLiteral("No.4"));
     }
 
     void aPageAskedForWhileTheEngineStartsIsTheOneShown() {
@@ -147,7 +147,7 @@ private slots:
         form->ShowRecord(0, false);
         QTest::qWait(300);
         QVERIFY(!server.hasPendingConnections());
-        QVERIFY(Title(form->WebBrowser1) != QStringLiteral("ran"));
+        QVERIFY(Title(WebBrowser1()) != QStringLiteral("ran"));
     }
 
     void aMegabyteLineOfJapaneseIsShownWhole() {
@@ -158,40 +158,40 @@ private slots:
         form->LoadDictionary(WriteFile(QStringLiteral("huge.txt"), huge));
         form->ShowRecord(1, false);
         form->ShowRecord(0, false);
-        QCOMPARE(Title(form->WebBrowser1), QStringLiteral("1 long"));
-        QVERIFY(Evaluate(form->WebBrowser1, QStringLiteral("document.body.innerText.length")).toInt() > 500'000);
+        QCOMPARE(Title(WebBrowser1()), QStringLiteral("1 long"));
+        QVERIFY(Evaluate(WebBrowser1(), QStringLiteral("document.body.innerText.length")).toInt() > 500'000);
     }
 
     void aLineOutsideTheTextReportsTheIndexErrorAfterPanelZero() {
         LoadSample();
         QVERIFY_THROWS_EXCEPTION(std::exception, form->ShowRecord(9, false));
-        QCOMPARE(form->StatusText(StatusPanel::Position), QStringLiteral("No.10"));
-        QCOMPARE(Title(form->WebBrowser1), QStringLiteral("1 abate"));  // the page stays
+        QCOMPARE(Status(StatusPanel::Position), QStringLiteral("No.10"));
+        QCOMPARE(Title(WebBrowser1()), QStringLiteral("1 abate"));  // the page stays
     }
 
     void theUsageGuideOpensAndAMissingOneIsReported() {
         LoadSample();
         form->HelpFileName = dir.filePath(QStringLiteral("missing.mht"));
-        form->U1->trigger();
-        QCOMPARE(form->StatusText(StatusPanel::Message), QStringLiteral("missing.mht が見つかりません"));
-        QCOMPARE(Title(form->WebBrowser1), QStringLiteral("1 abate"));
+        Action("U1")->trigger();
+        QCOMPARE(Status(StatusPanel::Message), QStringLiteral("missing.mht が見つかりません"));
+        QCOMPARE(Title(WebBrowser1()), QStringLiteral("1 abate"));
         QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("folder.mht")));  // a folder is no guide
         form->HelpFileName = dir.filePath(QStringLiteral("folder.mht"));
         form->SetStatusText(StatusPanel::Message, QString());
-        form->U1->trigger();
-        QCOMPARE(form->StatusText(StatusPanel::Message), QStringLiteral("folder.mht が見つかりません"));
+        Action("U1")->trigger();
+        QCOMPARE(Status(StatusPanel::Message), QStringLiteral("folder.mht が見つかりません"));
 
         form->HelpFileName = QStringLiteral(QUILLOR_GUIDE);
-        form->PageControl1->setTabVisible(1, true);
-        form->PageControl1->setCurrentIndex(1);  // the text page of edit mode
-        QSignalSpy loaded(form->WebBrowser1, &QWebEngineView::loadFinished);
-        form->SpeedButton5->click();
+        PageControl1()->setTabVisible(1, true);
+        PageControl1()->setCurrentIndex(1);  // the text page of edit mode
+        QSignalSpy loaded(WebBrowser1(), &QWebEngineView::loadFinished);
+        Button("SpeedButton5")->click();
         QVERIFY(loaded.wait(10'000));
-        QCOMPARE(form->PageControl1->currentIndex(), 0);
+        QCOMPARE(PageControl1()->currentIndex(), 0);
         // The archive's style sheet applies.
-        QCOMPARE(Evaluate(form->WebBrowser1, QStringLiteral("document.styleSheets.length")).toInt(), 1);
-        QVERIFY2(BodyText(form->WebBrowser1).contains(QStringLiteral("全文検索")), qPrintable(Title(form->WebBrowser1)));
-        form->PageControl1->setTabVisible(1, false);
+        QCOMPARE(Evaluate(WebBrowser1(), QStringLiteral("document.styleSheets.length")).toInt(), 1);
+        QVERIFY2(BodyText(WebBrowser1()).contains(QStringLiteral("全文検索")), qPrintable(Title(WebBrowser1())));
+        PageControl1()->setTabVisible(1, false);
 
         // Printing now prints the guide, not the record.
         const QString pdf = dir.filePath(QStringLiteral("guide.pdf"));
@@ -212,12 +212,12 @@ private slots:
         {
             auto printer = PdfPrinter(drawn);
             slowPrinter = printer;
-            QSignalSpy finished(form->WebBrowser1, &QWebEngineView::printFinished);
-            form->WebBrowser1->SetWaitLimit(0);
-            QVERIFY_THROWS_EXCEPTION(std::exception, form->WebBrowser1->PrintPages(std::move(printer)));
-            form->WebBrowser1->SetWaitLimit(30'000);
+            QSignalSpy finished(WebBrowser1(), &QWebEngineView::printFinished);
+            WebBrowser1()->SetWaitLimit(0);
+            QVERIFY_THROWS_EXCEPTION(std::exception, WebBrowser1()->PrintPages(std::move(printer)));
+            WebBrowser1()->SetWaitLimit(30'000);
             QVERIFY(!slowPrinter.expired());
-            QVERIFY(form->WebBrowser1->IsPrinting());
+            QVERIFY(WebBrowser1()->IsPrinting());
             QVERIFY(finished.wait(30'000));
             QVERIFY(finished.first().first().toBool());
         }
@@ -225,8 +225,8 @@ private slots:
         QFile drawnFile(drawn);
         QVERIFY(drawnFile.open(QIODevice::ReadOnly));
         QVERIFY(drawnFile.read(5) == "%PDF-" && drawnFile.size() > 1000);  // the pages are pictures
-        form->WebBrowser1->PrintPages(PdfPrinter(drawn));
-        QVERIFY(!form->WebBrowser1->IsPrinting());
+        WebBrowser1()->PrintPages(PdfPrinter(drawn));
+        QVERIFY(!WebBrowser1()->IsPrinting());
 
         // No printer is configured on the test machine: a clear error, nothing printed.
         if (QPrinterInfo::defaultPrinter().isNull()) {
