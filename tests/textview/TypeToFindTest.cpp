@@ -27,8 +27,8 @@ private slots:
         }
         const QString path = WriteFile(QStringLiteral("typing.txt"), text);
         form->ChooseFileToOpen = [&](const QString&) { return path; };
-        form->Open1->trigger();  // the index has the focus, its caret on the first row
-        TEditorEx* index = form->EditorEx2;
+        Action("Open1")->trigger();  // the index has the focus, its caret on the first row
+        TEditorEx* index = EditorEx2();
         QVERIFY(index->HasKeyboardFocus());
 
         auto* finder = index->findChild<TypeToFind*>();
@@ -37,7 +37,7 @@ private slots:
         finder->SetClock([&] { return now; });
         const auto shows = [&](std::int64_t row) {
             return index->CaretRow() == row &&
-                   form->StatusText(StatusPanel::Position) == QStringLiteral("No.%1").arg(row + 1);
+                   Status(StatusPanel::Position) == QStringLiteral("No.%1").arg(row + 1);
         };
 
         // A growing prefix stays on a line it still begins, and moves on when it no longer does.
@@ -45,7 +45,7 @@ private slots:
         QVERIFY(shows(0));
         QTest::keyClick(index, Qt::Key_S);
         QVERIFY(shows(2));
-        QTRY_VERIFY(BodyText(form->WebBrowser1).contains(QStringLiteral("Abscess here.")));
+        QTRY_VERIFY(BodyText(WebBrowser1()).contains(QStringLiteral("Abscess here.")));
 
         // Backspace: "ab" again, then "abd" is looked for from the caret, not the top.
         QTest::keyClick(index, Qt::Key_Backspace);
@@ -82,7 +82,7 @@ private slots:
         QVERIFY(shows(0));
         QTest::keyClick(index, Qt::Key_Down);
         QCOMPARE(index->CaretRow(), 1);
-        QCOMPARE(form->StatusText(StatusPanel::Position), QStringLiteral("No.1"));
+        QCOMPARE(Status(StatusPanel::Position), QStringLiteral("No.1"));
 
         // What an input method commits is typed too; the index takes it although read-only.
         QInputMethodQueryEvent query(Qt::ImEnabled);
