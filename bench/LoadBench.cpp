@@ -165,9 +165,9 @@ void BM_ScanHeadwords(benchmark::State& state) {
 void BM_BuildRecordPage(benchmark::State& state) {
     TextLines lines;
     lines.SetWholeText(ReadWholeFile(g_file).text);
-    ViewStringTable viewStrings = DefaultViewStrings();
-    viewStrings[ViewSlot::Key0] = "heart";
-    const MarkupState markup{viewStrings, RecordField::WholeRecord};
+    const ViewSettings view = DefaultViewSettings();
+    const KeySlots keys{"heart", "", ""};
+    const MarkupState markup{view.separators, view.fragments, keys, RecordField::WholeRecord};
     std::size_t line = 0;
     for (auto _ : state) {
         benchmark::DoNotOptimize(BuildRecordPage(lines.LineView(line), true, markup));

@@ -51,8 +51,7 @@ void BM_WriteTheSameBytesOnce(benchmark::State& state) {
 
 void BM_LoadSettings(benchmark::State& state) {
     for (auto _ : state) {
-        ViewStringTable strings = DefaultViewStrings();
-        benchmark::DoNotOptimize(ReadSettings(SettingsPath(), strings));
+        benchmark::DoNotOptimize(ReadSettings(SettingsPath()));
         benchmark::DoNotOptimize(ReadIgnoredWords(SettingsPath()));
     }
 }

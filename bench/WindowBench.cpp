@@ -105,15 +105,15 @@ void Search(benchmark::State& state, SearchText searchText) {
     for (auto _ : state) {
         if (searchText != SearchText::Ready) {
             state.PauseTiming();
-            form.Search.DiscardBuffer();
+            form.Session().DiscardSearchText();
             // Line 0 written again as it was: the text is an edited one now.
             if (searchText == SearchText::Edited) form.EditorEx1->ReplaceLine(0, form.EditorEx1->Line(0));
             state.ResumeTiming();
         }
         form.SpeedButton1Click();
     }
-    state.counters["HitAll"] = static_cast<double>(form.Search.HitAll());
-    state.counters["results"] = static_cast<double>(form.Search.ResultCount());
+    state.counters["HitAll"] = static_cast<double>(form.Session().Search().HitAll());
+    state.counters["results"] = static_cast<double>(form.Session().Search().ResultCount());
 }
 
 void BM_SearchWithSearchTextReady(benchmark::State& state) { Search(state, SearchText::Ready); }

@@ -77,12 +77,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (size < 4) return 0;
     const bool markKeys = data[0] & 1;
     const auto scope = static_cast<RecordField>((data[0] >> 1) & 3);
-    ViewStringTable strings = DefaultViewStrings();
+    ViewSettings view = DefaultViewSettings();
+    Separators& separators = view.separators;
+    PageFragments& strings = view.fragments;
+    KeySlots keySlots;
     if (data[0] & 0x20) {
         static const char* const kPieces[] = {" ", "\t", "#", "///", ":::", "/", "::", "\x81\x40", "\x82", "a"};
-        strings[ViewSlot::SepNum] = kPieces[data[1] % 10];
-        strings[ViewSlot::SepTitle] = kPieces[data[2] % 10];
-        strings[ViewSlot::SepYaku] = kPieces[data[3] % 10];
+        separators.num = kPieces[data[1] % 10];
+        separators.title = kPieces[data[2] % 10];
+        separators.yaku = kPieces[data[3] % 10];
     }
     std::size_t at = 4;
     std::vector<std::string> keys;
@@ -93,11 +96,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         for (char& c : key)
             if (c == '~' || c == '_' || c == '<' || c == '>' || c == '&') c = 'k';
         if (key.empty()) break;
-        strings[KeySlot(keys.size())] = key;
+        keySlots[keys.size()] = key;
         keys.push_back(key);
     }
-    strings[ViewSlot::KeyMarkOpen] = kOpen;
-    strings[ViewSlot::KeyMarkClose] = kClose;
+    strings.keyMarkOpen = kOpen;
+    strings.keyMarkClose = kClose;
     std::string line(reinterpret_cast<const char*>(data + at), size - at);
     for (char& c : line)
         if (c == '<' || c == '>' || c == '&') c = '+';
@@ -108,11 +111,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     while (!trimmed.empty() && static_cast<unsigned char>(trimmed.back()) <= 0x20) trimmed.remove_suffix(1);
     std::string expected(trimmed);
     std::vector<Placed> fields;
-    const std::size_t numAt = FindOnCharStart(trimmed, strings[ViewSlot::SepNum], 0);
+    const std::size_t numAt = FindOnCharStart(trimmed, separators.num, 0);
     const std::size_t headwordAt = numAt == kNone ? kNone : SkipChars(trimmed, numAt, 1);
-    const std::size_t titleAt = numAt == kNone ? kNone : FindOnCharStart(trimmed, strings[ViewSlot::SepTitle], headwordAt);
+    const std::size_t titleAt = numAt == kNone ? kNone : FindOnCharStart(trimmed, separators.title, headwordAt);
     const std::size_t translationAt = titleAt == kNone ? kNone : SkipChars(trimmed, titleAt, 3);
-    const std::size_t yakuAt = titleAt == kNone ? kNone : FindOnCharStart(trimmed, strings[ViewSlot::SepYaku], translationAt);
+    const std::size_t yakuAt = titleAt == kNone ? kNone : FindOnCharStart(trimmed, separators.yaku, translationAt);
     if (yakuAt != kNone) {
         const std::string headword = Field(std::string(trimmed.substr(headwordAt, titleAt - headwordAt)));
         const std::string translation = Field(std::string(trimmed.substr(translationAt, yakuAt - translationAt)));
@@ -123,17 +126,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             expected += text;
         };
         place(headword, RecordField::Headword);
-        expected += "</TITLE><HEAD>\r\n<BODY topmargin=6>\r\n<P>" + strings[ViewSlot::HeadwordOpen];
+        expected += "</TITLE><HEAD>\r\n<BODY topmargin=6>\r\n<P>" + strings.headwordOpen;
         place(headword, RecordField::Headword);
-        expected += "\r\n" + strings[ViewSlot::HeadwordClose] + "<HR>" + strings[ViewSlot::TranslationOpen];
+        expected += "\r\n" + strings.headwordClose + "<HR>" + strings.translationOpen;
         place(translation, RecordField::Translation);
-        expected += "\r\n" + strings[ViewSlot::TranslationClose] + "<HR>&nbsp;&nbsp;" + strings[ViewSlot::ExamplesOpen];
+        expected += "\r\n" + strings.translationClose + "<HR>&nbsp;&nbsp;" + strings.examplesOpen;
         place(examples, RecordField::Examples);
-        expected += strings[ViewSlot::ExamplesClose] + "</P>\r\n</BODY><HTML>\r\n";
+        expected += strings.examplesClose + "</P>\r\n</BODY><HTML>\r\n";
     }
 
-    Expect(BuildRecordPage(line, false, MarkupState{strings, scope}) == expected);
-    const std::string page = BuildRecordPage(line, markKeys, MarkupState{strings, scope});
+    Expect(BuildRecordPage(line, false, MarkupState{separators, strings, keySlots, scope}) == expected);
+    const std::string page = BuildRecordPage(line, markKeys, MarkupState{separators, strings, keySlots, scope});
 
     // The marks taken out, and where each stood.
     std::string unmarked;

@@ -167,8 +167,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                          &saved.desktop.clipboardLookup})
             *on = (switches >> bit++) & 1;
         WriteSettings(path, saved);
-        ViewStringTable strings = DefaultViewStrings();
-        const StoredSettings read = ReadSettings(path, strings);
+        const StoredSettings read = ReadSettings(path);
         Expect(read.top == saved.top && read.left == saved.left && read.height == saved.height &&
                read.width == saved.width);
         Expect(read.desktop.pageZoomPercent == saved.desktop.pageZoomPercent &&

@@ -1,6 +1,7 @@
 // The two layouts of the window, full and compact, and the splitter between the panes.
 #include "app/MainWindow.h"
 
+#include "app/Actions.h"
 #include "app/TSplitter.h"
 #include "textview/TEditorEx.h"
 
@@ -10,10 +11,13 @@
 #include <QTabWidget>
 #include <QToolButton>
 
-bool TForm1::IsCompact() const { return pnlIndex->isHidden(); }
+bool TForm1::IsCompact() const { return compact_; }
 
 void TForm1::ToggleCompact() {
-    if (!IsCompact()) {
+    compact_ = !compact_;
+    actions_->SetMenuKeysActive(!compact_);
+    if (compact_) {
+        searchIndexShown_ = false;
         pnlIndex->hide();
         SpeedButton2->setText(QStringLiteral("インデックス"));
         EditorEx3->hide();
@@ -28,8 +32,8 @@ void TForm1::ToggleCompact() {
         PageControl1->hide();
         Splitter1->hide();
 
-        NormalWidth = width();
-        NormalHeight = height();
+        normalWidth_ = width();
+        normalHeight_ = height();
         resize(318, 200);
     } else {
         pnlIndex->show();
@@ -43,7 +47,7 @@ void TForm1::ToggleCompact() {
         PageControl1->show();
         Splitter1->show();
 
-        resize(NormalWidth, NormalHeight);
+        resize(normalWidth_, normalHeight_);
     }
     ShowCurrentHit();
     // The index was hidden while the caret moved: it scrolls to it now, as the index

@@ -13,25 +13,23 @@
 #include <QLineEdit>
 
 void TForm1::O1Click() {
-    frmOption->Edit1->setText(QString::number(MaxOfSelection));
-    frmOption->exec();
-    // There is no Cancel: whatever the box holds when the dialog closes is taken.
-    MaxOfSelection = StrToIntLoose(frmOption->Edit1->text().toStdString());
+    const TfrmOption::Values values = frmOption->Edit({session_.HitLimit(), session_.IgnoredWordsText()});
+    session_.SetHitLimit(values.hitLimit);
+    session_.SetIgnoredWordsText(values.ignoredWords);
 }
 
 void TForm1::SpeedButton9Click() {
-    if (!QFileInfo(DataFileName).isFile()) {
+    const QString dataFile = session_.DataFile();
+    if (!QFileInfo(dataFile).isFile()) {
         SetStatusText(StatusPanel::Message, QStringLiteral("データファイルが指定されていません"));
         return;
     }
-    const std::string path = DataFileName.toStdString();
+    const std::string path = dataFile.toStdString();
     const std::string shortened = ShortenPath(path, WidthIn(font()), frmInfomation->edtFilename->width());
-    frmInfomation->ShowFacts(QString::fromStdString(shortened), DataFileName,
-                             QString::number(GetFileSizeBytes(path)),
-                             QString::fromStdString(FileUpdateText(path)), QString::number(EditorEx2->LineCount()));
+    frmInfomation->ShowFacts(QString::fromStdString(shortened), dataFile, QString::number(GetFileSizeBytes(path)),
+                             QString::fromStdString(FileUpdateText(path)),
+                             QString::number(session_.HeadwordIndex().LineCount()));
     frmInfomation->exec();
 }
-
-void TForm1::P1Click() { SpeedButton9Click(); }
 
 void TForm1::V1Click() { frmVersion->exec(); }

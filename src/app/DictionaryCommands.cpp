@@ -4,7 +4,6 @@
 #include "app/WaitCursor.h"
 #include "common/StartupTrace.h"
 #include "dictionary/DataFilePreload.h"
-#include "dictionary/DictionaryLoad.h"
 #include "dictionary/NulCut.h"
 #include "textview/TEditorEx.h"
 
@@ -15,17 +14,12 @@ void TForm1::LoadDictionary(const QString& path) {
     // A file that cannot be read raises here, before anything has changed.
     std::optional<FileContents> preloaded = preload_ ? preload_->Take(path.toStdString()) : std::nullopt;
     if (preloaded) MarkStartup("dictionary read ahead");
-    const LoadReport report =
-        preloaded ? LoadDictionaryText(std::move(*preloaded), CurrentSeparators(), EditorEx1->Lines(), EditorEx2->Lines())
-                  : LoadDictionaryText(path.toStdString(), CurrentSeparators(), EditorEx1->Lines(), EditorEx2->Lines());
-    // The search text went with the old lines (EditorEx1's change notification), and
-    // kept edits the view held with them stay kept.
+    const LoadOutcome outcome = session_.Load(path, std::move(preloaded));
+    // Kept edits the view held with the old lines stay kept.
     keptEditsInView_.clear();
-    DataFileName = path;
-    FullTextOrigin = {path, EditorEx1->Lines().BytesCutAtNul()};
-    SetStatusText(StatusPanel::Position, QString::fromStdString(report.sizeText));
+    SetStatusText(StatusPanel::Position, QString::fromStdString(outcome.sizeText));
     EditorEx1->RepaintNow();
-    const std::optional<std::string> notice = LoadNotice(FullTextOrigin.bytesCutAtNul, report.damageText);
+    const std::optional<std::string>& notice = outcome.notice;
     if (notice) SetStatusText(StatusPanel::Message, QString::fromStdString(*notice));
     // A sound file must not go on telling what was wrong with the file before it.
     else if (IsLoadNotice(StatusText(StatusPanel::Message).toStdString())) SetStatusText(StatusPanel::Message, QString());
@@ -61,5 +55,5 @@ void TForm1::OpenDataFile(const QString& path) {
         LoadDictionary(path);
     }
     OfferKeptEdits();
-    if (EditorEx2->LineCount() >= 2) ShowFirstRecord();
+    if (session_.HeadwordIndex().LineCount() >= 2) ShowFirstRecord();
 }

@@ -40,12 +40,12 @@ void TForm1::E1Click() {
 }
 
 bool TForm1::PageControl1Changing(int from, int) {
-    if (from != kTextPage || !EditorEx1->Modified()) return true;
+    if (from != kTextPage || !session_.FullText().Modified()) return true;
     return OfferToSaveEdits(true);  // the index follows the saved text
 }
 
 bool TForm1::ResolveUnsavedEdits() {
-    if (EditorEx1->ReadOnly() || !EditorEx1->Modified()) return true;
+    if (EditorEx1->ReadOnly() || !session_.FullText().Modified()) return true;
     return OfferToSaveEdits(false);
 }
 
@@ -53,13 +53,13 @@ bool TForm1::OfferToSaveEdits(bool reloadAfterSaving) {
     switch (AskToSaveEdits()) {
     case AskAnswer::Yes:
         // A save that did not happen keeps the user on the edits.
-        if (!SaveFullText(DataFileName)) return false;
-        EditorEx1->SetModified(false);  // the file holds the text now, reloaded or not
+        if (!SaveFullText(session_.DataFile())) return false;
+        session_.FullText().SetModified(false);  // the file holds the text now, reloaded or not
         ForgetKeptEditsInView();
         if (reloadAfterSaving) {
             try {
                 const WaitCursor wait;
-                LoadDictionary(DataFileName);
+                LoadDictionary(session_.DataFile());
             } catch (const std::exception& error) {
                 // A text the load refuses (emptied whole, say) is saved all the same.
                 ReportError(error);
@@ -76,19 +76,19 @@ bool TForm1::OfferToSaveEdits(bool reloadAfterSaving) {
 }
 
 bool TForm1::SaveFullText(const QString& path) {
-    const std::uint64_t lost =
-        BytesLostBySaving(path.toStdString(), FullTextOrigin.path.toStdString(), FullTextOrigin.bytesCutAtNul);
+    const FullTextOrigin& origin = session_.Origin();
+    const std::uint64_t lost = BytesLostBySaving(path.toStdString(), origin.path.toStdString(), origin.bytesCutAtNul);
     if (lost > 0 && AskUser(LostBytesQuestion(path.toStdString(), lost), "問合わせ",
                             AskFlags::YesNo | AskFlags::IconWarning | AskFlags::DefaultButton2) != AskAnswer::Yes)
         return false;
     try {
         const WaitCursor wait;  // gone again before an error is shown
-        EditorEx1->SaveLinesToFile(path.toStdString());
+        session_.FullText().SaveLinesToFile(path.toStdString());
     } catch (const std::exception& error) {
         ReportError(error);
         return false;
     }
-    if (lost > 0) FullTextOrigin.bytesCutAtNul = 0;  // gone from the file: nothing more to lose
+    if (lost > 0) session_.SetOrigin({origin.path, 0});  // gone from the file: nothing more to lose
     return true;
 }
 
@@ -100,9 +100,10 @@ QStringList TForm1::KeptEditsFolders() const {
 
 void TForm1::KeepUnsavedEditsForRecovery() {
     // Out of edit mode too: edits left in view when it was turned off, a repair not yet saved.
-    if (!EditorEx1->Modified()) return;
+    if (!session_.FullText().Modified()) return;
     try {
-        const QString kept = KeepEdits(KeptEditsFolders(), StateFolder, DataFileName, EditorEx1->Lines(), keptEditsInView_);
+        const QString kept = KeepEdits(KeptEditsFolders(), StateFolder, session_.DataFile(), session_.FullText(),
+                                        keptEditsInView_);
         qWarning("QuillorDic: 保存されていない編集を %s に残しました", qPrintable(kept));
     } catch (const std::exception& error) {
         qWarning("%s", error.what());  // no one is there to answer a message box
@@ -110,15 +111,13 @@ void TForm1::KeepUnsavedEditsForRecovery() {
 }
 
 void TForm1::OfferKeptEdits() {
-    const std::optional<QString> kept = FindKeptEdits(KeptEditsFolders(), DataFileName);
+    const std::optional<QString> kept = FindKeptEdits(KeptEditsFolders(), session_.DataFile());
     if (!kept || AskUser("保存されていない編集が残っています。開きますか", "問合わせ",
                          AskFlags::YesNo | AskFlags::IconQuestion) != AskAnswer::Yes)
         return;
     // An empty text has no bytes to map.
     FileContents contents = QFileInfo(*kept).size() > 0 ? ReadWholeFile(kept->toStdString()) : FileContents{};
-    TextLines& fullText = EditorEx1->Lines();
-    fullText.SetWholeText(std::move(contents.text));
-    fullText.SetModified(true);
+    session_.ReplaceFullText(std::move(contents.text));
     keptEditsInView_ = *kept;
     if (EditorEx1->ReadOnly()) E1Click();
     PageControl1->setCurrentIndex(kTextPage);
@@ -145,7 +144,7 @@ QString TForm1::RunSaveDialog(const QString& proposedPath) {
 }
 
 void TForm1::SaveAs1Click() {
-    const QString path = ChooseFileToSave(DataFileName);
+    const QString path = ChooseFileToSave(session_.DataFile());
     if (path.isEmpty()) return;
     SaveFullText(path);
 }

@@ -1,6 +1,6 @@
 #pragma once
-// The program's four forms, created in order: the main window, then the data
-// information, version and options dialogs, hidden until their commands open them.
+// The program's four forms: the main window, which builds the data information,
+// version and options dialogs, hidden until their commands open them.
 
 #include <memory>
 

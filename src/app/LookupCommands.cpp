@@ -81,11 +81,11 @@ void TForm1::RunPendingRequest() {
 }
 
 void TForm1::ClipboardLookup1Click() {
-    Desktop.clipboardLookup = ClipboardLookup1->isChecked();
+    session_.Desktop().clipboardLookup = ClipboardLookup1->isChecked();
     FollowClipboardLookup();
 }
 
-void TForm1::FollowClipboardLookup() { clipboardWatch_->SetWatching(Desktop.clipboardLookup); }
+void TForm1::FollowClipboardLookup() { clipboardWatch_->SetWatching(session_.Desktop().clipboardLookup); }
 
 void TForm1::ClipboardTextCopied(const QString& text, bool ownCopy) {
     // Every character takes a byte at least: a long text (a page, a megabyte) is refused
@@ -98,7 +98,7 @@ void TForm1::ClipboardTextCopied(const QString& text, bool ownCopy) {
     lastClipboardText_ = word;
     // While the window is active the copy is the user's own, made here (the owner was
     // asked while it was not, and the answer may come later).
-    if (ownCopy || seen || word.isEmpty() || !Desktop.clipboardLookup || isActiveWindow()) return;
+    if (ownCopy || seen || word.isEmpty() || !session_.Desktop().clipboardLookup || isActiveWindow()) return;
     const Sjis::Encoded bytes = Sjis::FromQString(word);
     if (!bytes.lossless || bytes.bytes.empty() || bytes.bytes.size() > static_cast<std::size_t>(kMaxClipboardBytes))
         return;

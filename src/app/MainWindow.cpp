@@ -1,11 +1,15 @@
 #include "app/MainWindow.h"
 
+#include "app/Actions.h"
 #include "app/AppMessage.h"
 #include "app/ClipboardWatch.h"
 #include "app/Startup.h"
 #include "common/ErrorBoundary.h"
 #include "common/FileLocations.h"
 #include "common/StartupTrace.h"
+#include "dialogs/TfrmInfomation.h"
+#include "dialogs/TfrmOption.h"
+#include "dialogs/TfrmVersion.h"
 #include "dictionary/DataFilePreload.h"
 #include "common/SystemHelpers.h"
 #include "textview/TEditorEx.h"
@@ -39,13 +43,13 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
     ConnectCommands();
     CreateZoomCommands();
     FormCreate();
+    frmInfomation = new TfrmInfomation(this);
+    frmVersion = new TfrmVersion(this);
+    frmOption = new TfrmOption(this);
 }
 
-TForm1::~TForm1() {
-    EditorEx1->Lines().RemoveChangeListener(fullTextListener_);
-}
-
-Separators TForm1::CurrentSeparators() const { return SeparatorsOf(ViewStrings); }
+// The views attach to the session's lines: they go before the session does.
+TForm1::~TForm1() { delete takeCentralWidget(); }
 
 void TForm1::FormCreate() {
     const FileLocations places = LocateFiles(QCoreApplication::applicationFilePath(), CurrentLocationEnvironment());
@@ -54,20 +58,13 @@ void TForm1::FormCreate() {
     StateFolder = places.stateFolder;
     KeptEditsFolder = places.keptEditsFolder;
     // A newcomer sees a dictionary at once; afterwards the settings decide.
-    DataFileName = places.firstStartSample;
+    session_.SetDataFile(places.firstStartSample);
     SampleFileName = places.sample;
     HelpFileName = places.guide;
     // Qt paints every widget double-buffered already.
 
     E1->setChecked(!EditorEx1->ReadOnly());
     EditorEx3->setVisible(false);
-
-    Search = SearchSession();
-    // Every change of the full-text view's lines makes the search text stale.
-    fullTextListener_ = EditorEx1->Lines().AddChangeListener([this](LinesChange) { Search.DiscardBuffer(); });
-    MaxOfSelection = 300;
-
-    ViewStrings = DefaultViewStrings();
 
     if (QFileInfo(IniFileName).isFile()) LoadSettings();
 
@@ -103,16 +100,17 @@ void TForm1::FormShow() {
         // A named file that cannot be read is reported, and the last one stays the one
         // the settings remember.
         LoadDictionary(fileNamedAtStart_);
-        UpdateCaption(DataFileName);
+        UpdateCaption(session_.DataFile());
     } else {
         // The last data file may be gone; that passes without a word.
-        if (DataFileName.isEmpty() || !QFileInfo(DataFileName).isFile()) return;
-        UpdateCaption(DataFileName);
-        LoadDictionary(DataFileName);
+        const QString dataFile = session_.DataFile();
+        if (dataFile.isEmpty() || !QFileInfo(dataFile).isFile()) return;
+        UpdateCaption(dataFile);
+        LoadDictionary(dataFile);
     }
     MarkStartup("dictionary loaded");
     OfferKeptEdits();
-    if (EditorEx2->LineCount() >= 2) ShowFirstRecord();
+    if (session_.HeadwordIndex().LineCount() >= 2) ShowFirstRecord();
 }
 
 void TForm1::UpdateCaption(const QString& path) {
@@ -127,7 +125,7 @@ void TForm1::UpdateCaption(const QString& path) {
 
 void TForm1::resizeEvent(QResizeEvent* event) {
     QMainWindow::resizeEvent(event);
-    RunGuarded([this] { UpdateCaption(DataFileName); });
+    RunGuarded([this] { UpdateCaption(session_.DataFile()); });
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {

@@ -6,11 +6,9 @@
 // LookupCommands; the window's parts are built in MainWindowLayout and MainWindowMenus.
 
 #include "common/InstanceRequest.h"
-#include "common/SettingsFile.h"
 #include "common/StatusPanel.h"
-#include "common/ViewStrings.h"
 #include "dictionary/RecordLine.h"
-#include "search/SearchSession.h"
+#include "session/DictionarySession.h"
 
 #include <QFont>
 #include <QMainWindow>
@@ -24,6 +22,7 @@
 #include <string>
 #include <vector>
 
+class Actions;
 class QAction;
 class QChar;
 class QCheckBox;
@@ -59,31 +58,10 @@ public:
     QString SettingsFolderToCreate;  // the user's configuration folder, made at the first save
     QString StateFolder;       // the user's own state folder, private to the user
     QString KeptEditsFolder;   // where a logout keeps unsaved edits: the state folder, or beside the settings
-    QString DataFileName;    // the data file loaded last; empty before the first load
     QString HelpFileName;    // the usage guide: next to the executable, or in share/quillordic
     QString SampleFileName;  // the sample dictionary the open dialog proposes
-    // Where the full-text view's text was read from (the last load or repair) and how
-    // many bytes that read lost at a NUL byte: a save over that file asks first.
-    struct TextOrigin {
-        QString path;
-        std::uint64_t bytesCutAtNul = 0;
-    };
-    TextOrigin FullTextOrigin;
-    std::int32_t MaxOfSelection = 300;  // most raw hits a one-key search may have
-    // The last search: its keys and options, the search text and its line table
-    // (discarded whenever EditorEx1's lines change), the hit list, HitAll and
-    // ResultCount. Each result entry is a line of EditorEx3.
-    SearchSession Search;
-    std::int64_t CurrentHit = 1;  // one-based number of the result shown
-    // The search keys, the separators and the fragments of the record page, as the
-    // settings give them.
-    ViewStringTable ViewStrings;
-    int NormalWidth = 0;   // the full layout's size, kept while the window is compact
-    int NormalHeight = 0;
-    // Clipboard lookup and the zooms, as they stand; saved in the settings' own section.
-    DesktopSettings Desktop;
-
-    Separators CurrentSeparators() const;
+    // The dictionary, the search and the values the settings give: every command's state.
+    DictionarySession& Session() { return session_; }
 
     // --- window-level events and commands ---
     void FormCreate();
@@ -107,13 +85,12 @@ public:
     void LoadSettings();
     void SaveSettings();
     void MakeSettingsFolder();
-    // The ignored words of the settings file into the options dialog's memo.
+    // The ignored words of the settings file.
     void LoadIgnoredWords();
 
     // --- dialogs ---
     void O1Click();            // 表示 → オプション設定
-    void SpeedButton9Click();  // the tool bar's データ情報 button
-    void P1Click();            // 表示 → データプロパティ
+    void SpeedButton9Click();  // the tool bar's データ情報 button and 表示 → データプロパティ
     void V1Click();            // ヘルプ → バージョン表示
 
     // --- dictionary ---
@@ -164,8 +141,6 @@ public:
     // The fields the search looks in, as the scope radio buttons show them.
     RecordField SelectedScope() const;
     void SelectScope(RecordField scope);
-    // The options dialog's ignored words, one per memo line.
-    std::vector<std::string> IgnoredWords() const;
 
     // --- looking a word up from elsewhere ---
     // The one way in for a word from outside the search box (a later start's --search,
@@ -198,8 +173,8 @@ public:
     void ShowNextRecord();      // 表示 → 次のデータ表示 (Ctrl+F), SpeedButton4
     void ShowFirstRecord();     // 表示 → 最初のデータ表示 (Ctrl+T)
     void ShowLastRecord();      // 表示 → 最後のデータ表示 (Ctrl+L)
-    // The headword index's own visibility flag: off while the search index stands in
-    // its place and while the window is compact.
+    // Whether the headword index shows: not while the search index stands in its place,
+    // nor while the window is compact.
     bool IsHeadwordIndexShowing() const;
     void EditorEx1Click();  // a click in the full text: the caret's place in the status bar
     void EditorEx2Click();  // a click or Return on a row of the headword index
@@ -299,6 +274,12 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    // A step's carets, then its record; the hit counter first when the step moved the hit.
+    void ApplyStep(const RecordStep& step);
+    // Steps along the headword index, the index taking the focus before and after the
+    // caret moves, so that it scrolls to the new row.
+    void StepAlongHeadwords(const std::optional<RecordStep>& step);
+    void FocusHeadwordsIfShowing();
     void CreateToolBarPanel();
     void CreateSearchConditionPanel();
     void CreateIndexPane();
@@ -327,15 +308,20 @@ private:
     // dropped at the user's word.
     void ForgetKeptEditsInView();
 
+    std::unique_ptr<Actions> actions_;  // one per command, shared by menu item, tool button and key
     std::deque<InstanceRequest> pendingRequests_;  // run one at a time, in order of arrival
     QTimer* requestTimer_ = nullptr;               // runs them, or looks again while busy
     QString lastClipboardText_;                    // a clipboard text counts once
     QString keptEditsInView_;  // the kept edits' file the full-text view was filled from, until resolved
     ClipboardWatch* clipboardWatch_ = nullptr;     // on while the lookup is
 
+    DictionarySession session_;  // declared before the controls' users: the views attach to its lines
+    bool compact_ = false;       // the compact layout: no index, no menu, no status bar
+    bool searchIndexShown_ = false;  // the search index stands in the headword index's place
+    int normalWidth_ = 0;        // the full layout's size, kept while the window is compact
+    int normalHeight_ = 0;
     bool shown_ = false;  // FormShow runs once, at the first show
     QString fileNamedAtStart_;  // opened by FormShow instead of DataFileName
-    int fullTextListener_ = 0;  // discards the search text when EditorEx1's lines change
     std::unique_ptr<DataFilePreload> preload_;  // the start-up's read-ahead, until shown
     QFont designedTextFont_;  // the text views' font at 100 %
 };

@@ -42,10 +42,9 @@ QFrame* Panel(QWidget* parent, const char* name, const QString& accessibleName) 
     return panel;
 }
 
-QToolButton* IconButton(QWidget* parent, const char* name, QStyle::StandardPixmap icon,
-                        const QString& accessibleName, const QString& hint, QRect geometry) {
-    auto* button = Named(new QToolButton(parent), name, accessibleName, hint);
-    button->setIcon(parent->style()->standardIcon(icon));
+// A tool button; its command's action gives it its icon and hint.
+QToolButton* IconButton(QWidget* parent, const char* name, const QString& accessibleName, QRect geometry) {
+    auto* button = Named(new QToolButton(parent), name, accessibleName);
     button->setAutoRaise(true);
     button->setFocusPolicy(Qt::NoFocus);
     button->setGeometry(geometry);
@@ -84,32 +83,23 @@ void TForm1::CreateToolBarPanel() {
     Panel1->setFrameShape(QFrame::StyledPanel);
     column->addWidget(Panel1);
 
-    SpeedButton3 = IconButton(Panel1, "SpeedButton3", QStyle::SP_ArrowBack, QStringLiteral("前のレコード"),
-                              QStringLiteral("前のレコードを表示します"), {2, 2, 25, 23});
-    SpeedButton4 = IconButton(Panel1, "SpeedButton4", QStyle::SP_ArrowForward, QStringLiteral("次のレコード"),
-                              QStringLiteral("次のレコードを表示します"), {27, 2, 25, 23});
-    SpeedButton7 = IconButton(Panel1, "SpeedButton7", QStyle::SP_TitleBarNormalButton,
-                              QStringLiteral("フォームサイズ切り替え"),
-                              QStringLiteral("フォームを最小と切り替えます"), {58, 2, 25, 23});
-    SpeedButton9 = IconButton(Panel1, "SpeedButton9", QStyle::SP_FileDialogInfoView, QStringLiteral("データ情報"),
-                              QStringLiteral("データ情報を表示します"), {83, 2, 25, 23});
-    SpeedButton5 = IconButton(Panel1, "SpeedButton5", QStyle::SP_DialogHelpButton, QStringLiteral("使用説明"),
-                              QStringLiteral("使用方法を表示します"), {108, 2, 25, 23});
-    SpeedButton6 = IconButton(Panel1, "SpeedButton6", QStyle::SP_DialogCloseButton, QStringLiteral("終了"),
-                              QStringLiteral("プログラムを終了します"), {139, 2, 25, 23});
+    SpeedButton3 = IconButton(Panel1, "SpeedButton3", QStringLiteral("前のレコード"), {2, 2, 25, 23});
+    SpeedButton4 = IconButton(Panel1, "SpeedButton4", QStringLiteral("次のレコード"), {27, 2, 25, 23});
+    SpeedButton7 = IconButton(Panel1, "SpeedButton7", QStringLiteral("フォームサイズ切り替え"), {58, 2, 25, 23});
+    SpeedButton9 = IconButton(Panel1, "SpeedButton9", QStringLiteral("データ情報"), {83, 2, 25, 23});
+    SpeedButton5 = IconButton(Panel1, "SpeedButton5", QStringLiteral("使用説明"), {108, 2, 25, 23});
+    SpeedButton6 = IconButton(Panel1, "SpeedButton6", QStringLiteral("終了"), {139, 2, 25, 23});
 
     Panel4 = Panel(Panel1, "Panel4", QStringLiteral("検索結果ナビゲータ"));
     Panel4->setGeometry(170, 2, 136, 23);
-    ForwardBtn = IconButton(Panel4, "ForwardBtn", QStyle::SP_MediaSeekBackward, QStringLiteral("前の検索結果"),
-                            QStringLiteral("検索したデータの前のレコードを表示します"), {0, 0, 25, 23});
+    ForwardBtn = IconButton(Panel4, "ForwardBtn", QStringLiteral("前の検索結果"), {0, 0, 25, 23});
     edtNowNo = HitCounter(Panel4, "edtNowNo", QStringLiteral("現在の検索結果番号"), QStringLiteral("1"),
                           {27, 2, 38, 19});
     Label3 = Named(new QLabel(QStringLiteral("/"), Panel4), "Label3", QStringLiteral("/"));
     Label3->setGeometry(66, 2, 6, 19);
     edtSearchHit = HitCounter(Panel4, "edtSearchHit", QStringLiteral("検索結果件数"), QStringLiteral("0"),
                               {73, 2, 38, 19});
-    NextBtn = IconButton(Panel4, "NextBtn", QStyle::SP_MediaSeekForward, QStringLiteral("次の検索結果"),
-                         QStringLiteral("検索したデータの次のレコードを表示します"), {111, 0, 25, 23});
+    NextBtn = IconButton(Panel4, "NextBtn", QStringLiteral("次の検索結果"), {111, 0, 25, 23});
 
     cmbSubStr = Named(new QComboBox(Panel1), "cmbSubStr", QStringLiteral("検索文字列"),
                       QStringLiteral("検索する文字列をここに入力します(RETURNで履歴に登録)"));
@@ -118,10 +108,8 @@ void TForm1::CreateToolBarPanel() {
     cmbSubStr->setEditText(QStringLiteral("abate"));
     cmbSubStr->setGeometry(2, 27, 242, 22);
 
-    SpeedButton1 = Named(new QToolButton(Panel1), "SpeedButton1", QStringLiteral("検索"),
-                         QStringLiteral("全文検索を実行します"));
-    SpeedButton1->setText(QStringLiteral("検索"));
-    SpeedButton1->setIcon(style()->standardIcon(QStyle::SP_FileDialogContentsView));
+    // Its command's action gives it its text, icon and hint.
+    SpeedButton1 = Named(new QToolButton(Panel1), "SpeedButton1", QStringLiteral("検索"));
     SpeedButton1->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     SpeedButton1->setGeometry(248, 27, 66, 22);
 
@@ -204,9 +192,9 @@ void TForm1::CreateIndexPane() {
     SpeedButton2->setGeometry(0, 0, 200, 24);
     indexColumn->addWidget(Panel2);
 
-    const auto indexView = [this](const char* name, const QString& accessibleName, const QString& description,
-                                  const TEditorEx::ViewColors& colors) {
-        auto* view = Named(new TEditorEx(pnlIndex), name, accessibleName, QString());
+    const auto indexView = [this](TextLines& lines, const char* name, const QString& accessibleName,
+                                  const QString& description, const TEditorEx::ViewColors& colors) {
+        auto* view = Named(new TEditorEx(lines, pnlIndex), name, accessibleName, QString());
         view->setAccessibleDescription(description);
         view->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
         view->viewport()->setCursor(Qt::PointingHandCursor);
@@ -215,9 +203,9 @@ void TForm1::CreateIndexPane() {
         view->SetWholeRowSelection(true);
         return view;
     };
-    EditorEx2 = indexView("EditorEx2", QStringLiteral("見出し語インデックス"),
+    EditorEx2 = indexView(session_.HeadwordIndex(), "EditorEx2", QStringLiteral("見出し語インデックス"),
                           QStringLiteral("クリックした見出し語のデータを表示します"), HeadwordIndexColors());
-    EditorEx3 = indexView("EditorEx3", QStringLiteral("検索インデックス"),
+    EditorEx3 = indexView(session_.SearchIndex(), "EditorEx3", QStringLiteral("検索インデックス"),
                           QStringLiteral("クリックした検索結果のデータを表示します"), SearchIndexColors());
     indexColumn->addWidget(EditorEx2, 1);
     indexColumn->addWidget(EditorEx3, 1);
@@ -258,7 +246,7 @@ void TForm1::CreatePages() {
     TabSheet2 = Named(new QWidget, "TabSheet2", QStringLiteral("テキスト"));
     auto* textPage = new QVBoxLayout(TabSheet2);
     textPage->setContentsMargins(0, 0, 0, 0);
-    EditorEx1 = Named(new TEditorEx(TabSheet2), "EditorEx1", QStringLiteral("全文テキスト"), QString());
+    EditorEx1 = Named(new TEditorEx(session_.FullText(), TabSheet2), "EditorEx1", QStringLiteral("全文テキスト"), QString());
     EditorEx1->setAccessibleDescription(QStringLiteral("辞書データ全体のテキスト"));
     EditorEx1->SetViewColors(FullTextColors());
     EditorEx1->SetWholeText("EditorEx1");

@@ -6,8 +6,6 @@
 #include "textview/TEditorEx.h"
 #include "view/BrowserView.h"
 #include "view/GuideFile.h"
-#include "view/PageStyles.h"
-#include "view/RecordMarkup.h"
 
 #include <QFileInfo>
 #include <QPrinter>
@@ -15,12 +13,8 @@
 #include <QTabWidget>
 
 void TForm1::ShowRecord(std::int64_t n, bool markKeys) {
-    SetStatusText(StatusPanel::Position, QStringLiteral("No.%1").arg(n + 1));
-    const std::string line = EditorEx1->Line(n);  // raises for a line the text does not hold
-    // The engine gets the fragments' style values in the form it reads; the record's
-    // own text goes in as it is.
-    const ViewStringTable strings = WithPlainStyles(ViewStrings);
-    WebBrowser1->LoadHtml(BuildRecordPage(line, markKeys, MarkupState{strings, Search.Options().scope}));
+    SetStatusText(StatusPanel::Position, QString::fromStdString(DictionarySession::RecordPositionText(n)));
+    WebBrowser1->LoadHtml(session_.RecordPage(n, markKeys));
 }
 
 void TForm1::U1Click() {
@@ -44,60 +38,41 @@ void TForm1::Print1Click() {
 // Previous, next, first and last record. The index gets the focus before each caret
 // move, so that it scrolls to the new row.
 
-bool TForm1::IsHeadwordIndexShowing() const { return !EditorEx2->isHidden(); }
+bool TForm1::IsHeadwordIndexShowing() const { return !compact_ && !searchIndexShown_; }
 
-namespace {
-
-void FocusIfShowing(const TForm1& form) {
-    if (form.IsHeadwordIndexShowing()) form.EditorEx2->TakeFocus();
+void TForm1::FocusHeadwordsIfShowing() {
+    if (IsHeadwordIndexShowing()) EditorEx2->TakeFocus();
 }
 
-}  // namespace
+void TForm1::StepAlongHeadwords(const std::optional<RecordStep>& step) {
+    FocusHeadwordsIfShowing();
+    if (!step) return;
+    RecordStep rest = *step;
+    if (rest.headwordRow) EditorEx2->SetCaretRow(*std::exchange(rest.headwordRow, std::nullopt));
+    FocusHeadwordsIfShowing();
+    ApplyStep(rest);
+}
 
 void TForm1::ShowPreviousRecord() {
     if (!IsHeadwordIndexShowing()) return ForwardBtnClick();
-    EditorEx2->TakeFocus();
-    const std::int64_t row = EditorEx2->CaretRow() - 1;
-    if (row < 0) return;
-    EditorEx2->SetCaretRow(row);
-    FocusIfShowing(*this);
-    ShowRecord(row, false);
+    StepAlongHeadwords(session_.PreviousRecord(EditorEx2->CaretRow()));
 }
 
 void TForm1::ShowNextRecord() {
     if (!IsHeadwordIndexShowing()) return NextBtnClick();
-    EditorEx2->TakeFocus();
-    const std::int64_t row = EditorEx2->CaretRow() + 1;
-    if (row > EditorEx2->LineCount() - 1) return;
-    EditorEx2->SetCaretRow(row);
-    FocusIfShowing(*this);
-    ShowRecord(row, false);
+    StepAlongHeadwords(session_.NextRecord(EditorEx2->CaretRow()));
 }
 
-void TForm1::ShowFirstRecord() {
-    FocusIfShowing(*this);
-    EditorEx2->SetCaretRow(0);
-    FocusIfShowing(*this);
-    ShowRecord(0, false);
-}
+void TForm1::ShowFirstRecord() { StepAlongHeadwords(session_.FirstRecord()); }
 
-void TForm1::ShowLastRecord() {
-    FocusIfShowing(*this);
-    const std::int64_t row = EditorEx2->LineCount() - 1;
-    EditorEx2->SetCaretRow(row);
-    FocusIfShowing(*this);
-    ShowRecord(row, false);
-}
+void TForm1::ShowLastRecord() { StepAlongHeadwords(session_.LastRecord()); }
 
 void TForm1::EditorEx1Click() {
-    const std::int64_t selectionStart = EditorEx1->SelectionStartRow();
-    const std::int64_t row = EditorEx1->RowOfLine(selectionStart);
-    const std::int64_t line = EditorEx1->LineOfRow(row);
-    SetStatusText(StatusPanel::Position, QStringLiteral("No.%1(%2)%3").arg(selectionStart).arg(row).arg(line));
+    // The selection's row, its visible row and its line: one number, for rows never wrap.
+    const std::int64_t row = EditorEx1->SelectionStartRow();
+    SetStatusText(StatusPanel::Position, QStringLiteral("No.%1(%1)%1").arg(row));
 }
 
 void TForm1::EditorEx2Click() {
-    const std::int64_t row = EditorEx2->CaretRow();
-    if (row < 0 || row > EditorEx2->LineCount() - 1) return;  // below the last row
-    ShowRecord(row, false);
+    if (const std::optional<RecordStep> step = session_.ChooseHeadword(EditorEx2->CaretRow())) ApplyStep(*step);
 }

@@ -22,7 +22,7 @@ void TForm1::R1Click() {
     // The file is read and repaired beside the view: a read or a repair that fails
     // leaves the view's text as it was.
     RepairResult result;
-    TextOrigin origin{path};
+    FullTextOrigin origin{path};
     {
         TextLines read;
         read.SetWholeText(std::move(ReadWholeFile(path.toStdString()).text));
@@ -30,7 +30,7 @@ void TForm1::R1Click() {
         // The counter is painted some thirty times a second: painting it for every line
         // would take longer than the repair itself.
         QElapsedTimer sincePaint;
-        result = RepairLines(read, CurrentSeparators(), [&](int pass, std::int64_t line) {
+        result = RepairLines(read, session_.CurrentSeparators(), [&](int pass, std::int64_t line) {
             if (sincePaint.isValid() && sincePaint.elapsed() < 33) return;
             SetStatusText(StatusPanel::Message, QString::fromStdString(RepairProgressText(pass, line)));
             StatusBar1->repaint();
@@ -38,12 +38,10 @@ void TForm1::R1Click() {
         });
     }  // the file's bytes are freed before the view takes the repaired ones
 
-    TextLines& fullText = EditorEx1->Lines();
-    fullText.SetWholeText(std::move(result.text));
-    fullText.SetModified(true);  // every numbered line was rewritten
-    FullTextOrigin = origin;
+    session_.ReplaceFullText(std::move(result.text));  // modified: every numbered line was rewritten
+    session_.SetOrigin(origin);
     // An error in writing leaves the view repaired.
-    WriteRepairFiles(fullText, result.log);
+    WriteRepairFiles(session_.FullText(), result.log);
     // The repair mends what was read: what a NUL byte kept out is still missing.
     SetStatusText(StatusPanel::Message, QString::fromStdString(*LoadNotice(origin.bytesCutAtNul, RepairDoneText(result))));
 }

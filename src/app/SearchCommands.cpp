@@ -4,14 +4,12 @@
 
 #include "app/WaitCursor.h"
 #include "common/Sjis.h"
-#include "dialogs/TfrmOption.h"
 #include "textview/TEditorEx.h"
 
 #include <QComboBox>
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPlainTextEdit>
 #include <QRadioButton>
 #include <QStatusBar>
 #include <QToolButton>
@@ -28,7 +26,6 @@ public:
     }
     void RepaintStatus() override { form_.StatusBar1->repaint(); }
     void ResetHitCounter() override {
-        form_.CurrentHit = 1;
         form_.edtNowNo->setText(QString::fromStdString(HitCounterText(1)));
         form_.edtSearchHit->setText(QString::fromStdString(HitCounterText(0)));
     }
@@ -36,10 +33,6 @@ public:
 private:
     TForm1& form_;
 };
-
-// Code page 932 bytes of the user's text; a character the code page cannot hold
-// becomes a NUL byte, which matches nothing.
-std::string SearchBytes(const QString& text) { return Sjis::FromQString(text, '\0').bytes; }
 
 // Blanks are the space and the control characters; the ideographic space stays.
 QString TrimmedOfBlanks(const QString& text) {
@@ -51,50 +44,26 @@ QString TrimmedOfBlanks(const QString& text) {
 
 }  // namespace
 
-std::vector<std::string> TForm1::IgnoredWords() const {
-    std::vector<std::string> words;
-    for (const QString& line : frmOption->Memo1->toPlainText().split(QLatin1Char('\n'))) {
-        // A word the code page cannot hold is left out: a key holding such a character
-        // matches nothing, and another such word must not pass for it.
-        const Sjis::Encoded word = Sjis::FromQString(line);
-        if (word.lossless) words.push_back(word.bytes);
-    }
-    return words;
-}
-
 void TForm1::SpeedButton1Click() {
     // A large dictionary takes a moment, the first time for its search text too.
     const WaitCursor wait;
-    SearchRequestInput request;
     const QString typed = cmbSubStr->currentText();
-    request.typedText = typed.toStdString();
-    request.bytes = SearchBytes(typed);
-    request.options.multiKey = chkNotSeparateWord->isChecked();
-    request.options.andMatch = !chkSearchWithAnd->isChecked();  // checked means OR
-    request.options.wordMatch = chkNotPartMatch->isChecked();
-    request.options.scope = SelectedScope();
-    request.ignoredWords = IgnoredWords();
-    request.maxOfSelection = MaxOfSelection;
+    SearchOptions options;
+    options.multiKey = chkNotSeparateWord->isChecked();
+    options.andMatch = !chkSearchWithAnd->isChecked();  // checked means OR
+    options.wordMatch = chkNotPartMatch->isChecked();
+    options.scope = SelectedScope();
 
     WindowSearchSink sink(*this);
-    if (!Search.Run(request, EditorEx1->Lines(), ViewStrings, sink)) return;
+    if (!session_.RunSearch(typed, options, sink)) return;
 
-    FillSearchIndex();
-    EditorEx1->SetFindString(ViewStrings[ViewSlot::Key0]);
     AddToHistory(TrimmedOfBlanks(typed));
-    SetStatusText(StatusPanel::Position, QString::fromStdString(HitAllText(Search.HitAll())));
-    edtSearchHit->setText(QString::fromStdString(HitCounterText(Search.ResultCount())));
-    edtNowNo->setText(QString::fromStdString(HitCounterText(1)));
-
+    SetStatusText(StatusPanel::Position, QString::fromStdString(HitAllText(session_.Search().HitAll())));
+    edtSearchHit->setText(QString::fromStdString(HitCounterText(session_.Search().ResultCount())));
     // The focus first, so that the visible index scrolls to its new caret row.
-    const std::int64_t line = Search.Hits().Results().front().line;
     FocusVisibleIndex();
-    EditorEx2->SetCaretRow(line);
-    EditorEx3->SetCaretRow(0);
-    ShowRecord(line, true);
+    ApplyStep(session_.FirstResult());
 }
-
-void TForm1::FillSearchIndex() { EditorEx3->SetWholeText(Search.Hits().SearchIndexText()); }
 
 void TForm1::cmbSubStrKeyPress(QChar key) {
     if (key != QChar(13)) return;
@@ -120,43 +89,37 @@ void TForm1::AddToHistory(const QString& text) {
 }
 
 void TForm1::NextBtnClick() {
-    const std::int64_t n = CurrentHit;
-    if (static_cast<std::int64_t>(Search.Hits().Count()) < n + 1) return;
-    CurrentHit = n + 1;
-    edtNowNo->setText(QString::number(CurrentHit));
-    ShowCurrentHit();
-}
-
-void TForm1::ForwardBtnClick() {
-    const std::int64_t n = CurrentHit;
-    if (n - 1 <= 0) return;
-    CurrentHit = n - 1;
-    edtNowNo->setText(QString::number(CurrentHit));
-    ShowCurrentHit();
-}
-
-void TForm1::ShowCurrentHit() {
+    const std::optional<RecordStep> step = session_.NextHit(EditorEx2->CaretRow());
+    if (!step) return;
     // The focus first, so that the visible index scrolls to its new caret row, from
     // wherever the key or click came.
     FocusVisibleIndex();
-    std::int64_t line = 0;
-    if (Search.ResultCount() != 0) {
-        const std::int64_t row = CurrentHit - 1;
-        line = LineOfSearchIndexLine(EditorEx3->Line(row));
-        EditorEx3->SetCaretRow(row);
-    } else {
-        line = EditorEx2->CaretRow();
-        // The empty place after the last row, or no row at all: no record to show.
-        if (line >= EditorEx2->LineCount()) return;
-    }
-    EditorEx2->SetCaretRow(line);
-    ShowRecord(line, true);
+    ApplyStep(*step);
+}
+
+void TForm1::ForwardBtnClick() {
+    const std::optional<RecordStep> step = session_.PreviousHit(EditorEx2->CaretRow());
+    if (!step) return;
+    FocusVisibleIndex();
+    ApplyStep(*step);
+}
+
+void TForm1::ShowCurrentHit() {
+    FocusVisibleIndex();
+    ApplyStep(session_.CurrentHitStep(EditorEx2->CaretRow()));
+}
+
+void TForm1::ApplyStep(const RecordStep& step) {
+    if (step.hitCounterText) edtNowNo->setText(QString::fromStdString(*step.hitCounterText));
+    if (step.searchRow) EditorEx3->SetCaretRow(*step.searchRow);
+    if (step.headwordRow) EditorEx2->SetCaretRow(*step.headwordRow);
+    if (step.line) ShowRecord(*step.line, step.markKeys);
 }
 
 TEditorEx* TForm1::VisibleIndex() const {
     // In the compact layout neither list shows.
-    if (IsHeadwordIndexShowing()) return EditorEx2;
-    return EditorEx3->isHidden() ? nullptr : EditorEx3;
+    if (compact_) return nullptr;
+    return searchIndexShown_ ? EditorEx3 : EditorEx2;
 }
 
 void TForm1::FocusVisibleIndex() {
@@ -164,18 +127,15 @@ void TForm1::FocusVisibleIndex() {
 }
 
 void TForm1::EditorEx3Click() {
-    const std::int64_t row = EditorEx3->CaretRow();
-    if (row < 0 || row >= EditorEx3->LineCount()) return;
-    CurrentHit = row + 1;
-    edtNowNo->setText(QString::number(CurrentHit));
-    ShowRecord(LineOfSearchIndexLine(EditorEx3->Line(row)), true);
+    if (const std::optional<RecordStep> step = session_.ChooseResult(EditorEx3->CaretRow())) ApplyStep(*step);
 }
 
 void TForm1::SpeedButton2Click() {
-    const bool showSearchIndex = SpeedButton2->text() == QStringLiteral("インデックス");
-    SpeedButton2->setText(showSearchIndex ? QStringLiteral("検索インデックス") : QStringLiteral("インデックス"));
-    EditorEx2->setVisible(!showSearchIndex);
-    EditorEx3->setVisible(showSearchIndex);
+    // The button names the list it shows.
+    searchIndexShown_ = !searchIndexShown_;
+    SpeedButton2->setText(searchIndexShown_ ? QStringLiteral("検索インデックス") : QStringLiteral("インデックス"));
+    EditorEx2->setVisible(!searchIndexShown_);
+    EditorEx3->setVisible(searchIndexShown_);
     // The caret of the index now showing may have moved while it was hidden.
     if (TEditorEx* index = VisibleIndex()) {
         index->TakeFocus();

@@ -6,13 +6,11 @@
 #include "common/IniFile.h"
 #include "common/SettingsFile.h"
 #include "common/Sjis.h"
-#include "dialogs/TfrmOption.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFileInfo>
 #include <QGuiApplication>
-#include <QPlainTextEdit>
 #include <QRadioButton>
 #include <QScreen>
 
@@ -24,7 +22,8 @@ bool Fits(int value, int screenExtent) { return value > 300 && value <= screenEx
 }  // namespace
 
 void TForm1::LoadSettings() {
-    const StoredSettings stored = ReadSettings(IniFileName.toStdString(), ViewStrings);
+    const StoredSettings stored = ReadSettings(IniFileName.toStdString());
+    session_.SetView(stored.view);
     const QSize screen = QGuiApplication::primaryScreen() ? QGuiApplication::primaryScreen()->size() : QSize();
     QRect placement(pos(), size());
     if (Fits(stored.top, screen.height())) placement.moveTop(stored.top);
@@ -39,7 +38,7 @@ void TForm1::LoadSettings() {
     if (stored.notPartMatch) chkNotPartMatch->setChecked(*stored.notPartMatch);
     if (stored.dispSentence) chkDispSentence->setChecked(*stored.dispSentence);
     SelectScope(static_cast<RecordField>(stored.selectCondition));
-    if (stored.maxOfSelection) MaxOfSelection = *stored.maxOfSelection;
+    if (stored.maxOfSelection) session_.SetHitLimit(*stored.maxOfSelection);
 
     cmbSubStr->clear();
     cmbSubStr->setEditText(QString());
@@ -47,43 +46,39 @@ void TForm1::LoadSettings() {
         cmbSubStr->addItem(Sjis::ToQString(entry));
         cmbSubStr->setCurrentIndex(0);
     }
-    if (stored.dataFileName) DataFileName = PathFromStored(*stored.dataFileName);
-    Desktop = stored.desktop;
-    ClipboardLookup1->setChecked(Desktop.clipboardLookup);
+    if (stored.dataFileName) session_.SetDataFile(PathFromStored(*stored.dataFileName));
+    session_.Desktop() = stored.desktop;
+    ClipboardLookup1->setChecked(stored.desktop.clipboardLookup);
     FollowClipboardLookup();
-    SetPageZoom(Desktop.pageZoomPercent);
-    SetTextZoom(Desktop.textZoomPercent);
+    SetPageZoom(stored.desktop.pageZoomPercent);
+    SetTextZoom(stored.desktop.textZoomPercent);
 }
 
 void TForm1::LoadIgnoredWords() {
-    const auto words = ReadIgnoredWords(IniFileName.toStdString());
-    if (!words) return;
-    QStringList lines;
-    for (const std::string& word : *words) lines.append(Sjis::ToQString(word));
-    frmOption->Memo1->setPlainText(lines.join(QLatin1Char('\n')));
+    if (const auto words = ReadIgnoredWords(IniFileName.toStdString())) session_.SetIgnoredWords(*words);
 }
 
 void TForm1::SaveSettings() {
     SettingsToSave settings;
     // While compact, the size to come back to is the full layout's.
-    const bool full = !pnlIndex->isHidden();
+    const bool full = !compact_;
     settings.top = y();
     settings.left = x();
-    settings.width = full ? width() : NormalWidth;
-    settings.height = full ? height() : NormalHeight;
+    settings.width = full ? width() : normalWidth_;
+    settings.height = full ? height() : normalHeight_;
     settings.notSeparateWord = chkNotSeparateWord->isChecked();
     settings.searchWithAnd = chkSearchWithAnd->isChecked();
     settings.notPartMatch = chkNotPartMatch->isChecked();
     settings.dispSentence = chkDispSentence->isChecked();
     settings.selectCondition = static_cast<int>(SelectedScope());
-    settings.maxOfSelection = MaxOfSelection;
-    settings.desktop = Desktop;
+    settings.maxOfSelection = session_.HitLimit();
+    settings.desktop = session_.Desktop();
     // A search the code page cannot spell is left out rather than kept with "?".
     for (int i = 0; i < cmbSubStr->count(); ++i)
         if (const Sjis::Encoded entry = Sjis::FromQString(cmbSubStr->itemText(i)); entry.lossless)
             settings.history.push_back(entry.bytes);
-    settings.dataFileName = StoredPath(DataFileName);
-    settings.ignoredWordLines = IgnoredWords();
+    settings.dataFileName = StoredPath(session_.DataFile());
+    settings.ignoredWordLines = session_.IgnoredWords();
     MakeSettingsFolder();
     WriteSettings(IniFileName.toStdString(), settings);
 }

@@ -26,7 +26,6 @@ QString PathFromStored(const std::string& stored) {
 
 QString RememberedDataFile(const QString& iniFileName) {
     if (!QFileInfo(iniFileName).isFile()) return {};
-    ViewStringTable unused = DefaultViewStrings();
-    const StoredSettings stored = ReadSettings(iniFileName.toStdString(), unused);
+    const StoredSettings stored = ReadSettings(iniFileName.toStdString());
     return stored.dataFileName ? PathFromStored(*stored.dataFileName) : QString();
 }

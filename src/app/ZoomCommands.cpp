@@ -46,29 +46,11 @@ bool FocusIsInTextView() {
 }  // namespace
 
 void TForm1::CreateZoomCommands() {
-    Show1->addSeparator()->setObjectName(QStringLiteral("N9"));
-    QMenu* zoom = Show1->addMenu(QStringLiteral("ズーム(&Z)"));
-    zoom->setObjectName(QStringLiteral("Zoom1"));
-    zoom->menuAction()->setObjectName(QStringLiteral("Zoom1Action"));
-    const auto item = [zoom](const char* name, const QString& caption, const QList<QKeySequence>& keys) {
-        QAction* action = zoom->addAction(caption);
-        action->setObjectName(QString::fromLatin1(name));
-        action->setShortcuts(keys);
-        return action;
-    };
-    ZoomIn1 = item("ZoomIn1", QStringLiteral("拡大(&I)"),
-                   {QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal)});
-    ZoomOut1 = item("ZoomOut1", QStringLiteral("縮小(&O)"), {QKeySequence(Qt::CTRL | Qt::Key_Minus)});
-    ZoomReset1 = item("ZoomReset1", QStringLiteral("標準のサイズ(&R)"), {QKeySequence(Qt::CTRL | Qt::Key_0)});
-    connect(ZoomIn1, &QAction::triggered, this, Guarded([this] { ZoomStep(1); }));
-    connect(ZoomOut1, &QAction::triggered, this, Guarded([this] { ZoomStep(-1); }));
-    connect(ZoomReset1, &QAction::triggered, this, Guarded([this] { ZoomStep(0); }));
-
     connect(WebBrowser1, &BrowserView::ZoomRequested, this, [this](int direction) {
-        RunGuarded([&] { SetPageZoom(NextZoomStep(Desktop.pageZoomPercent, direction)); });
+        RunGuarded([&] { SetPageZoom(NextZoomStep(session_.Desktop().pageZoomPercent, direction)); });
     });
     auto* wheel = new TextWheelZoom(this, [this](int direction) {
-        RunGuarded([&] { SetTextZoom(NextZoomStep(Desktop.textZoomPercent, direction)); });
+        RunGuarded([&] { SetTextZoom(NextZoomStep(session_.Desktop().textZoomPercent, direction)); });
     });
     for (TEditorEx* view : {EditorEx1, EditorEx2, EditorEx3}) view->viewport()->installEventFilter(wheel);
     designedTextFont_ = EditorEx1->font();
@@ -76,21 +58,21 @@ void TForm1::CreateZoomCommands() {
 
 void TForm1::ZoomStep(int direction) {
     if (FocusIsInTextView()) {
-        SetTextZoom(direction == 0 ? 100 : NextZoomStep(Desktop.textZoomPercent, direction));
+        SetTextZoom(direction == 0 ? 100 : NextZoomStep(session_.Desktop().textZoomPercent, direction));
     } else {
-        SetPageZoom(direction == 0 ? 100 : NextZoomStep(Desktop.pageZoomPercent, direction));
+        SetPageZoom(direction == 0 ? 100 : NextZoomStep(session_.Desktop().pageZoomPercent, direction));
     }
 }
 
 void TForm1::SetPageZoom(int percent) {
-    Desktop.pageZoomPercent = ClampZoom(percent);
-    WebBrowser1->SetZoomPercent(Desktop.pageZoomPercent);
+    session_.Desktop().pageZoomPercent = ClampZoom(percent);
+    WebBrowser1->SetZoomPercent(session_.Desktop().pageZoomPercent);
 }
 
 void TForm1::SetTextZoom(int percent) {
-    Desktop.textZoomPercent = ClampZoom(percent);
+    const int zoom = session_.Desktop().textZoomPercent = ClampZoom(percent);
     QFont font = designedTextFont_;
     const int designed = designedTextFont_.pixelSize();
-    font.setPixelSize(std::max(1, static_cast<int>(std::lround(designed * Desktop.textZoomPercent / 100.0))));
+    font.setPixelSize(std::max(1, static_cast<int>(std::lround(designed * zoom / 100.0))));
     for (TEditorEx* view : {EditorEx1, EditorEx2, EditorEx3}) view->setFont(font);
 }

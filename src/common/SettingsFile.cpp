@@ -35,27 +35,27 @@ std::string StyleFontSpan(const std::string& fonts) {
     return "<span style='font-family: \"" + fonts + ";\"'>";
 }
 
-void ReadViewStrings(const std::string& iniFileName, ViewStringTable& strings) {
+void ReadViewSettings(const std::string& iniFileName, ViewSettings& view) {
     if (const auto value = PresentValue(iniFileName, kView, "SepNum"))
-        strings[ViewSlot::SepNum] = *value == "SPC" ? " " : *value;
-    if (const auto value = PresentValue(iniFileName, kView, "SepTitle")) strings[ViewSlot::SepTitle] = *value;
-    if (const auto value = PresentValue(iniFileName, kView, "SepYaku")) strings[ViewSlot::SepYaku] = *value;
+        view.separators.num = *value == "SPC" ? " " : *value;
+    if (const auto value = PresentValue(iniFileName, kView, "SepTitle")) view.separators.title = *value;
+    if (const auto value = PresentValue(iniFileName, kView, "SepYaku")) view.separators.yaku = *value;
     if (const auto value = PresentValue(iniFileName, kView, "COLOR"))
-        strings[ViewSlot::KeyMarkOpen] = "<FONT COLOR=\"" + *value + "\">";
+        view.fragments.keyMarkOpen = "<FONT COLOR=\"" + *value + "\">";
     if (const auto value = PresentValue(iniFileName, kView, "TTLFONT"))
-        strings[ViewSlot::HeadwordOpen] = "<Font Size=+1>" + StyleFontSpan(*value);
+        view.fragments.headwordOpen = "<Font Size=+1>" + StyleFontSpan(*value);
     if (const auto font = PresentValue(iniFileName, kView, "YAKUFONT")) {
         const std::string colour = PresentValue(iniFileName, kView, "YAKUCOLOR").value_or("BLACK");
-        strings[ViewSlot::TranslationOpen] =
+        view.fragments.translationOpen =
             "<span style='font-family: \"" + *font + "\"; Color: \"" + colour + "\"'>";
     }
     if (const auto value = PresentValue(iniFileName, kView, "BUNFONT"))
-        strings[ViewSlot::ExamplesOpen] = StyleFontSpan(*value);
+        view.fragments.examplesOpen = StyleFontSpan(*value);
 }
 
 }  // namespace
 
-StoredSettings ReadSettings(const std::string& iniFileName, ViewStringTable& viewStrings) {
+StoredSettings ReadSettings(const std::string& iniFileName) {
     StoredSettings settings;
     settings.top = StrToIntLoose(ReadIniValue(iniFileName, kForm, "TOP"));
     settings.left = StrToIntLoose(ReadIniValue(iniFileName, kForm, "LEFT"));
@@ -71,7 +71,7 @@ StoredSettings ReadSettings(const std::string& iniFileName, ViewStringTable& vie
     if (const auto value = PresentValue(iniFileName, kSearch, "MaxOfSelection"))
         settings.maxOfSelection = StrToIntLoose(*value);
 
-    ReadViewStrings(iniFileName, viewStrings);
+    ReadViewSettings(iniFileName, settings.view);
 
     for (int i = 1; i <= 10; ++i) {
         const auto entry = PresentValue(iniFileName, kHistory, "item" + std::to_string(i));

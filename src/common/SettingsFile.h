@@ -33,11 +33,13 @@ struct StoredSettings {
     std::vector<std::string> history;  // at most ten, the first shown in the search box
     std::optional<std::string> dataFileName;
     DesktopSettings desktop;
+    // The separators and page fragments: the defaults, each replaced by its VIEW key
+    // where that is present.
+    ViewSettings view = DefaultViewSettings();
 };
 
-// Reads everything the start-up takes from the file except the ignored words, and
-// rebuilds the separators and page fragments of `viewStrings` from the VIEW keys.
-StoredSettings ReadSettings(const std::string& iniFileName, ViewStringTable& viewStrings);
+// Reads everything the start-up takes from the file except the ignored words.
+StoredSettings ReadSettings(const std::string& iniFileName);
 
 // The ignored words, when the file has any: the stored list split at its commas,
 // sorted and each word kept once, without regard to letter case.

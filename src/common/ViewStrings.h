@@ -1,45 +1,42 @@
 #pragma once
-// The fourteen strings the main window keeps for cutting record lines and building
-// record pages: the last search's keys, the three field separators and the opening
-// and closing fragments of the page. Each slot has a name; nothing indexes the table
-// with a bare number.
+// The strings that cut record lines and build record pages, each kind on its own: the
+// dictionary's field separators and the page's opening and closing fragments, as the
+// settings' VIEW section gives them, and the keys of the last search, which the
+// record page marks.
 
 #include <array>
 #include <cstddef>
 #include <string>
 
-enum class ViewSlot : std::size_t {
-    Key0,              // the last search's keys, packed to the front; an empty one ends them
-    Key1,
-    Key2,
-    SepNum,            // ends the record number
-    SepTitle,          // ends the headword
-    SepYaku,           // ends the translation
-    KeyMarkOpen,       // put around each marked key occurrence
-    KeyMarkClose,
-    HeadwordOpen,      // around the headword on the page
-    HeadwordClose,
-    TranslationOpen,   // around the translation
-    TranslationClose,
-    ExamplesOpen,      // around the example sentences
-    ExamplesClose,
+// The three separators of a record line (code page 932).
+struct Separators {
+    std::string num = " ";      // SepNum: ends the record number
+    std::string title = "///";  // SepTitle: ends the headword
+    std::string yaku = ":::";   // SepYaku: ends the translation
 };
 
-inline constexpr std::size_t kViewSlotCount = 14;
+// The record page's markup around each field and each marked key (code page 932).
+struct PageFragments {
+    std::string keyMarkOpen;  // put around each marked key occurrence
+    std::string keyMarkClose;
+    std::string headwordOpen;  // around the headword on the page
+    std::string headwordClose;
+    std::string translationOpen;  // around the translation
+    std::string translationClose;
+    std::string examplesOpen;  // around the example sentences
+    std::string examplesClose;
+};
+
+// What the settings' VIEW section gives.
+struct ViewSettings {
+    Separators separators;
+    PageFragments fragments;
+};
+
+// The values the program starts with, before the settings are read: " ", "///",
+// ":::" and the designed fragments.
+ViewSettings DefaultViewSettings();
+
+// The last search's keys, packed to the front; an empty one ends them.
 inline constexpr std::size_t kKeySlotCount = 3;
-
-// Slot of key i (0, 1 or 2).
-constexpr ViewSlot KeySlot(std::size_t i) noexcept { return static_cast<ViewSlot>(i); }
-
-class ViewStringTable {
-public:
-    std::string& operator[](ViewSlot slot) noexcept { return slots_[static_cast<std::size_t>(slot)]; }
-    const std::string& operator[](ViewSlot slot) const noexcept { return slots_[static_cast<std::size_t>(slot)]; }
-
-private:
-    std::array<std::string, kViewSlotCount> slots_;
-};
-
-// The values the program starts with, before the settings are read: no keys, " ",
-// "///", ":::" and the designed fragments (code page 932).
-ViewStringTable DefaultViewStrings();
+using KeySlots = std::array<std::string, kKeySlotCount>;

@@ -1,6 +1,7 @@
 #include "dialogs/TfrmOption.h"
 
 #include "common/ErrorBoundary.h"
+#include "common/StringHelpers.h"
 #include "ui/Fonts.h"
 
 #include <QLabel>
@@ -41,7 +42,6 @@ TfrmOption::TfrmOption(QWidget* parent) : QDialog(parent) {
     Memo1->setTabChangesFocus(true);  // Tab walks the dialog; entries never hold tabs
     Memo1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    Memo1->setPlainText(QStringLiteral("in\nthe\nof\non\nfor\nat\nto\ngo\nend\nany\n"));
     memoTitle->setBuddy(Memo1);
 
     AddLabel(this, "Label2", QStringLiteral("全ヒットが下記の数を"), 100, 32);
@@ -72,6 +72,14 @@ TfrmOption::TfrmOption(QWidget* parent) : QDialog(parent) {
 }
 
 void TfrmOption::Button1Click() { close(); }
+
+TfrmOption::Values TfrmOption::Edit(const Values& values) {
+    Edit1->setText(QString::number(values.hitLimit));
+    Memo1->setPlainText(values.ignoredWords);
+    exec();
+    // There is no Cancel: whatever the boxes hold when the dialog closes is taken.
+    return {StrToIntLoose(Edit1->text().toStdString()), Memo1->toPlainText()};
+}
 
 void TfrmOption::resizeEvent(QResizeEvent* event) {
     QDialog::resizeEvent(event);

@@ -1,8 +1,10 @@
 #pragma once
-// The options dialog: its memo is the store of the ignored-word list, its edit box
-// carries the hit limit while the dialog is open.
+// The options dialog: the ignored-word list in its memo and the hit limit in its edit
+// box, while it is open.
 
 #include <QDialog>
+
+#include <cstdint>
 
 class QLineEdit;
 class QPlainTextEdit;
@@ -12,6 +14,13 @@ class TfrmOption : public QDialog {
     Q_OBJECT
 public:
     explicit TfrmOption(QWidget* parent = nullptr);
+
+    struct Values {
+        std::int32_t hitLimit = 300;  // most raw hits a one-key search may have
+        QString ignoredWords;         // one word per line, as the user wrote them
+    };
+    // Shows the values and returns them as the dialog holds them when it closes.
+    Values Edit(const Values& values);
 
     QPlainTextEdit* Memo1 = nullptr;
     QLineEdit* Edit1 = nullptr;

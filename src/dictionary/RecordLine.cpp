@@ -26,10 +26,6 @@ std::size_t FindBytes(std::string_view line, std::string_view needle, std::size_
 
 }  // namespace
 
-Separators SeparatorsOf(const ViewStringTable& strings) {
-    return {strings[ViewSlot::SepNum], strings[ViewSlot::SepTitle], strings[ViewSlot::SepYaku]};
-}
-
 std::size_t FindSeparator(std::string_view line, std::string_view separator, std::size_t from) noexcept {
     if (separator.empty()) return std::string_view::npos;
     // A byte below 0x40 is never the second byte of a double-byte character, so the

@@ -7,21 +7,12 @@
 // separator counts as one character and the other two as three characters, whatever
 // text the settings give them.
 
-#include "common/ViewStrings.h"
+#include "common/ViewStrings.h"  // Separators
 
 #include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
-
-struct Separators {
-    std::string num = " ";      // SepNum: ends the record number
-    std::string title = "///";  // SepTitle: ends the headword
-    std::string yaku = ":::";   // SepYaku: ends the translation
-};
-
-// The separators the settings give, from their slots of the table.
-Separators SeparatorsOf(const ViewStringTable& strings);
 
 // Skips the separator lengths the cutting rules use.
 inline constexpr std::size_t kNumSeparatorChars = 1;

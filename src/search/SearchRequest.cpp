@@ -77,7 +77,3 @@ std::optional<std::size_t> FindInHistory(const std::vector<std::u16string>& item
         if (EqualIgnoringAsciiCase(items[i], text)) return i;
     return std::nullopt;
 }
-
-void StoreKeys(const KeySlots& keys, ViewStringTable& viewStrings) {
-    for (std::size_t i = 0; i < keys.size(); ++i) viewStrings[KeySlot(i)] = keys[i];
-}

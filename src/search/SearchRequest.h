@@ -7,7 +7,7 @@
 // ends the text at its first NUL), so such a key matches nothing instead of
 // becoming "?" and matching every question mark.
 
-#include "common/ViewStrings.h"
+#include "common/ViewStrings.h"  // KeySlots
 
 #include <array>
 #include <cstddef>
@@ -15,8 +15,6 @@
 #include <string>
 #include <string_view>
 #include <vector>
-
-using KeySlots = std::array<std::string, kKeySlotCount>;
 
 // Fills the slots from the request and returns how many it filled: the whole request
 // as typed when `multiKey` is off; otherwise, after trimming, up to three words
@@ -38,7 +36,3 @@ bool EqualIgnoringAsciiCase(std::u16string_view a, std::u16string_view b) noexce
 // ASCII letters; a request found there moves to the top. The history is kept as the
 // user typed it, so characters the code page cannot hold still tell items apart.
 std::optional<std::size_t> FindInHistory(const std::vector<std::u16string>& items, std::u16string_view text);
-
-// The keys written into their slots of the view strings, where the record page reads
-// them; every slot is written, so a dropped key never stays behind.
-void StoreKeys(const KeySlots& keys, ViewStringTable& viewStrings);

@@ -18,7 +18,7 @@ std::string HitCounterText(std::int64_t number) {
 
 std::string HitAllText(std::int64_t hitAll) { return "HitAll=" + std::to_string(hitAll); }
 
-bool SearchSession::Run(const SearchRequestInput& request, const TextLines& fullText, ViewStringTable& viewStrings,
+bool SearchSession::Run(const SearchRequestInput& request, const TextLines& fullText, const Separators& separators,
                         SearchSink& sink) {
     for (int panel = 0; panel < kStatusPanelCount; ++panel) sink.SetStatus(static_cast<StatusPanel>(panel), {});
     options_ = request.options;
@@ -38,7 +38,7 @@ bool SearchSession::Run(const SearchRequestInput& request, const TextLines& full
 
     KeySlots keys;
     const int keyCount = FilterKeys(SplitKeys(request.bytes, options_.multiKey, keys), keys, request.ignoredWords);
-    StoreKeys(keys, viewStrings);
+    keys_ = keys;
     sink.SetStatus(StatusPanel::Message, request.typedText);
     sink.SetStatus(StatusPanel::Count, "キー数:" + std::to_string(keyCount));
     if (keyCount == 0) {
@@ -62,7 +62,7 @@ bool SearchSession::Run(const SearchRequestInput& request, const TextLines& full
         sink.SetStatus(StatusPanel::Message, "見つかりません");
         return false;
     }
-    resultCount_ = hits_.BuildResultList(keyCount, keys, buffer_, options_, SeparatorsOf(viewStrings));
+    resultCount_ = hits_.BuildResultList(keyCount, keys, buffer_, options_, separators);
     if (resultCount_ == 0) {
         sink.SetStatus(StatusPanel::Message, "条件に一致しません");
         return false;

@@ -1,8 +1,7 @@
 #pragma once
 // One full-text search from the search box's request to its result list, and what
 // it leaves for the result navigation and the record page: the options it read, the
-// search buffer, the hit list and the counts. The keys live in the view strings,
-// where the record page marks them.
+// keys it looked for, the search buffer, the hit list and the counts.
 //
 // Every unsuccessful request stops at its check with its message in status panel 2;
 // the window learns each status text as it is written, in order, through a sink.
@@ -42,10 +41,9 @@ struct SearchRequestInput {
 
 class SearchSession {
 public:
-    // Runs a search over `fullText` (building the search buffer first when it was
-    // discarded). The keys go into `viewStrings`, where the record page marks them.
-    // True when it ended with a result list.
-    bool Run(const SearchRequestInput& request, const TextLines& fullText, ViewStringTable& viewStrings,
+    // Runs a search over `fullText`, cut by `separators` (building the search buffer
+    // first when it was discarded). True when it ended with a result list.
+    bool Run(const SearchRequestInput& request, const TextLines& fullText, const Separators& separators,
              SearchSink& sink);
 
     // The search text and its line table; to be discarded whenever the full-text
@@ -55,6 +53,9 @@ public:
 
     // As the last search left them.
     const SearchOptions& Options() const noexcept { return options_; }
+    // The keys the record page marks: every slot is rewritten once the request is cut,
+    // so a dropped key never stays behind; a search stopped before that keeps the old.
+    const KeySlots& Keys() const noexcept { return keys_; }
     std::int64_t HitAll() const noexcept { return hitAll_; }
     std::int64_t ResultCount() const noexcept { return resultCount_; }
     const HitList& Hits() const noexcept { return hits_; }
@@ -62,6 +63,7 @@ public:
 private:
     SearchBuffer buffer_;
     SearchOptions options_;
+    KeySlots keys_;
     HitList hits_;
     std::int64_t hitAll_ = 0;
     std::int64_t resultCount_ = 0;

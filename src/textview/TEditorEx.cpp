@@ -14,7 +14,14 @@
 
 #include <algorithm>
 
-TEditorEx::TEditorEx(QWidget* parent) : QAbstractScrollArea(parent) {
+TEditorEx::TEditorEx(QWidget* parent) : TEditorEx(parent, nullptr) {}
+
+TEditorEx::TEditorEx(TextLines& lines, QWidget* parent) : TEditorEx(parent, &lines) {}
+
+TEditorEx::TEditorEx(QWidget* parent, TextLines* lines)
+    : QAbstractScrollArea(parent),
+      ownLines_(lines ? nullptr : std::make_unique<TextLines>()),
+      lines_(lines ? lines : ownLines_.get()) {
     QFont font(QStringLiteral("FixedSys"));
     font.setPixelSize(12);
     font.setStyleHint(QFont::TypeWriter);
@@ -29,9 +36,26 @@ TEditorEx::TEditorEx(QWidget* parent) : QAbstractScrollArea(parent) {
     connect(verticalScrollBar(), &QScrollBar::valueChanged, viewport(), qOverload<>(&QWidget::update));
     connect(horizontalScrollBar(), &QScrollBar::valueChanged, viewport(), qOverload<>(&QWidget::update));
     colors_.background = Qt::white;
-    lines_.AddChangeListener([this](const LinesChange& change) { LinesChanged(change); });
+    linesListener_ = ListenTo(*lines_);
     UpdateScrollBars();
     TEditorExAccessible::Install();
+}
+
+// The lines outlive the view, so they must not go on calling it.
+TEditorEx::~TEditorEx() { lines_->RemoveChangeListener(linesListener_); }
+
+int TEditorEx::ListenTo(TextLines& lines) {
+    return lines.AddChangeListener([this](const LinesChange& change) { LinesChanged(change); });
+}
+
+void TEditorEx::AttachLines(TextLines& lines) {
+    const int listener = ListenTo(lines);
+    lines_->RemoveChangeListener(linesListener_);
+    lines_ = &lines;
+    linesListener_ = listener;
+    if (ownLines_.get() != &lines) ownLines_.reset();
+    // Everything that hangs on the text starts afresh, as for a whole new one.
+    LinesChanged({LinesChange::Kind::WholeText, 0, 0, LineCount()});
 }
 
 QString TEditorEx::BytesMimeType() { return QStringLiteral("application/x-quillordic-cp932"); }
@@ -73,11 +97,11 @@ void TEditorEx::UpdateRows(std::int64_t firstRow, std::int64_t count) {
 
 std::int64_t TEditorEx::LastCaretRow() const {
     const std::int64_t count = LineCount();
-    return std::max<std::int64_t>(0, lines_.EndsWithLineBreak() ? count : count - 1);
+    return std::max<std::int64_t>(0, lines_->EndsWithLineBreak() ? count : count - 1);
 }
 
 std::string_view TEditorEx::LineAt(std::int64_t row) const {
-    return row >= 0 && row < LineCount() ? lines_.LineView(static_cast<std::size_t>(row)) : std::string_view();
+    return row >= 0 && row < LineCount() ? lines_->LineView(static_cast<std::size_t>(row)) : std::string_view();
 }
 
 TEditorEx::Position TEditorEx::ClampedPosition(Position position) const {
@@ -98,7 +122,7 @@ void TEditorEx::UpdateScrollBars() {
     verticalScrollBar()->setRange(0, static_cast<int>(std::max<std::int64_t>(0, rows - visible)));
     verticalScrollBar()->setPageStep(visible);
     // One cell more than the longest line, so the caret after its last character shows.
-    const auto textWidth = static_cast<std::int64_t>(lines_.LongestLineBound() + 1) * CellWidth() + 2 * kLeftMargin;
+    const auto textWidth = static_cast<std::int64_t>(lines_->LongestLineBound() + 1) * CellWidth() + 2 * kLeftMargin;
     horizontalScrollBar()->setRange(
         0, static_cast<int>(std::clamp<std::int64_t>(textWidth - viewport()->width(), 0, INT32_MAX)));
     horizontalScrollBar()->setPageStep(viewport()->width());
@@ -160,7 +184,7 @@ void TEditorEx::ScrollToShowCaret() {
 void TEditorEx::DeleteRow(std::int64_t row) {
     if (row < 0 || row >= LineCount()) return;
     const bool wasLast = row == LineCount() - 1;
-    lines_.DeleteRow(row);
+    lines_->DeleteRow(row);
     // The caret goes to the start of the row now at that place, or to the end of the
     // previous row when the last one went.
     Position caret{row, 0};
@@ -249,11 +273,11 @@ std::string TEditorEx::SelectedText() const {
     const Position from = std::min(anchor_, caret_);
     const Position to = std::max(anchor_, caret_);
     // Whole rows are what such a view shows selected.
-    if (wholeRowSelection_ && from != to) return lines_.TextBetween({from.line, 0}, {to.line, LineAt(to.line).size()});
-    return lines_.TextBetween(from, to);
+    if (wholeRowSelection_ && from != to) return lines_->TextBetween({from.line, 0}, {to.line, LineAt(to.line).size()});
+    return lines_->TextBetween(from, to);
 }
 
-void TEditorEx::SelectAll() { Select(Position{}, lines_.EndPosition()); }
+void TEditorEx::SelectAll() { Select(Position{}, lines_->EndPosition()); }
 
 void TEditorEx::mousePressEvent(QMouseEvent* event) {
     RunGuarded([&] {

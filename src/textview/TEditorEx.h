@@ -12,6 +12,11 @@
 // its glyph's width (an invalid byte's replacement character included). The caret
 // steps over the characters as they are drawn, so it never stands inside a
 // double-byte character, and never hides a byte inside what looks like another.
+//
+// The view shows lines it does not own, as an editor's view shows its document:
+// several views may show the same lines, each with its own caret, selection, scroll
+// and undo history, and every change of the lines reaches each of them. The lines
+// must outlive every view attached to them.
 
 #include "textmodel/EditHistory.h"
 #include "textmodel/TextLines.h"
@@ -40,23 +45,31 @@ public:
 
     using Position = TextPosition;  // line is the row: no word wrap
 
+    // Shows lines of its own, until AttachLines gives it others.
     explicit TEditorEx(QWidget* parent = nullptr);
+    // Shows `lines`, which must outlive the view.
+    explicit TEditorEx(TextLines& lines, QWidget* parent = nullptr);
+    ~TEditorEx() override;
 
-    TextLines& Lines() { return lines_; }
-    const TextLines& Lines() const { return lines_; }
+    // Shows `lines` from now on, as it would a whole new text: caret, selection,
+    // scroll and undo history start afresh. `lines` must outlive the view; the lines
+    // shown before are left as they are, except the view's own, which go.
+    void AttachLines(TextLines& lines);
+    TextLines& Lines() { return *lines_; }
+    const TextLines& Lines() const { return *lines_; }
 
     // The text operations the program uses; each keeps the view in step.
-    void SetWholeText(std::string text) { lines_.SetWholeText(std::move(text)); }
-    std::string WholeText() const { return lines_.WholeText(); }
-    std::string Line(std::int64_t index) const { return lines_.Line(index); }
-    std::int64_t LineCount() const { return static_cast<std::int64_t>(lines_.LineCount()); }
-    void ReplaceLine(std::int64_t index, std::string_view text) { lines_.ReplaceLine(index, text); }
-    void AppendLine(std::string_view text) { lines_.AppendLine(text); }
-    void ClearLines() { lines_.ClearLines(); }
+    void SetWholeText(std::string text) { lines_->SetWholeText(std::move(text)); }
+    std::string WholeText() const { return lines_->WholeText(); }
+    std::string Line(std::int64_t index) const { return lines_->Line(index); }
+    std::int64_t LineCount() const { return static_cast<std::int64_t>(lines_->LineCount()); }
+    void ReplaceLine(std::int64_t index, std::string_view text) { lines_->ReplaceLine(index, text); }
+    void AppendLine(std::string_view text) { lines_->AppendLine(text); }
+    void ClearLines() { lines_->ClearLines(); }
     void DeleteRow(std::int64_t row);
-    void SaveLinesToFile(const std::string& path) const { lines_.SaveLinesToFile(path); }
-    bool Modified() const { return lines_.Modified(); }
-    void SetModified(bool modified) { lines_.SetModified(modified); }
+    void SaveLinesToFile(const std::string& path) const { lines_->SaveLinesToFile(path); }
+    bool Modified() const { return lines_->Modified(); }
+    void SetModified(bool modified) { lines_->SetModified(modified); }
 
     std::int64_t CaretRow() const { return caret_.line; }
     Position CaretPosition() const { return caret_; }
@@ -67,8 +80,6 @@ public:
     // moved while the view was hidden or without the focus.
     void ShowCaretRow() { ScrollToShowRow(caret_.line); }
     std::int64_t SelectionStartRow() const { return std::min(anchor_, caret_).line; }
-    std::int64_t RowOfLine(std::int64_t line) const { return line; }  // no word wrap
-    std::int64_t LineOfRow(std::int64_t row) const { return row; }
     // The selected bytes, line breaks as CR LF.
     std::string SelectedText() const;
     // Selects from `anchor` to `caret` (each clamped to a character boundary).
@@ -76,10 +87,6 @@ public:
 
     bool ReadOnly() const { return readOnly_; }
     void SetReadOnly(bool readOnly);
-
-    // Kept for the search; no marks are drawn for it.
-    void SetFindString(std::string findString) { findString_ = std::move(findString); }
-    const std::string& FindString() const { return findString_; }
 
     void TakeFocus();
     bool HasKeyboardFocus() const;
@@ -136,6 +143,8 @@ protected:
     void timerEvent(QTimerEvent* event) override;
 
 private:
+    TEditorEx(QWidget* parent, TextLines* lines);  // lines of its own when null
+    int ListenTo(TextLines& lines);
     void LinesChanged(const LinesChange& change);
     QVariant InputMethodAnswer(Qt::InputMethodQuery query) const;
     void UpdateScrollBars();
@@ -203,7 +212,9 @@ private:
 
     friend class TEditorExAccessible;
 
-    TextLines lines_;
+    std::unique_ptr<TextLines> ownLines_;  // until other lines are attached
+    TextLines* lines_;                     // never null
+    int linesListener_ = 0;                // this view's change listener on *lines_
     EditHistory history_;
     ViewColors colors_;
     Position caret_;
@@ -220,6 +231,5 @@ private:
     QPoint dragPoint_;              // where the mouse is held, in the viewport
     static constexpr int kDragScrollInterval = 50;  // milliseconds
     bool caretVisible_ = true;
-    std::string findString_;
     mutable std::unique_ptr<CellCache, CellCacheDeleter> cells_;  // for font(); made when first needed
 };

@@ -57,7 +57,7 @@ bool TEditorEx::MoveByKey(QKeyEvent* event) {
         verticalScrollBar()->setValue(verticalScrollBar()->value() + VisibleRowCount());
         break;
     case Qt::Key_Home: target = control ? Position{} : Position{caret_.line, 0}; break;
-    case Qt::Key_End: target = control ? lines_.EndPosition() : Position{caret_.line, line.size()}; break;
+    case Qt::Key_End: target = control ? lines_->EndPosition() : Position{caret_.line, line.size()}; break;
     case Qt::Key_Left: target = CharBefore(caret_); break;
     case Qt::Key_Right: target = CharAfter(caret_); break;
     default: return false;
@@ -164,8 +164,8 @@ void TEditorEx::ReplaceSelection(std::string_view bytes, EditRun run) {
     Position end;
     {
         const FlagScope editing(editing_);
-        edit.removed = lines_.RemoveText(from, to);
-        end = lines_.InsertText(from, bytes);
+        edit.removed = lines_->RemoveText(from, to);
+        end = lines_->InsertText(from, bytes);
     }
     history_.Record(std::move(edit));
     // What replaced a selection is a step of its own; typing on starts the next.
@@ -217,7 +217,7 @@ void TEditorEx::ReplayHistory(bool backwards) {
     std::optional<Position> caret;
     {
         const FlagScope editing(editing_);
-        caret = backwards ? history_.Undo(lines_) : history_.Redo(lines_);
+        caret = backwards ? history_.Undo(*lines_) : history_.Redo(*lines_);
     }
     if (caret) MoveCaret(*caret, false);
     ScrollToShowCaret();

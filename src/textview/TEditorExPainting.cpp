@@ -236,7 +236,7 @@ TEditorEx::RowLook TEditorEx::LookOfRow(std::int64_t row) const {
     const int cell = CellWidth();
     const int width = viewport()->width();
     const bool isLine = row < LineCount();
-    const bool isCaretRow = row == caret_.line && row <= LastCaretRow() && (isLine || lines_.EndsWithLineBreak());
+    const bool isCaretRow = row == caret_.line && row <= LastCaretRow() && (isLine || lines_->EndsWithLineBreak());
     look.fill = colors_.background;
     if (isLine && row % 2 == 1 && colors_.alternateRow.isValid()) look.fill = colors_.alternateRow;
     if (isCaretRow && colors_.caretBand.isValid()) look.fill = colors_.caretBand;

@@ -74,12 +74,12 @@ std::string NormaliseStyle(std::string_view style) {
 
 }  // namespace
 
-ViewStringTable WithPlainStyles(const ViewStringTable& strings) {
-    ViewStringTable plain = strings;
-    for (ViewSlot slot : {ViewSlot::KeyMarkOpen, ViewSlot::KeyMarkClose, ViewSlot::HeadwordOpen,
-                          ViewSlot::HeadwordClose, ViewSlot::TranslationOpen, ViewSlot::TranslationClose,
-                          ViewSlot::ExamplesOpen, ViewSlot::ExamplesClose})
-        plain[slot] = NormaliseStyleAttributes(strings[slot]);
+PageFragments WithPlainStyles(const PageFragments& fragments) {
+    PageFragments plain;
+    for (auto member : {&PageFragments::keyMarkOpen, &PageFragments::keyMarkClose, &PageFragments::headwordOpen,
+                        &PageFragments::headwordClose, &PageFragments::translationOpen,
+                        &PageFragments::translationClose, &PageFragments::examplesOpen, &PageFragments::examplesClose})
+        plain.*member = NormaliseStyleAttributes(fragments.*member);
     return plain;
 }
 

@@ -14,9 +14,9 @@
 
 std::string NormaliseStyleAttributes(std::string_view html);
 
-// The table with its page fragments (the opening and closing markup of the key marks,
-// headword, translation and examples) normalised; keys and separators as they are.
-ViewStringTable WithPlainStyles(const ViewStringTable& strings);
+// The page fragments (the opening and closing markup of the key marks, headword,
+// translation and examples), each normalised.
+PageFragments WithPlainStyles(const PageFragments& fragments);
 
 // The page bytes as the engine gets them: every line, the last one too, ended with
 // CR LF; an empty page stays empty.

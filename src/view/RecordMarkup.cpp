@@ -119,17 +119,18 @@ std::string MarkupField(RecordField kind, std::string_view text, bool markKeys, 
     RenderMarks(result, '~', "<SUP>", "</SUP>");
     RenderMarks(result, '_', "<SUB>", "</SUB>");
     if (!markKeys || (state.searchScope != RecordField::WholeRecord && state.searchScope != kind)) return result;
-    const auto& strings = state.viewStrings;
-    for (std::size_t k = 0; k < kKeySlotCount && !strings[KeySlot(k)].empty(); ++k)
-        MarkKey(result, strings[KeySlot(k)], strings[ViewSlot::KeyMarkOpen], strings[ViewSlot::KeyMarkClose]);
+    for (const std::string& key : state.keys) {
+        if (key.empty()) break;
+        MarkKey(result, key, state.fragments.keyMarkOpen, state.fragments.keyMarkClose);
+    }
     return result;
 }
 
 std::string BuildRecordPage(std::string_view line, bool markKeys, const MarkupState& state) {
     std::string trimmed = TrimBlanks(line);
     if (trimmed.empty()) return trimmed;
-    const auto& strings = state.viewStrings;
-    const auto fields = CutRecordFields(trimmed, SeparatorsOf(strings));
+    const PageFragments& strings = state.fragments;
+    const auto fields = CutRecordFields(trimmed, state.separators);
     if (!fields) return trimmed;
 
     const std::string headword = MarkupField(RecordField::Headword, fields->headword, markKeys, state);
@@ -145,19 +146,19 @@ std::string BuildRecordPage(std::string_view line, bool markKeys, const MarkupSt
     // "<HEAD>" and "<HTML>" below are opening tags, as the pages have always had
     // them; the browser shows the page all the same.
     page += "</TITLE><HEAD>\r\n<BODY topmargin=6>\r\n<P>";
-    page += strings[ViewSlot::HeadwordOpen];
+    page += strings.headwordOpen;
     page += headword;
     page += "\r\n";
-    page += strings[ViewSlot::HeadwordClose];
+    page += strings.headwordClose;
     page += "<HR>";
-    page += strings[ViewSlot::TranslationOpen];
+    page += strings.translationOpen;
     page += translation;
     page += "\r\n";
-    page += strings[ViewSlot::TranslationClose];
+    page += strings.translationClose;
     page += "<HR>&nbsp;&nbsp;";
-    page += strings[ViewSlot::ExamplesOpen];
+    page += strings.examplesOpen;
     page += examples;
-    page += strings[ViewSlot::ExamplesClose];
+    page += strings.examplesClose;
     page += "</P>\r\n</BODY><HTML>\r\n";
     return page;
 }

@@ -15,11 +15,12 @@
 #include <string>
 #include <string_view>
 
-// What the page reads of the main window's state.
+// What the page is built with: the dictionary's separators, the page fragments, and
+// the last search's keys with the field it looked in.
 struct MarkupState {
-    // The keys, the separators and the page fragments.
-    const ViewStringTable& viewStrings;
-    // The field the last search looked in.
+    const Separators& separators;
+    const PageFragments& fragments;
+    const KeySlots& keys;
     RecordField searchScope = RecordField::WholeRecord;
 };
 

@@ -45,19 +45,19 @@ private slots:
         const auto typeAndClose = [this](const QString& typed) {
             WithDialog<TfrmOption>([this] { Action("O1")->trigger(); },
                                    [&](TfrmOption* dialog) {
-                                       QCOMPARE(dialog->Edit1->text(), QString::number(form->MaxOfSelection));
+                                       QCOMPARE(dialog->Edit1->text(), QString::number(form->Session().HitLimit()));
                                        dialog->Edit1->setText(typed);
                                        dialog->Button1->click();
                                    });
         };
         typeAndClose(QStringLiteral("1,000"));
-        QCOMPARE(form->MaxOfSelection, 1000);
+        QCOMPARE(form->Session().HitLimit(), 1000);
         typeAndClose(QStringLiteral("1 000"));
-        QCOMPARE(form->MaxOfSelection, 1000);
+        QCOMPARE(form->Session().HitLimit(), 1000);
         typeAndClose(QStringLiteral("abc"));
-        QCOMPARE(form->MaxOfSelection, 0);
+        QCOMPARE(form->Session().HitLimit(), 0);
         typeAndClose(QStringLiteral("-5"));
-        QCOMPARE(form->MaxOfSelection, -5);
+        QCOMPARE(form->Session().HitLimit(), -5);
     }
 
     void dataInformationNeedsADataFileAndShowsItsFacts() {
@@ -96,7 +96,7 @@ private slots:
         }
 
         // An empty file shows 0 bytes.
-        form->DataFileName = WriteFile(QStringLiteral("empty.txt"), "");
+        form->Session().SetDataFile(WriteFile(QStringLiteral("empty.txt"), ""));
         WithDialog<TfrmInfomation>([this] { Action("P1")->trigger(); }, [](TfrmInfomation* dialog) {
             QCOMPARE(dialog->edtFileSize->text(), QStringLiteral("0"));
         });

@@ -256,7 +256,7 @@ private slots:
         QVERIFY(!EditorEx1()->Modified());
         QCOMPARE(EditorEx2()->Line(1), std::string("bee"));  // the index follows the saved text
         QCOMPARE(Status(StatusPanel::Position), QStringLiteral("Size=%1").arg(saved.size()));
-        QCOMPARE(form->DataFileName, path);
+        QCOMPARE(form->Session().DataFile(), path);
 
         ClickTab(1);
         ClickTab(0);
@@ -341,7 +341,7 @@ private slots:
         Action("SaveAs1")->trigger();
         QCOMPARE(Bytes(answer), Record(1, "a") + "\r\n" + Record(2, "edited") + "\r\n");
         QCOMPARE(Bytes(path), text);
-        QCOMPARE(form->DataFileName, path);
+        QCOMPARE(form->Session().DataFile(), path);
         QCOMPARE(form->windowTitle(), caption);
         QCOMPARE(EditorEx2()->Line(1), std::string("b"));
         QVERIFY(EditorEx1()->Modified());
@@ -420,13 +420,13 @@ private slots:
 
         answers = {AskAnswer::Cancel};
         Action("Open1")->trigger();
-        QCOMPARE(form->DataFileName, first);
+        QCOMPARE(form->Session().DataFile(), first);
         QCOMPARE(form->windowTitle(), caption);
         QCOMPARE(EditorEx1()->Line(1), Record(2, "edited"));
 
         answers = {AskAnswer::No};
         Action("Open1")->trigger();
-        QCOMPARE(form->DataFileName, second);
+        QCOMPARE(form->Session().DataFile(), second);
         QCOMPARE(EditorEx2()->LineCount(), 3);
         QCOMPARE(Bytes(first), Dictionary({"a", "b"}));
 
@@ -436,7 +436,7 @@ private slots:
         answers = {AskAnswer::Yes};
         Action("Open1")->trigger();
         QCOMPARE(Bytes(second), Dictionary({"x", "why", "z"}));
-        QCOMPARE(form->DataFileName, first);
+        QCOMPARE(form->Session().DataFile(), first);
 
         // A save that fails opens nothing.
         EditOnTextPage();
@@ -445,7 +445,7 @@ private slots:
         answers = {AskAnswer::Yes};
         Action("Open1")->trigger();
         QCOMPARE(errors.size(), 1);
-        QCOMPARE(form->DataFileName, first);
+        QCOMPARE(form->Session().DataFile(), first);
         QVERIFY(EditorEx1()->Modified());
     }
 
@@ -550,7 +550,7 @@ private slots:
         // is, and the kept edits left where they are.
         form.reset();
         QVERIFY(StartForm([&] {
-            form->DataFileName = path;
+            form->Session().SetDataFile(path);
             answers = {AskAnswer::No};
         }));
         QCOMPARE(asked.size(), 1u);
@@ -567,7 +567,7 @@ private slots:
         QVERIFY(EditorEx1()->Modified());
         QVERIFY(Action("E1")->isChecked());
         QCOMPARE(Page(), 1);
-        QCOMPARE(form->DataFileName, path);
+        QCOMPARE(form->Session().DataFile(), path);
         answers = {AskAnswer::Yes};  // leaving the page saves them
         ClickTab(0);
         QCOMPARE(Bytes(path), kept);

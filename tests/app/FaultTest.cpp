@@ -115,7 +115,7 @@ private slots:
         Action("Open1")->trigger();
         QCOMPARE(errors.size(), 1);
         QVERIFY2(errors.first().startsWith(QStringLiteral("Win32 エラー。コード : 2.")), qPrintable(errors.first()));
-        QCOMPARE(form->DataFileName, data);
+        QCOMPARE(form->Session().DataFile(), data);
         QCOMPARE(EditorEx2()->Line(0), std::string("a"));
         Action("R1")->trigger();  // the repair of a file gone the same way
         QCOMPARE(errors.size(), 2);
@@ -127,7 +127,7 @@ private slots:
             return other;
         };
         Action("Open1")->trigger();
-        QCOMPARE(form->DataFileName, other);
+        QCOMPARE(form->Session().DataFile(), other);
         QCOMPARE(EditorEx2()->Line(1), std::string("newer"));
         QCOMPARE(errors.size(), 2);
     }
@@ -233,7 +233,7 @@ private slots:
         if (!bytes.empty()) WriteFile(kind + QStringLiteral(".ini"), bytes);
 
         QVERIFY(RestartWith(ini));
-        QCOMPARE(form->MaxOfSelection, kind == QLatin1String("folder") ? 300 : 7);
+        QCOMPARE(form->Session().HitLimit(), kind == QLatin1String("folder") ? 300 : 7);
         form->close();
         QVERIFY(!form->isVisible());
         if (kind == QLatin1String("folder")) {

@@ -93,7 +93,7 @@ private slots:
         clipboard->setText(QStringLiteral("heart"));  // off: nothing
 
         Action("ClipboardLookup1")->trigger();
-        QVERIFY(form->Desktop.clipboardLookup);
+        QVERIFY(form->Session().Desktop().clipboardLookup);
         form->activateWindow();
         QTRY_VERIFY(form->isActiveWindow());
         clipboard->setText(QStringLiteral("lung"));  // copied here: the window is active
@@ -118,7 +118,7 @@ private slots:
         QCOMPARE(Child<QLineEdit>("edtSearchHit")->text(), QStringLiteral("3    "));
         QTRY_VERIFY(form->isActiveWindow());
         Action("ClipboardLookup1")->trigger();
-        QVERIFY(!form->Desktop.clipboardLookup);
+        QVERIFY(!form->Session().Desktop().clipboardLookup);
     }
 
     void ctrlKReachesTheSearchBoxAndCtrlReturnSearchesFromIt() {
@@ -156,7 +156,7 @@ private slots:
         QTRY_COMPARE(Child<QLineEdit>("edtSearchHit")->text(), QStringLiteral("3    "));
 
         // A file to open asks about unsaved edits first, as ファイル → 開く does.
-        const QString dictionary = form->DataFileName;
+        const QString dictionary = form->Session().DataFile();
         const QString other = WriteFile(QStringLiteral("other.txt"), EightRecords());
         Action("E1")->trigger();
         EditorEx1()->SetModified(true);
@@ -168,7 +168,7 @@ private slots:
         form->HandleRequest({InstanceRequest::Kind::Open, other, QString()});
         QTRY_COMPARE(asked.size(), 1);
         QVERIFY(asked.front().startsWith(QStringLiteral("辞書ファイルは変更されています")));
-        QCOMPARE(form->DataFileName, dictionary);
+        QCOMPARE(form->Session().DataFile(), dictionary);
         SetAskUserHandler(previous);
         EditorEx1()->SetModified(false);
 
@@ -186,7 +186,7 @@ private slots:
         QCOMPARE(reported.back(), reported.front());
 
         form->HandleRequest({InstanceRequest::Kind::Open, other, QString()});
-        QTRY_COMPARE(form->DataFileName, other);
+        QTRY_COMPARE(form->Session().DataFile(), other);
     }
 };
 

@@ -115,11 +115,11 @@ private slots:
         QCOMPARE(StatusLabel(StatusPanel::Position)->width(), 100);
         QCOMPARE(StatusLabel(StatusPanel::Count)->width(), 100);
 
-        QCOMPARE(form->MaxOfSelection, 300);
-        QCOMPARE(form->ViewStrings[ViewSlot::SepTitle], std::string("///"));
+        QCOMPARE(form->Session().HitLimit(), 300);
+        QCOMPARE(form->Session().View().separators.title, std::string("///"));
         QVERIFY(form->IniFileName.endsWith(QStringLiteral(".ini")));
         QVERIFY(form->HelpFileName.endsWith(QStringLiteral(".mht")));
-        QCOMPARE(Child<TfrmOption>("frmOption")->Memo1->toPlainText(),
+        QCOMPARE(form->Session().IgnoredWordsText(),
                  QStringLiteral("in\nthe\nof\non\nfor\nat\nto\ngo\nend\nany\n"));
         QVERIFY(!Child<TfrmOption>("frmOption")->isVisible());
     }
@@ -153,7 +153,7 @@ private slots:
         form->LoadDictionary(path);
         QCOMPARE(Status(StatusPanel::Position), QStringLiteral("Size=%1").arg(bytes.size()));
         QCOMPARE(Status(StatusPanel::Message), QStringLiteral("before"));  // no damage: panel 2 keeps its text
-        QCOMPARE(form->DataFileName, path);
+        QCOMPARE(form->Session().DataFile(), path);
         QCOMPARE(EditorEx1()->LineCount(), 30);
         QCOMPARE(EditorEx2()->LineCount(), 30);
         QCOMPARE(EditorEx2()->Line(29), std::string("word30"));
@@ -173,7 +173,7 @@ private slots:
         const QString missing = dir.filePath(QStringLiteral("missing.txt"));
         QVERIFY_THROWS_EXCEPTION(std::exception, form->LoadDictionary(missing));
         QCOMPARE(EditorEx2()->LineCount(), 3);
-        QVERIFY(form->DataFileName.endsWith(QStringLiteral("good.txt")));
+        QVERIFY(form->Session().DataFile().endsWith(QStringLiteral("good.txt")));
     }
 
     void openCommandProposesTheSampleAndLoadsTheChosenFile() {
@@ -185,7 +185,7 @@ private slots:
         };
         Action("Open1")->trigger();
         QVERIFY(proposed.endsWith(QStringLiteral("/Tarnowe_Medical_Dic.txt")));
-        QCOMPARE(form->DataFileName, path);
+        QCOMPARE(form->Session().DataFile(), path);
         QVERIFY(form->windowTitle().startsWith(QStringLiteral("QuillorDic - ")));
         QVERIFY(form->windowTitle().endsWith(QStringLiteral("opened.txt")));
         QCOMPARE(Status(StatusPanel::Position), QStringLiteral("No.1"));  // the first record is shown
@@ -196,7 +196,7 @@ private slots:
         form->ChooseFileToOpen = [](const QString&) { return QString(); };  // cancelled
         Action("Open1")->trigger();
         QCOMPARE(form->windowTitle(), title);
-        QCOMPARE(form->DataFileName, path);
+        QCOMPARE(form->Session().DataFile(), path);
     }
 
     void clicksInTheFullTextViewAndTheIndex() {
@@ -270,8 +270,6 @@ private slots:
         QVERIFY(!PageControl1()->isVisible());
         QVERIFY(Child<QFrame>("pnlBrowser")->isVisible());
         QCOMPARE(Child<QFrame>("pnlBrowser")->parentWidget(), Child<QFrame>("pnlBase"));
-        QCOMPARE(form->NormalWidth, 800);
-        QCOMPARE(form->NormalHeight, 520);
         // The menu is detached, and its keys with it.
         const QString panel0 = Status(StatusPanel::Position);
         QTest::keyClick(form.get(), Qt::Key_L, Qt::ControlModifier);
@@ -332,7 +330,7 @@ private:
     bool StartWithDataFile(const QString& name, int records) {
         form.reset();
         CreateTestForms();
-        form->DataFileName = WriteFile(name, Dictionary(records));
+        form->Session().SetDataFile(WriteFile(name, Dictionary(records)));
         form->show();
         return QTest::qWaitForWindowExposed(form.get());
     }

@@ -97,7 +97,7 @@ private slots:
         QVERIFY(!QApplication::overrideCursor());
 
         // The loaded file stays the data file, with its index.
-        QVERIFY(form->DataFileName.endsWith(QStringLiteral("loaded.txt")));
+        QVERIFY(form->Session().DataFile().endsWith(QStringLiteral("loaded.txt")));
         QCOMPARE(EditorEx2()->LineCount(), std::size_t{2});
     }
 
@@ -111,7 +111,7 @@ private slots:
     }
 
     void unsavedEditsAreAskedAboutBeforeTheRepair() {
-        const QString loaded = form->DataFileName;
+        const QString loaded = form->Session().DataFile();
         Action("E1")->trigger();
         EditorEx1()->ReplaceLine(1, "2 b///edited:::y");
         ChooseForRepair(WriteFile(QStringLiteral("damaged.txt"), kDamaged));
@@ -143,7 +143,7 @@ private slots:
         QCOMPARE(ReadFile(loaded), kRepaired);
         QCOMPARE(EditorEx1()->Lines().WholeText(), std::string("1 z///x:::y\r\n"));
         QVERIFY(EditorEx1()->Modified());
-        QCOMPARE(form->DataFileName, loaded);
+        QCOMPARE(form->Session().DataFile(), loaded);
     }
 
     void aFileCutAtANulIsSaidSoAndItsRestNotOverwrittenUnasked() {

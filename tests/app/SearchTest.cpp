@@ -56,7 +56,6 @@ private slots:
         QCOMPARE(EditorEx2()->CaretRow(), 1);
         QCOMPARE(EditorEx3()->CaretRow(), 0);
         QVERIFY(EditorEx2()->HasKeyboardFocus());
-        QCOMPARE(EditorEx1()->FindString(), std::string("heart"));
         QCOMPARE(cmbSubStr()->itemText(0), QStringLiteral("heart"));
         QVERIFY(!QApplication::overrideCursor());
         QCOMPARE(MarkedWords(WebBrowser1()), QStringLiteral("heart|heart"));
@@ -117,13 +116,13 @@ private slots:
         QCOMPARE(Child<QLineEdit>("edtNowNo")->text(), QStringLiteral("1    "));
         QCOMPARE(Child<QLineEdit>("edtSearchHit")->text(), QStringLiteral("0    "));
         QCOMPARE(EditorEx3()->WholeText(), index);  // the last results stay listed
-        QCOMPARE(form->Search.Hits().Count(), std::size_t{0});
-        QCOMPARE(form->ViewStrings[ViewSlot::Key0], std::string("ear"));
+        QCOMPARE(form->Session().Search().Hits().Count(), std::size_t{0});
+        QCOMPARE(form->Session().Search().Keys()[0], std::string("ear"));
         Search(QStringLiteral("x the"));
-        QCOMPARE(form->ViewStrings[ViewSlot::Key0], std::string());  // no dropped key stays
+        QCOMPARE(form->Session().Search().Keys()[0], std::string());  // no dropped key stays
         QCOMPARE(cmbSubStr()->count(), 1);  // only successful requests are kept
 
-        form->MaxOfSelection = 4;
+        form->Session().SetHitLimit(4);
         Search(QStringLiteral("heart"));
         QCOMPARE(Status(StatusPanel::Message), QStringLiteral("4件を超えた結果があります"));
         QCOMPARE(Status(StatusPanel::Count), QStringLiteral("HitAll=5"));
@@ -168,17 +167,17 @@ private slots:
         QCOMPARE(Status(StatusPanel::Position), QStringLiteral("No.3"));
         QCOMPARE(EditorEx2()->CaretRow(), 2);
         QTest::keyClick(form.get(), Qt::Key_F3);
-        QCOMPARE(form->CurrentHit, 3);
+        QCOMPARE(form->Session().CurrentHit(), 3);
         QCOMPARE(Status(StatusPanel::Position), QStringLiteral("No.4"));
         QTest::keyClick(form.get(), Qt::Key_F3);  // after the last: nothing
-        QCOMPARE(form->CurrentHit, 3);
+        QCOMPARE(form->Session().CurrentHit(), 3);
         QCOMPARE(MarkedWords(WebBrowser1()), QStringLiteral("heart"));
 
         QTest::keyClick(form.get(), Qt::Key_F3, Qt::ShiftModifier);
-        QCOMPARE(form->CurrentHit, 2);
+        QCOMPARE(form->Session().CurrentHit(), 2);
         QCOMPARE(Status(StatusPanel::Position), QStringLiteral("No.3"));
         Button("ForwardBtn")->click();
-        QCOMPARE(form->CurrentHit, 1);
+        QCOMPARE(form->Session().CurrentHit(), 1);
         QCOMPARE(Status(StatusPanel::Position), QStringLiteral("No.2"));
     }
 
@@ -219,19 +218,19 @@ private slots:
     }
 
     void afterAStopAtTheHitLimitTheNavigatorWalksTheRawHits() {
-        form->MaxOfSelection = 2;
+        form->Session().SetHitLimit(2);
         Search(QStringLiteral("heart"));
-        QCOMPARE(form->Search.Hits().Count(), 5u);
+        QCOMPARE(form->Session().Search().Hits().Count(), 5u);
         QTest::mouseClick(EditorEx2()->viewport(), Qt::LeftButton, {}, RowCentre(EditorEx2(), 6));
         for (int hit = 2; hit <= 5; ++hit) {
             Button("NextBtn")->click();
-            QCOMPARE(form->CurrentHit, hit);
+            QCOMPARE(form->Session().CurrentHit(), hit);
             QCOMPARE(Status(StatusPanel::Position), QStringLiteral("No.7"));  // the record at the index's caret again
         }
         Button("NextBtn")->click();
-        QCOMPARE(form->CurrentHit, 5);
+        QCOMPARE(form->Session().CurrentHit(), 5);
         Button("ForwardBtn")->click();
-        QCOMPARE(form->CurrentHit, 4);
+        QCOMPARE(form->Session().CurrentHit(), 4);
     }
 
     void theSearchIndexTakesTheIndexPaneAndJumpsToAResult() {
@@ -242,7 +241,7 @@ private slots:
         QVERIFY(!EditorEx2()->isVisible());
 
         QTest::mouseClick(EditorEx3()->viewport(), Qt::LeftButton, {}, RowCentre(EditorEx3(), 2));
-        QCOMPARE(form->CurrentHit, 3);
+        QCOMPARE(form->Session().CurrentHit(), 3);
         QCOMPARE(Child<QLineEdit>("edtNowNo")->text(), QStringLiteral("3"));
         QCOMPARE(Status(StatusPanel::Position), QStringLiteral("No.4"));
         QCOMPARE(EditorEx2()->CaretRow(), 1);  // a jump leaves the headword index alone
@@ -250,14 +249,14 @@ private slots:
         // Keyboard: Up, then Return does what a click does.
         QTest::keyClick(EditorEx3(), Qt::Key_Up);
         QTest::keyClick(EditorEx3(), Qt::Key_Return);
-        QCOMPARE(form->CurrentHit, 2);
+        QCOMPARE(form->Session().CurrentHit(), 2);
         QCOMPARE(Status(StatusPanel::Position), QStringLiteral("No.3"));
 
         // The record commands step through the hits while the search index shows.
         QTest::keyClick(form.get(), Qt::Key_F, Qt::ControlModifier);
-        QCOMPARE(form->CurrentHit, 3);
+        QCOMPARE(form->Session().CurrentHit(), 3);
         QTest::keyClick(form.get(), Qt::Key_P, Qt::ControlModifier);
-        QCOMPARE(form->CurrentHit, 2);
+        QCOMPARE(form->Session().CurrentHit(), 2);
 
         Button("SpeedButton2")->click();
         QCOMPARE(Button("SpeedButton2")->text(), QStringLiteral("インデックス"));

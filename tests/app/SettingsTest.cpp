@@ -82,10 +82,10 @@ private slots:
         Child<QCheckBox>("chkNotSeparateWord")->setChecked(false);
         Child<QCheckBox>("chkSearchWithAnd")->setChecked(false);
         Child<QRadioButton>("rdoSelectCondition2")->setChecked(true);
-        form->MaxOfSelection = 1000;
+        form->Session().SetHitLimit(1000);
         for (int i = 1; i <= 12; ++i) form->AddToHistory(QStringLiteral("key%1").arg(i));
-        Child<TfrmOption>("frmOption")->Memo1->setPlainText(QStringLiteral("with\nthe\n\nThe\n"));
-        form->DataFileName = data;
+        form->Session().SetIgnoredWordsText(QStringLiteral("with\nthe\n\nThe\n"));
+        form->Session().SetDataFile(data);
         QVERIFY(!QFile::exists(iniPath()));
         form->close();
 
@@ -106,13 +106,13 @@ private slots:
         QVERIFY(!Child<QCheckBox>("chkSearchWithAnd")->isChecked());
         QVERIFY(Child<QCheckBox>("chkNotPartMatch")->isChecked());
         QVERIFY(Child<QRadioButton>("rdoSelectCondition2")->isChecked());
-        QCOMPARE(form->MaxOfSelection, 1000);
+        QCOMPARE(form->Session().HitLimit(), 1000);
         QCOMPARE(cmbSubStr()->count(), 10);
         QCOMPARE(cmbSubStr()->currentText(), QStringLiteral("key12"));
-        QCOMPARE(form->DataFileName, data);
+        QCOMPARE(form->Session().DataFile(), data);
         QCOMPARE(EditorEx2()->LineCount(), 2);  // the last data file is loaded again
         QCOMPARE(Status(StatusPanel::Position), QStringLiteral("No.1"));
-        QCOMPARE(Child<TfrmOption>("frmOption")->Memo1->toPlainText().toLower(), QStringLiteral("the\nwith"));
+        QCOMPARE(form->Session().IgnoredWordsText().toLower(), QStringLiteral("the\nwith"));
     }
 
     void theCompactWindowSavesTheFullLayoutsSizeAndOddPlacesAreNotRestored() {
@@ -155,8 +155,8 @@ private slots:
         QVERIFY2(BodyText(WebBrowser1()).contains(QStringLiteral("Note style='color: \"x\"' here.")),
                  qPrintable(BodyText(WebBrowser1())));
         // The separators and fragments themselves stay as the settings gave them.
-        QCOMPARE(form->ViewStrings[ViewSlot::KeyMarkOpen], std::string("<FONT COLOR=\"Navy\">"));
-        QCOMPARE(form->ViewStrings[ViewSlot::TranslationOpen],
+        QCOMPARE(form->Session().View().fragments.keyMarkOpen, std::string("<FONT COLOR=\"Navy\">"));
+        QCOMPARE(form->Session().View().fragments.translationOpen,
                  "<span style='font-family: \"" + gothic + "\"; Color: \"RED\"'>");
         // A later close leaves the hand-edited section as it was.
         form->close();
@@ -186,7 +186,7 @@ private slots:
         form->LoadDictionary(data);
         form->AddToHistory(QStringLiteral("naïve"));  // not kept: the code page has no "ï"
         form->AddToHistory(QStringLiteral("heart"));
-        Child<TfrmOption>("frmOption")->Memo1->setPlainText(QStringLiteral("naïve\nwith"));  // the same for a word
+        form->Session().SetIgnoredWordsText(QStringLiteral("naïve\nwith"));  // the same for a word
         form->close();
         QCOMPARE(ReadIniValue(iniPath().toStdString(), "SEARCH", "notword"), "with");
         QCOMPARE(ReadIniValue(iniPath().toStdString(), "KEYKIST", "item1"), "heart");
@@ -194,7 +194,7 @@ private slots:
         const std::string stored = ReadIniValue(iniPath().toStdString(), "FILE", "DATAT");
         QCOMPARE(stored, asAddress ? QUrl::fromLocalFile(data).toEncoded().toStdString() : Sjis::FromQString(data).bytes);
         QVERIFY(Restart());
-        QCOMPARE(form->DataFileName, data);
+        QCOMPARE(form->Session().DataFile(), data);
         QCOMPARE(EditorEx2()->LineCount(), 2);
     }
 
@@ -219,7 +219,7 @@ private slots:
             return AskAnswer::Cancel;
         });
         QVERIFY(ShowAndActivate());
-        form->MaxOfSelection = 5;
+        form->Session().SetHitLimit(5);
         QCOMPARE(CloseCollectingErrors().size(), 1);
         QCOMPARE(asked, 10);
         QCOMPARE(Ini(iniPath()), before);
@@ -247,7 +247,7 @@ private slots:
         form->LoadSettings();
         form->OpenAtStart(named);
         QVERIFY(ShowAndActivate());
-        QCOMPARE(form->DataFileName, named);
+        QCOMPARE(form->Session().DataFile(), named);
         QVERIFY(QString::fromStdString(EditorEx2()->Line(0)).startsWith(QStringLiteral("named")));
 
         // A named file that is not there is reported, and the settings keep naming the
@@ -260,7 +260,7 @@ private slots:
         const QStringList reports = AcknowledgingMessages([this] { ShowAndActivate(); });
         QCOMPARE(reports.size(), 1);
         QVERIFY2(reports.first().contains(QStringLiteral("コード : 2")), qPrintable(reports.first()));
-        QCOMPARE(form->DataFileName, named);
+        QCOMPARE(form->Session().DataFile(), named);
         form->close();
         QCOMPARE(ReadIniValue(iniPath().toStdString(), "FILE", "DATAT"), named.toStdString());
     }

@@ -178,7 +178,7 @@ private slots:
             options->Edit1->setText(QStringLiteral("5"));
             options->Memo1->appendPlainText(QStringLiteral("blood"));
         });
-        QCOMPARE(form->MaxOfSelection, 5);
+        QCOMPARE(form->Session().HitLimit(), 5);
         Search(QStringLiteral("heart"));
         QCOMPARE(Status(StatusPanel::Message), QStringLiteral("5件を超えた結果があります"));
         Search(QStringLiteral("blood"));
@@ -231,15 +231,15 @@ private slots:
         form->LoadSettings();
         QVERIFY(ShowAndActivate());
         QCOMPARE(form->geometry().size(), placement.size());
-        QCOMPARE(form->DataFileName, sample);
+        QCOMPARE(form->Session().DataFile(), sample);
         QVERIFY(form->windowTitle().contains(QStringLiteral("Tarnowe_Medical_Dic.txt")));
         QCOMPARE(IndexLines(EditorEx2()).first(), QStringLiteral("my ") + first);
-        QCOMPARE(form->MaxOfSelection, 5);
+        QCOMPARE(form->Session().HitLimit(), 5);
         QVERIFY(!Child<QCheckBox>("chkNotPartMatch")->isChecked() && Child<QCheckBox>("chkSearchWithAnd")->isChecked());
         QVERIFY(Child<QRadioButton>("rdoSelectCondition2")->isChecked());
         QCOMPARE(cmbSubStr()->currentText(), QStringLiteral("heart"));  // the last search that found
         QVERIFY(cmbSubStr()->findText(QStringLiteral("心臓")) >= 0);
-        const QStringList ignored = Child<TfrmOption>("frmOption")->Memo1->toPlainText().split(QLatin1Char('\n'));
+        const QStringList ignored = form->Session().IgnoredWordsText().split(QLatin1Char('\n'));
         QVERIFY(ignored.contains(QStringLiteral("blood")));
         QCOMPARE(Status(StatusPanel::Position), QStringLiteral("No.1"));
 

@@ -44,8 +44,8 @@ TEST(SettingsFile, AFirstSaveLaysOutEverySectionInOrder) {
               "[FILE]\r\nDATAT=\"/home/ann/dic.txt\"\r\n\r\n"
               "[DESKTOP]\r\nClipboardLookup=\"False\"\r\nPageZoom=\"100\"\r\nTextZoom=\"100\"\r\n\r\n");
 
-    ViewStringTable strings = DefaultViewStrings();
-    const StoredSettings read = ReadSettings(ini, strings);
+    const StoredSettings read = ReadSettings(ini);
+    const ViewSettings& strings = read.view;
     EXPECT_EQ(read.top, 143);
     EXPECT_EQ(read.width, 737);
     EXPECT_EQ(read.notSeparateWord, false);
@@ -56,11 +56,13 @@ TEST(SettingsFile, AFirstSaveLaysOutEverySectionInOrder) {
     EXPECT_EQ(read.dataFileName, "/home/ann/dic.txt");
     // The defaults written read back as the fragments the program starts with, but for
     // the translation's colour, which the defaults give in capitals.
-    const ViewStringTable defaults = DefaultViewStrings();
-    for (ViewSlot slot : {ViewSlot::SepNum, ViewSlot::SepTitle, ViewSlot::SepYaku, ViewSlot::KeyMarkOpen,
-                          ViewSlot::HeadwordOpen, ViewSlot::ExamplesOpen})
-        EXPECT_EQ(strings[slot], defaults[slot]);
-    EXPECT_EQ(strings[ViewSlot::TranslationOpen],
+    const ViewSettings defaults = DefaultViewSettings();
+    EXPECT_EQ(strings.separators.num, defaults.separators.num);
+    EXPECT_EQ(strings.separators.title, defaults.separators.title);
+    EXPECT_EQ(strings.separators.yaku, defaults.separators.yaku);
+    for (auto fragment : {&PageFragments::keyMarkOpen, &PageFragments::headwordOpen, &PageFragments::examplesOpen})
+        EXPECT_EQ(strings.fragments.*fragment, defaults.fragments.*fragment);
+    EXPECT_EQ(strings.fragments.translationOpen,
               "<span style='font-family: \"" + kGothic + "\"; Color: \"GREEN\"'>");
 }
 
@@ -85,50 +87,44 @@ TEST(SettingsFile, ALaterSaveKeepsHandEditedViewKeysAndRewritesTheHistory) {
     settings.history.clear();
     for (int i = 1; i <= 12; ++i) settings.history.push_back("key" + std::to_string(i));
     WriteSettings(ini, settings);
-    ViewStringTable strings = DefaultViewStrings();
-    const StoredSettings read = ReadSettings(ini, strings);
+    const StoredSettings read = ReadSettings(ini);
     ASSERT_EQ(read.history.size(), 10u) << "twelve entries save as ten";
     EXPECT_EQ(read.history.front(), "key1");
     EXPECT_EQ(read.history.back(), "key10");
-    EXPECT_EQ(strings[ViewSlot::SepTitle], "|");
-    EXPECT_EQ(strings[ViewSlot::KeyMarkOpen], "<FONT COLOR=\"RED\">");
+    EXPECT_EQ(read.view.separators.title, "|");
+    EXPECT_EQ(read.view.fragments.keyMarkOpen, "<FONT COLOR=\"RED\">");
 }
 
 TEST(SettingsFile, ViewKeysRebuildOnlyThePageFragmentsTheyName) {
     TempDir dir;
     const auto read = [&](const std::string& view) {
         const std::string ini = dir.Write("v.ini", "[VIEW]\r\n" + view);
-        ViewStringTable strings = DefaultViewStrings();
-        ReadSettings(ini, strings);
-        return strings;
+        return ReadSettings(ini).view;
     };
-    EXPECT_EQ(read("SepNum=\"SPC\"\r\n")[ViewSlot::SepNum], " ");
-    EXPECT_EQ(read("SepNum=\"spc\"\r\n")[ViewSlot::SepNum], "spc");
-    EXPECT_EQ(read("SepNum=\"\"\"\r\n")[ViewSlot::SepNum], "\"") << "one pair of quotes comes off";
-    EXPECT_EQ(read("SepNum=\"\r\n")[ViewSlot::SepNum], " ") << "a lone quote reads as empty, so missing";
-    EXPECT_EQ(read("SepTitle=\"ER\"\r\nSepYaku=\"IR\"\r\n")[ViewSlot::SepTitle], "///");
+    EXPECT_EQ(read("SepNum=\"SPC\"\r\n").separators.num, " ");
+    EXPECT_EQ(read("SepNum=\"spc\"\r\n").separators.num, "spc");
+    EXPECT_EQ(read("SepNum=\"\"\"\r\n").separators.num, "\"") << "one pair of quotes comes off";
+    EXPECT_EQ(read("SepNum=\"\r\n").separators.num, " ") << "a lone quote reads as empty, so missing";
+    EXPECT_EQ(read("SepTitle=\"ER\"\r\nSepYaku=\"IR\"\r\n").separators.title, "///");
 
-    EXPECT_EQ(read("YakuFont=\"Serif\"\r\n")[ViewSlot::TranslationOpen],
+    EXPECT_EQ(read("YakuFont=\"Serif\"\r\n").fragments.translationOpen,
               "<span style='font-family: \"Serif\"; Color: \"BLACK\"'>");
-    EXPECT_EQ(read("YakuColor=\"RED\"\r\n")[ViewSlot::TranslationOpen],
-              DefaultViewStrings()[ViewSlot::TranslationOpen]);
-    EXPECT_EQ(read("ttlfont=\"Serif\"\r\n")[ViewSlot::HeadwordOpen],
+    EXPECT_EQ(read("YakuColor=\"RED\"\r\n").fragments.translationOpen,
+              DefaultViewSettings().fragments.translationOpen);
+    EXPECT_EQ(read("ttlfont=\"Serif\"\r\n").fragments.headwordOpen,
               "<Font Size=+1><span style='font-family: \"Serif;\"'>");
-    EXPECT_EQ(read("BUNFONT=\"Mono\"\r\n")[ViewSlot::ExamplesOpen], "<span style='font-family: \"Mono;\"'>");
-    const ViewStringTable untouched = read("Color=\"RED\"\r\n");
-    EXPECT_EQ(untouched[ViewSlot::KeyMarkClose], "</FONT>");
-    EXPECT_EQ(untouched[ViewSlot::Key0], "");
+    EXPECT_EQ(read("BUNFONT=\"Mono\"\r\n").fragments.examplesOpen, "<span style='font-family: \"Mono;\"'>");
+    EXPECT_EQ(read("Color=\"RED\"\r\n").fragments.keyMarkClose, "</FONT>");
 }
 
 TEST(SettingsFile, NumbersAndFlagsReadLooselyAndMissingValuesChangeNothing) {
     TempDir dir;
-    ViewStringTable strings = DefaultViewStrings();
     const std::string ini = dir.Write("n.ini",
                                       "[FORM]\r\nTOP=\"1,000\"\r\nLEFT=\"abc\"\r\n"
                                       "[SEARCH]\r\nNotSeparateWord=\"yes\"\r\nSearchWithAnd=\"TRUE\"\r\n"
                                       "NotPartMatch=\"\"\r\nSelectCondition=\"7\"\r\nMaxOfSelection=\"x\"\r\n"
                                       "[KEYKIST]\r\nitem1=\"a\"\r\nitem3=\"c\"\r\n");
-    const StoredSettings read = ReadSettings(ini, strings);
+    const StoredSettings read = ReadSettings(ini);
     EXPECT_EQ(read.top, 1000);
     EXPECT_EQ(read.left, 0);
     EXPECT_EQ(read.height, 0);
@@ -144,19 +140,18 @@ TEST(SettingsFile, NumbersAndFlagsReadLooselyAndMissingValuesChangeNothing) {
 
 TEST(SettingsFile, TheDesktopSectionReadsBackAndFallsBackToItsDefaults) {
     TempDir dir;
-    ViewStringTable strings = DefaultViewStrings();
     SettingsToSave settings = Sample();
     settings.desktop = {true, 250, 50};
     const std::string saved = dir.File("saved.ini");
     WriteSettings(saved, settings);
-    const DesktopSettings read = ReadSettings(saved, strings).desktop;
+    const DesktopSettings read = ReadSettings(saved).desktop;
     EXPECT_EQ((std::tuple{read.clipboardLookup, read.pageZoomPercent, read.textZoomPercent}),
               (std::tuple{true, 250, 50}));
 
     // A file of an older version has no such section; a damaged one has nonsense.
     for (const char* section : {"", "[DESKTOP]\r\nClipboardLookup=\"x\"\r\nPageZoom=\"24\"\r\nTextZoom=\"401\"\r\n",
                                 "[DESKTOP]\r\nPageZoom=\"ER\"\r\nTextZoom=\"-100\"\r\n"}) {
-        const DesktopSettings fallback = ReadSettings(dir.Write("d.ini", section), strings).desktop;
+        const DesktopSettings fallback = ReadSettings(dir.Write("d.ini", section)).desktop;
         EXPECT_EQ((std::tuple{fallback.clipboardLookup, fallback.pageZoomPercent, fallback.textZoomPercent}),
                   (std::tuple{false, 100, 100}))
             << section;
@@ -189,7 +184,6 @@ TEST(SettingsFile, NumbersAtTheEndsOfTheirRangeReadBackAndJustOutsideFallBack) {
          {INT32_MIN, INT32_MAX}, std::int64_t{INT32_MIN} - 1, std::int64_t{INT32_MAX} + 1, 0},
     };
     TempDir dir;
-    ViewStringTable strings = DefaultViewStrings();
     const std::string ini = dir.File("r.ini");
     for (const Range& range : ranges) {
         SCOPED_TRACE(range.key);
@@ -197,11 +191,11 @@ TEST(SettingsFile, NumbersAtTheEndsOfTheirRangeReadBackAndJustOutsideFallBack) {
             SettingsToSave settings = Sample();
             range.save(settings, value);
             WriteSettings(ini, settings);
-            EXPECT_EQ(range.read(ReadSettings(ini, strings)), value);
+            EXPECT_EQ(range.read(ReadSettings(ini)), value);
         }
         for (const std::int64_t outside : {range.below, range.above}) {
             WriteIniValue(ini, range.section, range.key, false, std::to_string(outside));
-            EXPECT_EQ(range.read(ReadSettings(ini, strings)), range.outsideReadsAs) << outside;
+            EXPECT_EQ(range.read(ReadSettings(ini)), range.outsideReadsAs) << outside;
         }
     }
 }

@@ -76,13 +76,4 @@ TEST(FilterKeys, AnUnrepresentableCharacterIsAKeyThatMatchesNothing) {
     EXPECT_EQ(keys.slots[0], "a\0"s);
 }
 
-TEST(StoreKeys, WritesEverySlotSoNoDroppedKeyStays) {
-    ViewStringTable strings = DefaultViewStrings();
-    strings[ViewSlot::Key2] = "stale";
-    StoreKeys(KeySlots{"heart", "", ""}, strings);
-    EXPECT_EQ(strings[ViewSlot::Key0], "heart");
-    EXPECT_EQ(strings[ViewSlot::Key2], "");
-    EXPECT_EQ(strings[ViewSlot::SepTitle], "///");
-}
-
 }  // namespace

@@ -45,7 +45,6 @@ class SearchSessionTest : public testing::Test {
 protected:
     TextLines lines;
     SearchSession session;
-    ViewStringTable strings = DefaultViewStrings();
     RecordingSink sink;
 
     void SetUp() override { lines.SetWholeText(TwelveRecords()); }
@@ -58,7 +57,7 @@ protected:
         input.ignoredWords = {"in", "the", "of"};
         input.maxOfSelection = maxOfSelection;
         sink = RecordingSink();
-        return session.Run(input, lines, strings, sink);
+        return session.Run(input, lines, Separators{}, sink);
     }
 };
 
@@ -70,9 +69,7 @@ TEST_F(SearchSessionTest, ASuccessfulSearchReportsEachStepAndLeavesTheResults) {
     EXPECT_EQ(session.HitAll(), 6);
     EXPECT_EQ(session.ResultCount(), 5);
     EXPECT_EQ(session.Hits().Results().front().line, 1);
-    EXPECT_EQ(strings[ViewSlot::Key0], "heart");
-    EXPECT_EQ(strings[ViewSlot::Key1], "lung");
-    EXPECT_EQ(strings[ViewSlot::Key2], "");
+    EXPECT_EQ(session.Keys(), (KeySlots{"heart", "lung", ""}));
     EXPECT_TRUE(session.Buffer().IsBuilt());
 
     // AND: only record 4 holds both.

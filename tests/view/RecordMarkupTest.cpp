@@ -16,26 +16,32 @@ const std::string kMi = "\x83\x7E";
 const std::string kDa = "\x83\x5F";
 const std::string kFuku = "\x95\xA0";  // "腹"
 
-ViewStringTable Strings(std::string key0 = "", std::string key1 = "", std::string key2 = "") {
+// What a page is built with.
+struct PageStrings {
+    Separators separators;
+    PageFragments fragments;
+    KeySlots keys;
+    MarkupState State(RecordField scope) const { return {separators, fragments, keys, scope}; }
+};
+
+PageStrings Strings(std::string key0 = "", std::string key1 = "", std::string key2 = "") {
     // The program's separators; short fragments, so a page reads at a glance.
-    ViewStringTable strings = DefaultViewStrings();
-    strings[ViewSlot::Key0] = std::move(key0);
-    strings[ViewSlot::Key1] = std::move(key1);
-    strings[ViewSlot::Key2] = std::move(key2);
-    strings[ViewSlot::KeyMarkOpen] = "[";
-    strings[ViewSlot::KeyMarkClose] = "]";
-    strings[ViewSlot::HeadwordOpen] = "<H>";
-    strings[ViewSlot::HeadwordClose] = "</H>";
-    strings[ViewSlot::TranslationOpen] = "<T>";
-    strings[ViewSlot::TranslationClose] = "</T>";
-    strings[ViewSlot::ExamplesOpen] = "<E>";
-    strings[ViewSlot::ExamplesClose] = "</E>";
+    PageStrings strings;
+    strings.keys = {std::move(key0), std::move(key1), std::move(key2)};
+    strings.fragments.keyMarkOpen = "[";
+    strings.fragments.keyMarkClose = "]";
+    strings.fragments.headwordOpen = "<H>";
+    strings.fragments.headwordClose = "</H>";
+    strings.fragments.translationOpen = "<T>";
+    strings.fragments.translationClose = "</T>";
+    strings.fragments.examplesOpen = "<E>";
+    strings.fragments.examplesClose = "</E>";
     return strings;
 }
 
-std::string Field(std::string_view text, const ViewStringTable& strings, RecordField kind = RecordField::Translation,
+std::string Field(std::string_view text, const PageStrings& strings, RecordField kind = RecordField::Translation,
                   RecordField scope = RecordField::WholeRecord, bool markKeys = true) {
-    return MarkupField(kind, text, markKeys, MarkupState{strings, scope});
+    return MarkupField(kind, text, markKeys, strings.State(scope));
 }
 
 TEST(MarkupField, RaisesAndLowersTheWholeNextCharacter) {
@@ -84,16 +90,16 @@ std::size_t FindOnChars(std::string_view s, std::string_view what, std::size_t f
         if (s.substr(p, what.size()) == what && OnChar(s, p) && OnChar(s, p + what.size())) return p;
     return std::string_view::npos;
 }
-std::string LiteralMarkup(std::string s, const ViewStringTable& strings) {
+std::string LiteralMarkup(std::string s, const PageStrings& strings) {
     for (const auto& [mark, open, close] : {std::tuple{"~", "<SUP>", "</SUP>"}, std::tuple{"_", "<SUB>", "</SUB>"}}) {
         for (std::size_t p; (p = FindOnChars(s, mark, 0)) != std::string::npos;) {
             const std::size_t after = Sjis::NextCharPos(s, p + 1);
             s = s.substr(0, p) + open + s.substr(p + 1, after - p - 1) + close + s.substr(after);
         }
     }
-    for (std::size_t k = 0; k < kKeySlotCount && !strings[KeySlot(k)].empty(); ++k) {
-        const std::string& key = strings[KeySlot(k)];
-        const std::string marked = strings[ViewSlot::KeyMarkOpen] + key + strings[ViewSlot::KeyMarkClose];
+    for (std::size_t k = 0; k < kKeySlotCount && !strings.keys[k].empty(); ++k) {
+        const std::string& key = strings.keys[k];
+        const std::string marked = strings.fragments.keyMarkOpen + key + strings.fragments.keyMarkClose;
         for (std::size_t p = FindOnChars(s, key, 0); p != std::string::npos; p = FindOnChars(s, key, p + marked.size()))
             s = s.substr(0, p) + marked + s.substr(p + key.size());
     }
@@ -111,21 +117,20 @@ TEST(MarkupField, AgreesWithTheLiteralRulesOnRandomFields) {
         auto strings = Strings();
         for (std::size_t k = 0; k < kKeySlotCount; ++k) {
             const std::size_t at = text.empty() ? 0 : random() % text.size();
-            std::string& key = strings[KeySlot(k)];
+            std::string& key = strings.keys[k];
             key = random() % 3 ? text.substr(at, 1 + random() % 4) : pick(pieces);
             if (random() % 4 == 0) key.clear();
         }
-        strings[ViewSlot::KeyMarkOpen] = pick(fragments);
-        strings[ViewSlot::KeyMarkClose] = pick(fragments);
+        strings.fragments.keyMarkOpen = pick(fragments);
+        strings.fragments.keyMarkClose = pick(fragments);
         ASSERT_EQ(Field(text, strings), LiteralMarkup(text, strings))
             << "text " << testing::PrintToString(text) << " keys "
-            << testing::PrintToString(std::vector<std::string>{strings[ViewSlot::Key0], strings[ViewSlot::Key1],
-                                                               strings[ViewSlot::Key2]});
+            << testing::PrintToString(strings.keys);
     }
 }
 
-std::string Page(std::string_view line, const ViewStringTable& strings, bool markKeys = true) {
-    return BuildRecordPage(line, markKeys, MarkupState{strings, RecordField::WholeRecord});
+std::string Page(std::string_view line, const PageStrings& strings, bool markKeys = true) {
+    return BuildRecordPage(line, markKeys, strings.State(RecordField::WholeRecord));
 }
 
 TEST(BuildRecordPage, WritesTheWholePageForASoundLine) {

@@ -1,0 +1,159 @@
+#pragma once
+// The program's state, apart from any widget: the record store and the headword index
+// the views show, the data file they came from, the search and the result shown, and
+// the values the settings give. Each command asks the session and gets an outcome back
+// (the record to show, the rows the index carets go to, the status texts), which the
+// window applies; nothing here knows of a widget.
+//
+// The views attach to the three TextLines and never own them: the session outlives
+// every view of it.
+
+#include "common/SettingsFile.h"
+#include "common/StatusPanel.h"
+#include "common/ViewStrings.h"
+#include "dictionary/DataFile.h"
+#include "search/SearchSession.h"
+#include "textmodel/TextLines.h"
+
+#include <QString>
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+// Where the full text was read from (the last load or repair) and how many bytes that
+// read lost at a NUL byte: a save over that file asks first.
+struct FullTextOrigin {
+    QString path;
+    std::uint64_t bytesCutAtNul = 0;
+};
+
+// A status text a command writes (UTF-8), panel by panel, in order.
+struct StatusText {
+    StatusPanel panel = StatusPanel::Message;
+    std::string text;
+    bool operator==(const StatusText&) const = default;
+};
+
+// What a load leaves for the status bar: the size in panel 0, and panel 2's notice, or
+// nullopt when panel 2 keeps what it says unless that was an earlier load's notice.
+struct LoadOutcome {
+    std::string sizeText;
+    std::optional<std::string> notice;
+};
+
+// What a step along the records or the results does: where the index carets go first
+// (nullopt leaves a caret where it is), then the record it shows, if any.
+struct RecordStep {
+    std::optional<std::int64_t> searchRow;       // EditorEx3's caret row
+    std::optional<std::int64_t> headwordRow;     // EditorEx2's caret row
+    std::optional<std::int64_t> line;            // the record shown: a zero-based line of the full text
+    bool markKeys = false;                       // the last search's keys marked on the page
+    std::optional<std::string> hitCounterText;   // edtNowNo's text, when the step moved the hit
+};
+
+class DictionarySession {
+public:
+    DictionarySession();
+    DictionarySession(const DictionarySession&) = delete;
+    DictionarySession& operator=(const DictionarySession&) = delete;
+    ~DictionarySession();
+
+    // --- the dictionary ---
+    TextLines& FullText() noexcept { return fullText_; }  // the record store: one record per line
+    const TextLines& FullText() const noexcept { return fullText_; }
+    TextLines& HeadwordIndex() noexcept { return headwordIndex_; }  // one headword per record line
+    const TextLines& HeadwordIndex() const noexcept { return headwordIndex_; }
+    TextLines& SearchIndex() noexcept { return searchIndex_; }  // "headword (line)" per result
+    const TextLines& SearchIndex() const noexcept { return searchIndex_; }
+
+    // The data file loaded last, or the one to load first; empty before there is one.
+    const QString& DataFile() const noexcept { return dataFile_; }
+    void SetDataFile(const QString& path) { dataFile_ = path; }
+    const FullTextOrigin& Origin() const noexcept { return origin_; }
+    void SetOrigin(FullTextOrigin origin) { origin_ = std::move(origin); }
+
+    // Reads `path` (or its contents read ahead) into the full text and the headword
+    // index. A file that cannot be read raises before anything has changed.
+    LoadOutcome Load(const QString& path, std::optional<FileContents> readAhead = std::nullopt);
+    // The full text replaced by a text not from the data file (a repair, kept edits):
+    // modified, for it is not what the file holds.
+    void ReplaceFullText(std::string text);
+    void ReplaceFullText(ByteBuffer text);
+
+    // --- values the settings give ---
+    const ViewSettings& View() const noexcept { return view_; }
+    void SetView(ViewSettings view) { view_ = std::move(view); }
+    const Separators& CurrentSeparators() const noexcept { return view_.separators; }
+    std::int32_t HitLimit() const noexcept { return hitLimit_; }  // most raw hits a one-key search may have
+    void SetHitLimit(std::int32_t limit) noexcept { hitLimit_ = limit; }
+    // The ignored words as the user wrote them, one per line.
+    const QString& IgnoredWordsText() const noexcept { return ignoredWordsText_; }
+    void SetIgnoredWordsText(const QString& text) { ignoredWordsText_ = text; }
+    // The settings' list, one word per line.
+    void SetIgnoredWords(const std::vector<std::string>& words);
+    // Every line in code page 932, empty ones included; a word the code page cannot hold
+    // is left out, for a key holding such a character matches nothing and another such
+    // word must not pass for it.
+    std::vector<std::string> IgnoredWords() const;
+    DesktopSettings& Desktop() noexcept { return desktop_; }
+    const DesktopSettings& Desktop() const noexcept { return desktop_; }
+
+    // --- the search and its results ---
+    // Runs a search for the search box's text over the full text, with the ignored
+    // words and the hit limit; on a result list, the search index is filled and the
+    // first result is the current hit. The sink hears every status text as it is written.
+    bool RunSearch(const QString& typed, const SearchOptions& options, SearchSink& sink);
+    const SearchSession& Search() const noexcept { return search_; }
+    // The search text built afresh by the next search, as after an edit.
+    void DiscardSearchText() noexcept { search_.DiscardBuffer(); }
+    std::int64_t CurrentHit() const noexcept { return currentHit_; }  // one-based number of the result shown
+
+    // After a search that ended with a result list: the first result, marked.
+    RecordStep FirstResult() const;
+    // The next or the previous result, and the record it shows; nothing at either end.
+    // Without a result list (a later search stopped), the hit still moves over what the
+    // hit list holds and the record at the headword caret shows, marked.
+    std::optional<RecordStep> NextHit(std::int64_t headwordCaretRow);
+    std::optional<RecordStep> PreviousHit(std::int64_t headwordCaretRow);
+    // The current result again (after a layout change), as a hit step shows it.
+    RecordStep CurrentHitStep(std::int64_t headwordCaretRow) const;
+    // A click or Return on row `row` of the search index; nothing off its rows.
+    std::optional<RecordStep> ChooseResult(std::int64_t row);
+
+    // --- stepping along the headword index ---
+    // A click or Return on row `row` of the headword index; nothing off its rows.
+    std::optional<RecordStep> ChooseHeadword(std::int64_t row) const;
+    // The record after or before the headword caret; nothing at either end.
+    std::optional<RecordStep> NextRecord(std::int64_t headwordCaretRow) const;
+    std::optional<RecordStep> PreviousRecord(std::int64_t headwordCaretRow) const;
+    // The first and the last record; the last of an empty index is line -1, which the
+    // page refuses as the record store does.
+    RecordStep FirstRecord() const;
+    RecordStep LastRecord() const;
+
+    // --- the record page ---
+    // "No." and the one-based record number, panel 0's text while a record shows.
+    static std::string RecordPositionText(std::int64_t line);
+    // The page of line `line`, with the fragments the engine reads; raises for a line
+    // the text does not hold.
+    std::string RecordPage(std::int64_t line, bool markKeys) const;
+
+private:
+    RecordStep HitStep(std::int64_t headwordCaretRow) const;
+
+    TextLines fullText_;
+    TextLines headwordIndex_;
+    TextLines searchIndex_;
+    QString dataFile_;
+    FullTextOrigin origin_;
+    ViewSettings view_ = DefaultViewSettings();
+    std::int32_t hitLimit_ = 300;
+    QString ignoredWordsText_ = QStringLiteral("in\nthe\nof\non\nfor\nat\nto\ngo\nend\nany\n");
+    DesktopSettings desktop_;
+    SearchSession search_;
+    std::int64_t currentHit_ = 1;
+    std::vector<std::int64_t> shownResultLines_;  // the record line of each search index row
+    int fullTextListener_ = 0;
+};
