@@ -14,7 +14,7 @@
 #include "common/SystemHelpers.h"
 #include "textview/TEditorEx.h"
 #include "ui/Fonts.h"
-#include "view/BrowserView.h"
+#include "browser/BrowserView.h"
 
 #include <QAccessible>
 #include <QAction>

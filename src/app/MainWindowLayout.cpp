@@ -6,7 +6,7 @@
 #include "common/ErrorBoundary.h"
 #include "textview/TEditorEx.h"
 #include "ui/Fonts.h"
-#include "view/BrowserView.h"
+#include "browser/BrowserView.h"
 
 #include <QApplication>
 #include <QCheckBox>

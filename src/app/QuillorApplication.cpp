@@ -1,7 +1,7 @@
 #include "app/QuillorApplication.h"
 
 #include "common/ErrorBoundary.h"
-#include "view/BrowserView.h"
+#include "browser/BrowserView.h"
 
 #include <QtGlobal>
 

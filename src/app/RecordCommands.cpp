@@ -4,7 +4,7 @@
 
 #include "common/Errors.h"
 #include "textview/TEditorEx.h"
-#include "view/BrowserView.h"
+#include "browser/BrowserView.h"
 #include "view/GuideFile.h"
 
 #include <QFileInfo>

@@ -4,7 +4,7 @@
 
 #include "common/ErrorBoundary.h"
 #include "textview/TEditorEx.h"
-#include "view/BrowserView.h"
+#include "browser/BrowserView.h"
 #include "view/ZoomSteps.h"
 
 #include <QAction>

@@ -9,7 +9,7 @@
 
 #include "common/Sjis.h"
 #include "textview/TEditorEx.h"
-#include "view/BrowserView.h"
+#include "browser/BrowserView.h"
 
 #include <QAction>
 #include <QComboBox>

@@ -1,4 +1,4 @@
-#include "view/BrowserView.h"
+#include "browser/BrowserView.h"
 
 #include "common/ErrorBoundary.h"
 #include "common/Errors.h"

@@ -1,9 +1,9 @@
 // Reading records in the real browser view, offscreen: pages, navigation, colours,
 // safety, the usage guide and printing.
 #include "app/FormTestSupport.h"
+#include "browser/BrowserView.h"
 #include "common/Sjis.h"
 #include "textview/TEditorEx.h"
-#include "view/BrowserView.h"
 
 #include <QFile>
 #include <QDir>
