@@ -1,7 +1,7 @@
 // The settings file: read at start-up, written when the window closes.
 #include "app/MainWindow.h"
 
-#include "app/StoredPath.h"
+#include "common/StoredPath.h"
 #include "common/AtomicFile.h"
 #include "common/IniFile.h"
 #include "common/SettingsFile.h"

@@ -1,7 +1,7 @@
 #include "app/Startup.h"
 
 #include "app/DesktopServices.h"
-#include "app/StoredPath.h"
+#include "common/StoredPath.h"
 #include "common/FileLocations.h"
 #include "common/ErrorBoundary.h"
 #include "common/SystemHelpers.h"

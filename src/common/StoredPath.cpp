@@ -1,4 +1,4 @@
-#include "app/StoredPath.h"
+#include "common/StoredPath.h"
 
 #include "common/SettingsFile.h"
 #include "common/Sjis.h"
