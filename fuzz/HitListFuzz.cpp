@@ -80,13 +80,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
 
     for (const std::string& line : records) {
-        Expect(SearchHeadword(line, separators) == Headword(line, separators));
+        Expect(CutSearchHeadword(line, separators) == Headword(line, separators));
         const std::vector<bool> starts = CharStarts(line);
         const std::size_t title = FindOnCharStart(line, separators.title), yaku = FindOnCharStart(line, separators.yaku);
-        const HitFields fields = FieldsOfHitLine(line, separators);
+        const HitSeparators separatorsAt = FindHitSeparators(line, separators);
         for (std::size_t p = 0; p < line.size(); ++p) {
-            const RecordField kind = FieldKind(p, title, yaku);
-            Expect(FieldKindOfHit(line, p, separators) == kind && FieldKindAt(fields, p) == kind);
+            Expect(HitFieldByBytes(separatorsAt, p) == FieldKind(p, title, yaku));
             for (std::size_t length = 1; length <= 4 && p + length <= line.size(); ++length)
                 Expect(IsWholeWordHit(line, p, length) == WholeWord(line, starts, p, length));
         }

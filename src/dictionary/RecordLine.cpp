@@ -66,3 +66,24 @@ std::optional<RecordFields> CutRecordFields(std::string_view line, const Separat
     return RecordFields{line.substr(0, numAt), line.substr(headwordAt, titleAt - headwordAt),
                         line.substr(translationAt, yakuAt - translationAt), line.substr(examplesAt)};
 }
+
+std::string_view CutSearchHeadword(std::string_view line, const Separators& separators) noexcept {
+    const std::size_t numAt = FindSeparator(line, separators.num);
+    const std::string_view rest =
+        numAt == std::string_view::npos ? line : line.substr(SkipChars(line, numAt, kNumSeparatorChars));
+    const std::size_t titleAt = FindSeparator(rest, separators.title);
+    return titleAt == std::string_view::npos ? std::string_view() : rest.substr(0, titleAt);
+}
+
+HitSeparators FindHitSeparators(std::string_view line, const Separators& separators) noexcept {
+    return {FindSeparator(line, separators.title), FindSeparator(line, separators.yaku)};
+}
+
+RecordField HitFieldByBytes(const HitSeparators& at, std::size_t position) noexcept {
+    // One-based positions, 0 for a separator that is absent, as the rule was made.
+    const auto oneBased = [](std::size_t pos) -> std::size_t { return pos == std::string_view::npos ? 0 : pos + 1; };
+    const std::size_t p = position + 1;
+    if (p >= oneBased(at.yakuAt) + kFieldSeparatorBytes) return RecordField::Examples;
+    if (p >= oneBased(at.titleAt) + kFieldSeparatorBytes) return RecordField::Translation;
+    return RecordField::Headword;
+}

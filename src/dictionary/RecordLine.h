@@ -3,9 +3,15 @@
 // These are the only cutting rules of the program; the load, the repair, the search
 // and the record page all cut lines here.
 //
-// A separator is found by its first occurrence, and wherever a line is cut the number
-// separator counts as one character and the other two as three characters, whatever
-// text the settings give them.
+// A separator is found by its first occurrence that starts on a character. Past it,
+// whatever text the settings give it, the number separator counts as one character
+// and the other two as three characters; only the field of a search hit counts three
+// bytes instead. The cutters differ in such details, on which what the user sees
+// depends, so each is named for its own:
+//   CutIndexEntry      the headword index's entry, and the damage of the line
+//   CutRecordFields    the four pieces of the record page, cut one after another
+//   CutSearchHeadword  the headword of a search result
+//   HitFieldByBytes    the field a search hit falls in, counted in bytes
 
 #include "common/ViewStrings.h"  // Separators
 
@@ -17,6 +23,8 @@
 // Skips the separator lengths the cutting rules use.
 inline constexpr std::size_t kNumSeparatorChars = 1;
 inline constexpr std::size_t kFieldSeparatorChars = 3;
+// The same skip in bytes, for the field of a search hit.
+inline constexpr std::size_t kFieldSeparatorBytes = 3;
 
 // Zero-based index of the first occurrence of `separator` at or after `from` that
 // starts on a character boundary, or npos (also for an empty separator).
@@ -52,3 +60,23 @@ struct RecordFields {
     std::string_view examples;
 };
 std::optional<RecordFields> CutRecordFields(std::string_view line, const Separators& separators) noexcept;
+
+// The headword of a search result: after the first SepNum and one character (the
+// whole line when there is no SepNum) up to the first SepTitle after it; empty when
+// there is none. Unlike the index entry, SepTitle is looked for after the number.
+std::string_view CutSearchHeadword(std::string_view line, const Separators& separators) noexcept;
+
+// Where a line's first SepTitle and SepYaku start (zero-based, or npos), for the field
+// of a search hit: found once per line however many hits it holds, so a huge damaged
+// line costs one pass.
+struct HitSeparators {
+    std::size_t titleAt = std::string_view::npos;
+    std::size_t yakuAt = std::string_view::npos;
+};
+HitSeparators FindHitSeparators(std::string_view line, const Separators& separators) noexcept;
+
+// The field an occurrence at zero-based byte `position` lies in: examples from three
+// bytes after the first SepYaku's start, else the translation from three bytes after
+// the first SepTitle's start, else the headword (with the record number). Three bytes
+// whatever the separators' lengths, where the other rules skip characters.
+RecordField HitFieldByBytes(const HitSeparators& at, std::size_t position) noexcept;

@@ -36,14 +36,6 @@ std::int64_t LineOfSearchIndexLine(std::string_view indexLine) {
     return StrToIntLoose(number);
 }
 
-std::string_view SearchHeadword(std::string_view line, const Separators& separators) noexcept {
-    const std::size_t numAt = FindSeparator(line, separators.num);
-    const std::string_view rest =
-        numAt == std::string_view::npos ? line : line.substr(SkipChars(line, numAt, kNumSeparatorChars));
-    const std::size_t titleAt = FindSeparator(rest, separators.title);
-    return titleAt == std::string_view::npos ? std::string_view() : rest.substr(0, titleAt);
-}
-
 bool IsWholeWordHit(std::string_view line, std::size_t position, std::size_t keyLength) noexcept {
     const std::size_t from = position == 0 ? 0 : position - 1;
     const std::string_view excerpt = line.substr(std::min(from, line.size()), keyLength + 2);
@@ -57,23 +49,6 @@ bool IsWholeWordHit(std::string_view line, std::size_t position, std::size_t key
     const char before = position == 0 ? ' ' : position - 1 < line.size() ? line[position - 1] : '\r';
     const char after = position + keyLength < line.size() ? line[position + keyLength] : ' ';
     return IsWordDelimiter(before) && IsWordDelimiter(after);
-}
-
-HitFields FieldsOfHitLine(std::string_view line, const Separators& separators) noexcept {
-    return {FindSeparator(line, separators.title), FindSeparator(line, separators.yaku)};
-}
-
-RecordField FieldKindAt(const HitFields& fields, std::size_t position) noexcept {
-    // One-based positions, 0 for a separator that is absent, as the rule was made.
-    const auto oneBased = [](std::size_t at) -> std::size_t { return at == std::string_view::npos ? 0 : at + 1; };
-    const std::size_t p = position + 1;
-    if (p >= oneBased(fields.yakuAt) + 3) return RecordField::Examples;
-    if (p >= oneBased(fields.titleAt) + 3) return RecordField::Translation;
-    return RecordField::Headword;
-}
-
-RecordField FieldKindOfHit(std::string_view line, std::size_t position, const Separators& separators) noexcept {
-    return FieldKindAt(FieldsOfHitLine(line, separators), position);
 }
 
 void HitList::Clear() {
@@ -107,7 +82,7 @@ std::int64_t HitList::BuildResultList(int keyCount, const KeySlots& keys, const 
     std::int64_t line = -1;
     std::int64_t lineStart = 0, nextLineStart = 0;
     std::string_view text;
-    std::optional<HitFields> fields;  // of `text`, looked for once its first hit needs them
+    std::optional<HitSeparators> separatorsAt;  // of `text`, looked for once its first hit needs them
     for (const RawHit& hit : rawHits_) {
         const std::int64_t offset = hit.Offset();
         // Hits come in text order, so the line is usually the last one or just after.
@@ -118,14 +93,14 @@ std::int64_t HitList::BuildResultList(int keyCount, const KeySlots& keys, const 
                                 ? lineStarts[static_cast<std::size_t>(line) + 1]
                                 : INT64_MAX;
             text = buffer.Line(line);
-            fields.reset();
+            separatorsAt.reset();
         }
         const auto position = static_cast<std::size_t>(offset - lineStart);
         const std::size_t keyLength = keys[static_cast<std::size_t>(hit.Key())].size();
         if (options.wordMatch && !IsWholeWordHit(text, position, keyLength)) continue;
         if (options.scope != RecordField::WholeRecord) {
-            if (!fields) fields = FieldsOfHitLine(text, separators);
-            if (FieldKindAt(*fields, position) != options.scope) continue;
+            if (!separatorsAt) separatorsAt = FindHitSeparators(text, separators);
+            if (HitFieldByBytes(*separatorsAt, position) != options.scope) continue;
         }
         located.push_back({line, hit.Key()});
     }
@@ -141,7 +116,7 @@ std::int64_t HitList::BuildResultList(int keyCount, const KeySlots& keys, const 
         unsigned keysSeen = 0;
         for (; i < located.size() && located[i].line == current; ++i) keysSeen |= 1u << located[i].key;
         if (everyKey && std::popcount(keysSeen) != keyCount) continue;
-        results_.push_back({current, std::string(SearchHeadword(buffer.Line(current), separators))});
+        results_.push_back({current, std::string(CutSearchHeadword(buffer.Line(current), separators))});
     }
     rawHits_.clear();
     rawHits_.shrink_to_fit();

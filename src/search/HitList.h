@@ -81,29 +81,8 @@ std::string ResultEntryText(const ResultEntry& entry);
 // "(" without the closing ")", so a headword holding "(" still gives the right line.
 std::int64_t LineOfSearchIndexLine(std::string_view indexLine);
 
-// The headword of a line as the search cuts it: after the first number separator
-// (the whole line when there is none) up to the first headword separator after it;
-// empty when there is none.
-std::string_view SearchHeadword(std::string_view line, const Separators& separators) noexcept;
-
 // Whether an occurrence of `keyLength` bytes at zero-based byte `position` of `line`
 // is a whole word: a blank, TAB, CR, LF or one of ( ) , - . / : < > ? (or the line's
 // end) on both sides. An occurrence with a double-byte character beside it, or
 // double-byte itself, is always taken as one.
 bool IsWholeWordHit(std::string_view line, std::size_t position, std::size_t keyLength) noexcept;
-
-// Where a line's translation and examples begin, for the field check: the first
-// headword and translation separators (zero-based, or npos), found once per line
-// however many hits it holds, so a huge damaged line costs one pass.
-struct HitFields {
-    std::size_t titleAt = std::string_view::npos;
-    std::size_t yakuAt = std::string_view::npos;
-};
-HitFields FieldsOfHitLine(std::string_view line, const Separators& separators) noexcept;
-
-// The field an occurrence at zero-based byte `position` lies in: examples from three
-// bytes after the first translation separator's start, else the translation from
-// three bytes after the first headword separator's start, else the headword (with
-// the record number). Three bytes whatever the separators' lengths.
-RecordField FieldKindAt(const HitFields& fields, std::size_t position) noexcept;
-RecordField FieldKindOfHit(std::string_view line, std::size_t position, const Separators& separators) noexcept;

@@ -63,4 +63,52 @@ TEST(CutRecordFields, CutsTheFourPiecesOneAfterAnother) {
     EXPECT_FALSE(CutRecordFields("///12 abate:::x", kDefault));
 }
 
+// The search's headword is looked for after the number, and a line the index calls
+// damaged still has one.
+TEST(CutSearchHeadword, CutsAfterTheNumberWhereTheIndexEntryCutsTheWholeLine) {
+    const struct {
+        const char* line;
+        const char* searchHeadword;
+        const char* indexEntry;  // nullptr: a damaged line
+    } cases[] = {
+        {"12 abdominal pain///x:::y", "abdominal pain", "abdominal pain"},
+        {"12 a///b///c:::d", "a", "a"},
+        {"abate///x:::y", "abate", nullptr},  // no number: the whole line
+        {"1 a///b", "a", nullptr},
+        {"12 abate:::x", "", nullptr},
+        {"///1 a///b:::c", "a", ""},          // the index's SepTitle comes first
+        {"1  ///b:::c", " ", " "},            // one character skipped past SepNum, no more
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(CutSearchHeadword(c.line, kDefault), c.searchHeadword) << c.line;
+        const IndexEntry entry = CutIndexEntry(c.line, kDefault);
+        if (c.indexEntry) {
+            EXPECT_EQ(entry.damage, LineDamage::None) << c.line;
+            EXPECT_EQ(entry.headword, c.indexEntry) << c.line;
+        } else {
+            EXPECT_NE(entry.damage, LineDamage::None) << c.line;
+        }
+    }
+}
+
+TEST(HitFieldByBytes, CountsThreeBytesFromEachSeparatorWhateverItsLength) {
+    const auto fieldAt = [](std::string_view line, std::size_t position, const Separators& separators) {
+        return HitFieldByBytes(FindHitSeparators(line, separators), position);
+    };
+    const Separators defaults;
+    const std::string line = "12 heart///cor:::The heart.";
+    EXPECT_EQ(fieldAt(line, 0, defaults), RecordField::Headword);  // the record number
+    EXPECT_EQ(fieldAt(line, 3, defaults), RecordField::Headword);
+    EXPECT_EQ(fieldAt(line, line.find("cor"), defaults), RecordField::Translation);
+    EXPECT_EQ(fieldAt(line, line.find("The"), defaults), RecordField::Examples);
+    EXPECT_EQ(fieldAt(line, line.find("::"), defaults), RecordField::Translation);
+    // No translation separator: everything from the third byte on is "examples".
+    EXPECT_EQ(fieldAt("12 heart", 2, defaults), RecordField::Examples);
+    EXPECT_EQ(fieldAt("12 heart", 1, defaults), RecordField::Headword);
+    // A one-byte separator still counts three bytes.
+    const Separators shortOnes{" ", "/", ":"};
+    EXPECT_EQ(fieldAt("1 a/bc:de", 5, shortOnes), RecordField::Headword);
+    EXPECT_EQ(fieldAt("1 a/bc:de", 6, shortOnes), RecordField::Translation);
+}
+
 }  // namespace

@@ -52,23 +52,6 @@ TEST(IsWholeWordHit, TakesAHitBesideADoubleByteCharacterAsAWord) {
     EXPECT_FALSE(IsWholeWordHit("\xB1heart", 1, 5));
 }
 
-TEST(FieldKindOfHit, CountsThreeBytesFromEachSeparatorWhateverItsLength) {
-    const Separators defaults;
-    const std::string line = "12 heart///cor:::The heart.";
-    EXPECT_EQ(FieldKindOfHit(line, 0, defaults), RecordField::Headword);        // the record number
-    EXPECT_EQ(FieldKindOfHit(line, 3, defaults), RecordField::Headword);
-    EXPECT_EQ(FieldKindOfHit(line, line.find("cor"), defaults), RecordField::Translation);
-    EXPECT_EQ(FieldKindOfHit(line, line.find("The"), defaults), RecordField::Examples);
-    EXPECT_EQ(FieldKindOfHit(line, line.find("::"), defaults), RecordField::Translation);
-    // No translation separator: everything from the third byte on is "examples".
-    EXPECT_EQ(FieldKindOfHit("12 heart", 2, defaults), RecordField::Examples);
-    EXPECT_EQ(FieldKindOfHit("12 heart", 1, defaults), RecordField::Headword);
-    // A one-byte separator still counts three bytes.
-    const Separators shortOnes{" ", "/", ":"};
-    EXPECT_EQ(FieldKindOfHit("1 a/bc:de", 5, shortOnes), RecordField::Headword);
-    EXPECT_EQ(FieldKindOfHit("1 a/bc:de", 6, shortOnes), RecordField::Translation);
-}
-
 TEST(HitList, KeepsOneResultPerLineInLineOrder) {
     const std::vector<std::string> records = {
         "1 banana///x:::banana banana",  // overlapping "ana": four raw hits, one result
