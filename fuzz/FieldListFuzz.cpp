@@ -4,6 +4,7 @@
 // forgiving number conversion gives what strtoll gives on the text without "," and
 // " ", or 0 when that is no number or leaves the 32-bit range.
 #include "common/StringHelpers.h"
+#include "search/FieldList.h"
 #include "FuzzRules.h"
 
 #include <algorithm>

@@ -2,6 +2,7 @@
 
 #include "common/Sjis.h"
 #include "common/StringHelpers.h"
+#include "search/FieldList.h"
 
 #include <algorithm>
 #include <cstdio>
