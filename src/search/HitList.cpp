@@ -7,7 +7,6 @@
 
 #include <algorithm>
 #include <bit>
-#include <cstdio>
 #include <optional>
 
 namespace {
@@ -122,25 +121,6 @@ std::int64_t HitList::BuildResultList(int keyCount, const KeySlots& keys, const 
     rawHits_.shrink_to_fit();
     holdsResults_ = true;
     return static_cast<std::int64_t>(results_.size());
-}
-
-std::string ResultEntryText(const ResultEntry& entry) {
-    char number[32];
-    std::snprintf(number, sizeof number, "%.09lld", static_cast<long long>(entry.line));
-    return number + ("-" + entry.headword);
-}
-
-std::vector<std::string> HitList::Entries() const {
-    std::vector<std::string> entries;
-    if (holdsResults_) {
-        entries.reserve(results_.size());
-        for (const ResultEntry& entry : results_) entries.push_back(ResultEntryText(entry));
-    } else {
-        entries.reserve(rawHits_.size());
-        for (const RawHit& hit : rawHits_)
-            entries.push_back(std::to_string(hit.Offset()) + "," + std::to_string(hit.Key()));
-    }
-    return entries;
 }
 
 std::string HitList::SearchIndexText() const {

@@ -5,9 +5,9 @@
 // ("offset,key"), located hits ("line,key,headword") and result entries
 // ("%.09d-%s": the line in nine digits and the headword). Here the hits are kept as
 // integers, eight bytes each, so a key with millions of occurrences stays cheap, and
-// the result entries as line and headword; Entries() writes the field-list form
-// whenever it is wanted. Every count and order is the one the field lists give; a
-// headword comes back as the line holds it, blanks, commas and quotes included.
+// the result entries as line and headword. Every count and order is the one the field
+// lists give; a headword comes back as the line holds it, blanks, commas and quotes
+// included.
 
 #include "dictionary/RecordLine.h"
 #include "search/SearchOptions.h"
@@ -62,9 +62,6 @@ public:
     const std::vector<RawHit>& RawHits() const noexcept { return rawHits_; }
     const std::vector<ResultEntry>& Results() const noexcept { return results_; }
 
-    // Every entry in its field-list form.
-    std::vector<std::string> Entries() const;
-
     // The search index: "headword (line)" for every result entry, each followed by CR LF.
     std::string SearchIndexText() const;
 
@@ -73,9 +70,6 @@ private:
     std::vector<ResultEntry> results_;
     bool holdsResults_ = false;
 };
-
-// The result entry's text, "%.09d-%s".
-std::string ResultEntryText(const ResultEntry& entry);
 
 // The line number of a search index line "headword (line)": the bytes after its last
 // "(" without the closing ")", so a headword holding "(" still gives the right line.

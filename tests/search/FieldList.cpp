@@ -2,8 +2,10 @@
 
 #include "common/Sjis.h"
 #include "common/StringHelpers.h"
+#include "search/HitList.h"
 
 #include <cstddef>
+#include <cstdio>
 
 namespace {
 
@@ -107,4 +109,19 @@ std::string SetField(std::string_view list, int n, std::string_view value) {
             return prefix + std::string(t) + std::string(n - i, ',') + q;
         }
     }
+}
+
+std::vector<std::string> FieldListEntries(const HitList& hits) {
+    std::vector<std::string> entries;
+    if (hits.HoldsResults()) {
+        for (const ResultEntry& entry : hits.Results()) {
+            char number[32];
+            std::snprintf(number, sizeof number, "%.09lld", static_cast<long long>(entry.line));
+            entries.push_back(number + ("-" + entry.headword));
+        }
+    } else {
+        for (const RawHit& hit : hits.RawHits())
+            entries.push_back(std::to_string(hit.Offset()) + "," + std::to_string(hit.Key()));
+    }
+    return entries;
 }

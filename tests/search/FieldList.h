@@ -10,6 +10,9 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
+
+class HitList;
 
 // Double quotes when the value holds a single quote; otherwise single quotes when
 // it holds a space, ",", the full-width comma, the ideographic space or a double
@@ -31,3 +34,7 @@ std::string GetField(std::string_view list, int n);
 // as they stand, and a list shorter than n is padded with empty fields. A list
 // without a comma comes back with a comma after the new value.
 std::string SetField(std::string_view list, int n, std::string_view value);
+
+// The hit list in the form the literal search keeps it: raw hits "offset,key", or
+// result entries "%.09d-%s" (the line in nine digits, then the headword).
+std::vector<std::string> FieldListEntries(const HitList& hits);

@@ -1,5 +1,6 @@
 #include "search/HitList.h"
 
+#include "search/FieldList.h"
 #include "search/LiteralSearch.h"
 #include "search/SearchBuffer.h"
 #include "textmodel/TextLines.h"
@@ -28,7 +29,7 @@ std::vector<std::string> Results(const std::vector<std::string>& records, const 
     HitList hits;
     hits.CollectHits(dictionary.buffer.Text(), keys);
     hits.BuildResultList(keyCount, keys, dictionary.buffer, options, Separators());
-    return hits.Entries();
+    return FieldListEntries(hits);
 }
 
 TEST(IsWholeWordHit, NeedsADelimiterOnEachSideOfASingleByteHit) {
@@ -62,10 +63,10 @@ TEST(HitList, KeepsOneResultPerLineInLineOrder) {
     HitList hits;
     const KeySlots keys{"ana", "", ""};
     EXPECT_EQ(hits.CollectHits(dictionary.buffer.Text(), keys), 8);
-    EXPECT_EQ(hits.Entries().front(), "3,0");
+    EXPECT_EQ(FieldListEntries(hits).front(), "3,0");
     EXPECT_EQ(hits.Count(), 8u);
     EXPECT_EQ(hits.BuildResultList(1, keys, dictionary.buffer, SearchOptions{true, false, false, RecordField::WholeRecord}, Separators()), 2);
-    EXPECT_EQ(hits.Entries(), (std::vector<std::string>{"000000000-banana", "000000002-apple"}));
+    EXPECT_EQ(FieldListEntries(hits), (std::vector<std::string>{"000000000-banana", "000000002-apple"}));
     EXPECT_EQ(hits.SearchIndexText(), "banana (0)\r\napple (2)\r\n");
 
     // With whole words only "(ana)" and the free-standing "ana" are left.
@@ -102,7 +103,7 @@ TEST(HitList, KeepsHeadwordsWithBlanksCommasQuotesAndParentheses) {
     hits.BuildResultList(1, keys, dictionary.buffer, SearchOptions{true, false, true, RecordField::Examples}, Separators());
     EXPECT_EQ(hits.SearchIndexText(), "heart, failure (0)\r\nit's a \"heart\" (1)\r\nheart (organ) (2)\r\n"
                                       "'abc' (3)\r\n it's, \"x\"  (4)\r\n");
-    EXPECT_EQ(hits.Entries()[4], "000000004- it's, \"x\" ");
+    EXPECT_EQ(FieldListEntries(hits)[4], "000000004- it's, \"x\" ");
     EXPECT_EQ(LineOfSearchIndexLine("heart (organ) (2)"), 2);
     EXPECT_EQ(LineOfSearchIndexLine("a) (b (17)"), 17);
 }
@@ -141,11 +142,11 @@ TEST(HitList, AgreesWithTheLiteralSearchOnRandomDictionaries) {
         HitList fast;
         const std::string what = "round " + std::to_string(round) + " keys " + testing::PrintToString(keys);
         ASSERT_EQ(fast.CollectHits(dictionary.buffer.Text(), keys), literal.CollectHits(keys)) << what;
-        ASSERT_EQ(fast.Entries(), literal.hitList) << what;
+        ASSERT_EQ(FieldListEntries(fast), literal.hitList) << what;
         ASSERT_EQ(fast.BuildResultList(keyCount, keys, dictionary.buffer, options, separators),
                   literal.BuildResultList(keyCount, keys, options, separators))
             << what;
-        ASSERT_EQ(fast.Entries(), literal.hitList) << what;
+        ASSERT_EQ(FieldListEntries(fast), literal.hitList) << what;
         std::string index;
         for (const std::string& line : literal.FillSearchIndex()) index += line + "\r\n";
         ASSERT_EQ(fast.SearchIndexText(), index) << what;
