@@ -61,12 +61,6 @@ TGauge::TGauge(QWidget* parent) : QWidget(parent) {
     (void)factoryInstalled;
 }
 
-void TGauge::SetKind(TGaugeKind kind) {
-    if (kind == kind_) return;
-    kind_ = kind;
-    update();
-}
-
 void TGauge::SetMinValue(int value) {
     value = std::min(value, maxValue_);
     if (value == minValue_) return;
@@ -134,12 +128,10 @@ void TGauge::Paint() {
 
     const int percent = PercentDone();
     QRect filled;
-    if (kind_ == TGaugeKind::gkHorizontalBar) {
-        const int width = GaugeFilledWidth(inner.width(), percent);
-        if (width >= 1) {
-            filled = QRect(inner.left(), inner.top(), width, inner.height());
-            painter.fillRect(filled, foreColor_);
-        }
+    const int width = GaugeFilledWidth(inner.width(), percent);
+    if (width >= 1) {
+        filled = QRect(inner.left(), inner.top(), width, inner.height());
+        painter.fillRect(filled, foreColor_);
     }
     if (!showText_) return;
 

@@ -1,11 +1,9 @@
 #pragma once
-// A thin progress gauge that paints itself. Only the horizontal bar is drawn; the
-// other kinds are kept so the property reads like the designer's.
+// A thin progress gauge that paints itself: a horizontal bar with its percentage.
 
 #include <QColor>
 #include <QWidget>
 
-enum class TGaugeKind { gkText, gkHorizontalBar, gkVerticalBar, gkPie, gkNeedle };
 enum class TGaugeBorderStyle { bsNone, bsSingle };
 
 // Whole percent of the way from minValue to progress out of the range; 0 for an
@@ -20,7 +18,6 @@ class TGauge : public QWidget {
 public:
     explicit TGauge(QWidget* parent = nullptr);
 
-    TGaugeKind Kind() const { return kind_; }
     int MinValue() const { return minValue_; }
     int MaxValue() const { return maxValue_; }
     int Progress() const { return progress_; }
@@ -30,7 +27,6 @@ public:
     bool ShowText() const { return showText_; }
     int PercentDone() const { return GaugePercentDone(minValue_, maxValue_, progress_); }
 
-    void SetKind(TGaugeKind kind);
     // The range never turns over: a minimum above the maximum is taken as the
     // maximum and the other way round; the progress moves into the new range.
     void SetMinValue(int value);
@@ -47,7 +43,6 @@ protected:
 
 private:
     void Paint();
-    TGaugeKind kind_ = TGaugeKind::gkHorizontalBar;
     int minValue_ = 0;
     int maxValue_ = 100;
     int progress_ = 0;
