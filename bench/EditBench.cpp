@@ -14,6 +14,7 @@
 #include "KeyToPaint.h"
 #include "Timing.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QKeyEvent>
 #include <QPainter>
@@ -83,10 +84,9 @@ int main(int argc, char* argv[]) {
     auto form = CreateForms();
     form->show();
     form->LoadDictionary(QString::fromLocal8Bit(argv[1]));
-    TEditorEx* view = form->EditorEx1;
-    view->SetReadOnly(false);
-    form->PageControl1->setTabVisible(1, true);
-    form->PageControl1->setCurrentIndex(1);
+    TEditorEx* view = form->findChild<TEditorEx*>(QStringLiteral("EditorEx1"));
+    form->findChild<QAction*>(QStringLiteral("E1"))->trigger();  // edit mode, the text page on view
+    form->findChild<QTabWidget*>(QStringLiteral("PageControl1"))->setCurrentIndex(1);
     view->TakeFocus();
     QApplication::processEvents();
     QPixmap pixmap(view->viewport()->size());

@@ -8,6 +8,7 @@
 #include "app/QuillorApplication.h"
 #include "textview/TEditorEx.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -32,6 +33,11 @@ QString g_file;
 QString g_searchRequest = QStringLiteral("CO_2 K~+ Na~+");
 std::unique_ptr<TForm1> g_form;
 
+TEditorEx* View(const TForm1& form, const char* name) { return form.findChild<TEditorEx*>(QString::fromLatin1(name)); }
+
+// The search as the user runs it: the 検索 command.
+void Search(const TForm1& form) { form.findChild<QAction*>(QStringLiteral("SearchNow1"))->trigger(); }
+
 TForm1& LoadedForm() {
     if (!g_form) {
         g_form = CreateForms();
@@ -47,23 +53,23 @@ void BM_LoadDictionary(benchmark::State& state) {
     TForm1& form = LoadedForm();
     for (auto _ : state) {
         form.LoadDictionary(g_file);
-        benchmark::DoNotOptimize(form.EditorEx2->LineCount());
+        benchmark::DoNotOptimize(View(form, "EditorEx2")->LineCount());
     }
 }
 
 // One screen of the headword index, scrolled far down, painted into a pixmap.
 void BM_PaintIndexAtRow900000(benchmark::State& state) {
     TForm1& form = LoadedForm();
-    form.EditorEx2->verticalScrollBar()->setValue(900'000);
-    QPixmap pixmap(form.EditorEx2->viewport()->size());
-    for (auto _ : state) form.EditorEx2->viewport()->render(&pixmap);
-    state.counters["rows"] = form.EditorEx2->VisibleRowCount();
+    View(form, "EditorEx2")->verticalScrollBar()->setValue(900'000);
+    QPixmap pixmap(View(form, "EditorEx2")->viewport()->size());
+    for (auto _ : state) View(form, "EditorEx2")->viewport()->render(&pixmap);
+    state.counters["rows"] = View(form, "EditorEx2")->VisibleRowCount();
 }
 
 // Page Down held in the index: the key, the scroll and a full repaint per frame.
 void BM_PageDownFrame(benchmark::State& state) {
     TForm1& form = LoadedForm();
-    TEditorEx* index = form.EditorEx2;
+    TEditorEx* index = View(form, "EditorEx2");
     index->TakeFocus();
     index->SetCaretRow(0);
     QPixmap pixmap(index->viewport()->size());
@@ -85,7 +91,7 @@ void BM_ShowRecordUntilLoaded(benchmark::State& state) {
         const auto start = std::chrono::steady_clock::now();
         form.ShowRecord(record, false);
         milliseconds.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
-        record = (record + 9973) % form.EditorEx1->LineCount();
+        record = (record + 9973) % View(form, "EditorEx1")->LineCount();
     }
     std::sort(milliseconds.begin(), milliseconds.end());
     state.counters["median_ms"] = milliseconds[milliseconds.size() / 2];
@@ -99,18 +105,18 @@ enum class SearchText { Ready, Unchanged, Edited };
 // anew after an edit, when the lines must be copied.
 void Search(benchmark::State& state, SearchText searchText) {
     TForm1& form = LoadedForm();
-    form.chkSearchWithAnd->setChecked(true);  // OR
-    form.cmbSubStr->setEditText(g_searchRequest);
-    form.SpeedButton1Click();
+    form.findChild<QCheckBox*>(QStringLiteral("chkSearchWithAnd"))->setChecked(true);  // OR
+    form.findChild<QComboBox*>(QStringLiteral("cmbSubStr"))->setEditText(g_searchRequest);
+    Search(form);
     for (auto _ : state) {
         if (searchText != SearchText::Ready) {
             state.PauseTiming();
             form.Session().DiscardSearchText();
             // Line 0 written again as it was: the text is an edited one now.
-            if (searchText == SearchText::Edited) form.EditorEx1->ReplaceLine(0, form.EditorEx1->Line(0));
+            if (searchText == SearchText::Edited) View(form, "EditorEx1")->ReplaceLine(0, View(form, "EditorEx1")->Line(0));
             state.ResumeTiming();
         }
-        form.SpeedButton1Click();
+        Search(form);
     }
     state.counters["HitAll"] = static_cast<double>(form.Session().Search().HitAll());
     state.counters["results"] = static_cast<double>(form.Session().Search().ResultCount());
@@ -144,7 +150,7 @@ std::pair<long, long> TreeKilobytes(int pid) {
 
 void ReportResidentMemory() {
     TForm1& form = LoadedForm();
-    form.ShowRecord(form.EditorEx1->LineCount() / 2, false);
+    form.ShowRecord(View(form, "EditorEx1")->LineCount() / 2, false);
     const auto [rss, pss] = TreeKilobytes(::getpid());
     std::printf("memory with the dictionary loaded and a record shown, browser engine included: "
                 "%.0f MB proportional (PSS), %.0f MB resident (RSS); this process alone %.0f MB resident\n",

@@ -11,41 +11,39 @@
 #include <QTabWidget>
 #include <QToolButton>
 
-bool TForm1::IsCompact() const { return compact_; }
-
 void TForm1::ToggleCompact() {
     compact_ = !compact_;
     actions_->SetMenuKeysActive(!compact_);
     if (compact_) {
         searchIndexShown_ = false;
-        pnlIndex->hide();
-        SpeedButton2->setText(QStringLiteral("インデックス"));
-        EditorEx3->hide();
-        EditorEx2->hide();
+        ui_.pnlIndex->hide();
+        ui_.SpeedButton2->setText(QStringLiteral("インデックス"));
+        ui_.EditorEx3->hide();
+        ui_.EditorEx2->hide();
 
-        StatusBar1->hide();
+        ui_.StatusBar1->hide();
         menuBar()->hide();  // its shortcuts go with it
-        pnlZenKenCon->hide();
+        ui_.pnlZenKenCon->hide();
 
-        pnlBase->layout()->addWidget(pnlBrowser);
-        pnlBrowser->show();  // a moved widget starts hidden
-        PageControl1->hide();
-        Splitter1->hide();
+        ui_.pnlBase->layout()->addWidget(ui_.pnlBrowser);
+        ui_.pnlBrowser->show();  // a moved widget starts hidden
+        ui_.PageControl1->hide();
+        ui_.Splitter1->hide();
 
         normalWidth_ = width();
         normalHeight_ = height();
         resize(318, 200);
     } else {
-        pnlIndex->show();
-        EditorEx2->show();
-        StatusBar1->show();
+        ui_.pnlIndex->show();
+        ui_.EditorEx2->show();
+        ui_.StatusBar1->show();
         menuBar()->show();
-        pnlZenKenCon->show();
+        ui_.pnlZenKenCon->show();
 
-        TabSheet1->layout()->addWidget(pnlBrowser);
-        pnlBrowser->show();
-        PageControl1->show();
-        Splitter1->show();
+        ui_.TabSheet1->layout()->addWidget(ui_.pnlBrowser);
+        ui_.pnlBrowser->show();
+        ui_.PageControl1->show();
+        ui_.Splitter1->show();
 
         resize(normalWidth_, normalHeight_);
     }
@@ -57,4 +55,4 @@ void TForm1::ToggleCompact() {
 
 bool TForm1::Splitter1CanResize(int newWidth) const { return newWidth >= 100; }
 
-void TForm1::Splitter1Moved() { SpeedButton2->resize(Panel2->width(), SpeedButton2->height()); }
+void TForm1::Splitter1Moved() { ui_.SpeedButton2->resize(ui_.Panel2->width(), ui_.SpeedButton2->height()); }

@@ -13,7 +13,7 @@
 #include <QLineEdit>
 
 void TForm1::O1Click() {
-    const TfrmOption::Values values = frmOption->Edit({session_.HitLimit(), session_.IgnoredWordsText()});
+    const TfrmOption::Values values = ui_.frmOption->Edit({session_.HitLimit(), session_.IgnoredWordsText()});
     session_.SetHitLimit(values.hitLimit);
     session_.SetIgnoredWordsText(values.ignoredWords);
 }
@@ -25,11 +25,11 @@ void TForm1::SpeedButton9Click() {
         return;
     }
     const std::string path = dataFile.toStdString();
-    const std::string shortened = ShortenPath(path, WidthIn(font()), frmInfomation->edtFilename->width());
-    frmInfomation->ShowFacts(QString::fromStdString(shortened), dataFile, QString::number(GetFileSizeBytes(path)),
+    const std::string shortened = ShortenPath(path, WidthIn(font()), ui_.frmInfomation->edtFilename->width());
+    ui_.frmInfomation->ShowFacts(QString::fromStdString(shortened), dataFile, QString::number(GetFileSizeBytes(path)),
                              QString::fromStdString(FileUpdateText(path)),
                              QString::number(session_.HeadwordIndex().LineCount()));
-    frmInfomation->exec();
+    ui_.frmInfomation->exec();
 }
 
-void TForm1::V1Click() { frmVersion->exec(); }
+void TForm1::V1Click() { ui_.frmVersion->exec(); }

@@ -18,7 +18,7 @@ void TForm1::LoadDictionary(const QString& path) {
     // Kept edits the view held with the old lines stay kept.
     keptEditsInView_.clear();
     SetStatusText(StatusPanel::Position, QString::fromStdString(outcome.sizeText));
-    EditorEx1->RepaintNow();
+    ui_.EditorEx1->RepaintNow();
     const std::optional<std::string>& notice = outcome.notice;
     if (notice) SetStatusText(StatusPanel::Message, QString::fromStdString(*notice));
     // A sound file must not go on telling what was wrong with the file before it.
@@ -26,22 +26,20 @@ void TForm1::LoadDictionary(const QString& path) {
 }
 
 QString TForm1::RunOpenDialog(const QString& proposedPath) {
-    if (!OpenDialog1) {
-        OpenDialog1 = new QFileDialog(this, QStringLiteral("開く"));
-        OpenDialog1->setObjectName(QStringLiteral("OpenDialog1"));
-        OpenDialog1->setFileMode(QFileDialog::ExistingFile);
-        OpenDialog1->setOption(QFileDialog::DontUseNativeDialog);
+    if (!ui_.OpenDialog1) {
+        ui_.OpenDialog1 = new QFileDialog(this, QStringLiteral("開く"));
+        ui_.OpenDialog1->setObjectName(QStringLiteral("OpenDialog1"));
+        ui_.OpenDialog1->setFileMode(QFileDialog::ExistingFile);
+        ui_.OpenDialog1->setOption(QFileDialog::DontUseNativeDialog);
     }
-    OpenDialog1->setDirectory(QFileInfo(proposedPath).path());
-    OpenDialog1->selectFile(proposedPath);
-    if (OpenDialog1->exec() != QDialog::Accepted || OpenDialog1->selectedFiles().isEmpty()) return {};
-    return OpenDialog1->selectedFiles().constFirst();
+    ui_.OpenDialog1->setDirectory(QFileInfo(proposedPath).path());
+    ui_.OpenDialog1->selectFile(proposedPath);
+    if (ui_.OpenDialog1->exec() != QDialog::Accepted || ui_.OpenDialog1->selectedFiles().isEmpty()) return {};
+    return ui_.OpenDialog1->selectedFiles().constFirst();
 }
 
-QString TForm1::ProposedDataFile() const { return SampleFileName; }
-
 void TForm1::Open1Click() {
-    const QString path = ChooseFileToOpen(ProposedDataFile());
+    const QString path = fileDialogs_.open(files_.sample);
     if (path.isEmpty()) return;
     OpenDataFile(path);
 }

@@ -2,6 +2,7 @@
 // keeping the edits when the program is made to end.
 #include "app/MainWindow.h"
 
+#include "app/Actions.h"
 #include "app/WaitCursor.h"
 #include "common/ErrorBoundary.h"
 #include "common/SystemHelpers.h"
@@ -19,7 +20,7 @@
 
 namespace {
 
-constexpr int kTextPage = 1;  // TabSheet2, "テキスト"
+constexpr int kTextPage = 1;  // ui_.TabSheet2, "テキスト"
 
 // Yes writes the edits to the data file, No drops them, Cancel keeps them in front.
 int AskToSaveEdits() {
@@ -31,12 +32,12 @@ int AskToSaveEdits() {
 
 void TForm1::E1Click() {
     // QAction has toggled its own check mark already: edit mode alone decides it.
-    EditorEx1->SetReadOnly(!EditorEx1->ReadOnly());
-    const bool editing = !EditorEx1->ReadOnly();
-    E1->setChecked(editing);
+    ui_.EditorEx1->SetReadOnly(!ui_.EditorEx1->ReadOnly());
+    const bool editing = !ui_.EditorEx1->ReadOnly();
+    Act(Command::EditMode)->setChecked(editing);
     // The program's own page change: nothing is asked, and the edits stay in the view.
-    if (!editing) PageControl1->setCurrentIndex(0);
-    PageControl1->setTabVisible(kTextPage, editing);
+    if (!editing) ui_.PageControl1->setCurrentIndex(0);
+    ui_.PageControl1->setTabVisible(kTextPage, editing);
 }
 
 bool TForm1::PageControl1Changing(int from, int) {
@@ -45,7 +46,7 @@ bool TForm1::PageControl1Changing(int from, int) {
 }
 
 bool TForm1::ResolveUnsavedEdits() {
-    if (EditorEx1->ReadOnly() || !session_.FullText().Modified()) return true;
+    if (ui_.EditorEx1->ReadOnly() || !session_.FullText().Modified()) return true;
     return OfferToSaveEdits(false);
 }
 
@@ -93,8 +94,8 @@ bool TForm1::SaveFullText(const QString& path) {
 }
 
 QStringList TForm1::KeptEditsFolders() const {
-    QStringList folders{KeptEditsFolder};
-    if (QDir::cleanPath(StateFolder) != QDir::cleanPath(KeptEditsFolder)) folders.append(StateFolder);
+    QStringList folders{files_.keptEditsFolder};
+    if (QDir::cleanPath(files_.stateFolder) != QDir::cleanPath(files_.keptEditsFolder)) folders.append(files_.stateFolder);
     return folders;
 }
 
@@ -102,7 +103,7 @@ void TForm1::KeepUnsavedEditsForRecovery() {
     // Out of edit mode too: edits left in view when it was turned off, a repair not yet saved.
     if (!session_.FullText().Modified()) return;
     try {
-        const QString kept = KeepEdits(KeptEditsFolders(), StateFolder, session_.DataFile(), session_.FullText(),
+        const QString kept = KeepEdits(KeptEditsFolders(), files_.stateFolder, session_.DataFile(), session_.FullText(),
                                         keptEditsInView_);
         qWarning("QuillorDic: 保存されていない編集を %s に残しました", qPrintable(kept));
     } catch (const std::exception& error) {
@@ -119,8 +120,8 @@ void TForm1::OfferKeptEdits() {
     FileContents contents = QFileInfo(*kept).size() > 0 ? ReadWholeFile(kept->toStdString()) : FileContents{};
     session_.ReplaceFullText(std::move(contents.text));
     keptEditsInView_ = *kept;
-    if (EditorEx1->ReadOnly()) E1Click();
-    PageControl1->setCurrentIndex(kTextPage);
+    if (ui_.EditorEx1->ReadOnly()) E1Click();
+    ui_.PageControl1->setCurrentIndex(kTextPage);
 }
 
 void TForm1::ForgetKeptEditsInView() {
@@ -129,22 +130,22 @@ void TForm1::ForgetKeptEditsInView() {
 }
 
 QString TForm1::RunSaveDialog(const QString& proposedPath) {
-    if (!SaveDialog1) {
-        SaveDialog1 = new QFileDialog(this, QStringLiteral("名前を付けて保存"));
-        SaveDialog1->setObjectName(QStringLiteral("SaveDialog1"));
-        SaveDialog1->setAcceptMode(QFileDialog::AcceptSave);
-        SaveDialog1->setFileMode(QFileDialog::AnyFile);
+    if (!ui_.SaveDialog1) {
+        ui_.SaveDialog1 = new QFileDialog(this, QStringLiteral("名前を付けて保存"));
+        ui_.SaveDialog1->setObjectName(QStringLiteral("SaveDialog1"));
+        ui_.SaveDialog1->setAcceptMode(QFileDialog::AcceptSave);
+        ui_.SaveDialog1->setFileMode(QFileDialog::AnyFile);
         // Replacing a file is what the user chose it for: no second question.
-        SaveDialog1->setOptions(QFileDialog::DontUseNativeDialog | QFileDialog::DontConfirmOverwrite);
+        ui_.SaveDialog1->setOptions(QFileDialog::DontUseNativeDialog | QFileDialog::DontConfirmOverwrite);
     }
-    if (!proposedPath.isEmpty()) SaveDialog1->setDirectory(QFileInfo(proposedPath).path());
-    SaveDialog1->selectFile(proposedPath);
-    if (SaveDialog1->exec() != QDialog::Accepted || SaveDialog1->selectedFiles().isEmpty()) return {};
-    return SaveDialog1->selectedFiles().constFirst();
+    if (!proposedPath.isEmpty()) ui_.SaveDialog1->setDirectory(QFileInfo(proposedPath).path());
+    ui_.SaveDialog1->selectFile(proposedPath);
+    if (ui_.SaveDialog1->exec() != QDialog::Accepted || ui_.SaveDialog1->selectedFiles().isEmpty()) return {};
+    return ui_.SaveDialog1->selectedFiles().constFirst();
 }
 
 void TForm1::SaveAs1Click() {
-    const QString path = ChooseFileToSave(session_.DataFile());
+    const QString path = fileDialogs_.save(session_.DataFile());
     if (path.isEmpty()) return;
     SaveFullText(path);
 }

@@ -2,6 +2,7 @@
 // the keys that reach the search box.
 #include "app/MainWindow.h"
 
+#include "app/Actions.h"
 #include "app/ClipboardWatch.h"
 #include "app/Startup.h"
 #include "common/ErrorBoundary.h"
@@ -34,7 +35,7 @@ QString OnOneLine(const QString& text) {
 
 void TForm1::LookUp(const QString& text) {
     BringToFront();
-    cmbSubStr->setEditText(OnOneLine(text));
+    ui_.cmbSubStr->setEditText(OnOneLine(text));
     SpeedButton1Click();
     MarkStartup("lookup shown");  // the benchmark of a later start's --search waits for it
 }
@@ -81,7 +82,7 @@ void TForm1::RunPendingRequest() {
 }
 
 void TForm1::ClipboardLookup1Click() {
-    session_.Desktop().clipboardLookup = ClipboardLookup1->isChecked();
+    session_.Desktop().clipboardLookup = Act(Command::ClipboardLookup)->isChecked();
     FollowClipboardLookup();
 }
 
@@ -106,6 +107,6 @@ void TForm1::ClipboardTextCopied(const QString& text, bool ownCopy) {
 }
 
 void TForm1::SearchBox1Click() {
-    cmbSubStr->setFocus(Qt::ShortcutFocusReason);
-    cmbSubStr->lineEdit()->selectAll();
+    ui_.cmbSubStr->setFocus(Qt::ShortcutFocusReason);
+    ui_.cmbSubStr->lineEdit()->selectAll();
 }

@@ -28,7 +28,10 @@
 #include <QStatusBar>
 #include <QTabWidget>
 
-TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
+TForm1::TForm1(QWidget* parent)
+    : QMainWindow(parent),
+      fileDialogs_{[this](const QString& proposedPath) { return RunOpenDialog(proposedPath); },
+                   [this](const QString& proposedPath) { return RunSaveDialog(proposedPath); }} {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Form1"));
     setFont(DesignFont(12));
@@ -43,35 +46,29 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
     ConnectCommands();
     CreateZoomCommands();
     FormCreate();
-    frmInfomation = new TfrmInfomation(this);
-    frmVersion = new TfrmVersion(this);
-    frmOption = new TfrmOption(this);
+    ui_.frmInfomation = new TfrmInfomation(this);
+    ui_.frmVersion = new TfrmVersion(this);
+    ui_.frmOption = new TfrmOption(this);
 }
 
 // The views attach to the session's lines: they go before the session does.
 TForm1::~TForm1() { delete takeCentralWidget(); }
 
 void TForm1::FormCreate() {
-    const FileLocations places = LocateFiles(QCoreApplication::applicationFilePath(), CurrentLocationEnvironment());
-    IniFileName = places.settings;
-    SettingsFolderToCreate = places.settingsFolderToCreate;
-    StateFolder = places.stateFolder;
-    KeptEditsFolder = places.keptEditsFolder;
+    files_ = LocateFiles(QCoreApplication::applicationFilePath(), CurrentLocationEnvironment());
     // A newcomer sees a dictionary at once; afterwards the settings decide.
-    session_.SetDataFile(places.firstStartSample);
-    SampleFileName = places.sample;
-    HelpFileName = places.guide;
+    session_.SetDataFile(files_.firstStartSample);
     // Qt paints every widget double-buffered already.
 
-    E1->setChecked(!EditorEx1->ReadOnly());
-    EditorEx3->setVisible(false);
+    Act(Command::EditMode)->setChecked(!ui_.EditorEx1->ReadOnly());
+    ui_.EditorEx3->setVisible(false);
 
-    if (QFileInfo(IniFileName).isFile()) LoadSettings();
+    if (QFileInfo(files_.settings).isFile()) LoadSettings();
 
-    PageControl1->setCurrentIndex(0);
-    PageControl1->setTabVisible(1, false);
+    ui_.PageControl1->setCurrentIndex(0);
+    ui_.PageControl1->setTabVisible(1, false);
 
-    InstallAppMessage(Panel1);
+    InstallAppMessage(ui_.Panel1);
     // Reports outlive no window: once this one is gone, they go to stderr (a second
     // window may have taken the report over already).
     SetErrorReporter([form = QPointer<TForm1>(this)](const std::exception& error) {
@@ -93,9 +90,9 @@ void TForm1::showEvent(QShowEvent* event) {
 void TForm1::FormShow() {
     // The engine starts while the dictionary is read ahead: much of its start runs on
     // this thread, which the load would keep from it.
-    WebBrowser1->StartEngine();
+    ui_.WebBrowser1->StartEngine();
     LoadIgnoredWords();
-    if (preload_) WebBrowser1->WaitForEngine();
+    if (preload_) ui_.WebBrowser1->WaitForEngine();
     if (!fileNamedAtStart_.isEmpty()) {
         // A named file that cannot be read is reported, and the last one stays the one
         // the settings remember.
@@ -170,16 +167,12 @@ void TForm1::OnAppException(const std::exception& error) {
     box.exec();
 }
 
-QLabel* TForm1::StatusLabel(StatusPanel panel) const {
-    return StatusPanels.at(static_cast<std::size_t>(panel));
-}
-
 void TForm1::SetStatusText(StatusPanel panel, const QString& text) {
-    QLabel* label = StatusLabel(panel);
+    QLabel* label = ui_.StatusPanels.at(static_cast<std::size_t>(panel));
     label->setText(text);
     // A panel's text is what assistive technology reads as its name: announce the change.
     QAccessibleEvent changed(label, QAccessible::NameChanged);
     QAccessible::updateAccessibility(&changed);
 }
 
-QString TForm1::StatusText(StatusPanel panel) const { return StatusLabel(panel)->text(); }
+QString TForm1::StatusText(StatusPanel panel) const { return ui_.StatusPanels.at(static_cast<std::size_t>(panel))->text(); }

@@ -78,87 +78,87 @@ void TForm1::CreateToolBarPanel() {
     column->setSpacing(0);
     setCentralWidget(central);
 
-    Panel1 = Panel(central, "Panel1", QStringLiteral("ツールバー"));
-    Panel1->setFixedHeight(51);
-    Panel1->setFrameShape(QFrame::StyledPanel);
-    column->addWidget(Panel1);
+    ui_.Panel1 = Panel(central, "Panel1", QStringLiteral("ツールバー"));
+    ui_.Panel1->setFixedHeight(51);
+    ui_.Panel1->setFrameShape(QFrame::StyledPanel);
+    column->addWidget(ui_.Panel1);
 
-    SpeedButton3 = IconButton(Panel1, "SpeedButton3", QStringLiteral("前のレコード"), {2, 2, 25, 23});
-    SpeedButton4 = IconButton(Panel1, "SpeedButton4", QStringLiteral("次のレコード"), {27, 2, 25, 23});
-    SpeedButton7 = IconButton(Panel1, "SpeedButton7", QStringLiteral("フォームサイズ切り替え"), {58, 2, 25, 23});
-    SpeedButton9 = IconButton(Panel1, "SpeedButton9", QStringLiteral("データ情報"), {83, 2, 25, 23});
-    SpeedButton5 = IconButton(Panel1, "SpeedButton5", QStringLiteral("使用説明"), {108, 2, 25, 23});
-    SpeedButton6 = IconButton(Panel1, "SpeedButton6", QStringLiteral("終了"), {139, 2, 25, 23});
+    ui_.SpeedButton3 = IconButton(ui_.Panel1, "SpeedButton3", QStringLiteral("前のレコード"), {2, 2, 25, 23});
+    ui_.SpeedButton4 = IconButton(ui_.Panel1, "SpeedButton4", QStringLiteral("次のレコード"), {27, 2, 25, 23});
+    ui_.SpeedButton7 = IconButton(ui_.Panel1, "SpeedButton7", QStringLiteral("フォームサイズ切り替え"), {58, 2, 25, 23});
+    ui_.SpeedButton9 = IconButton(ui_.Panel1, "SpeedButton9", QStringLiteral("データ情報"), {83, 2, 25, 23});
+    ui_.SpeedButton5 = IconButton(ui_.Panel1, "SpeedButton5", QStringLiteral("使用説明"), {108, 2, 25, 23});
+    ui_.SpeedButton6 = IconButton(ui_.Panel1, "SpeedButton6", QStringLiteral("終了"), {139, 2, 25, 23});
 
-    Panel4 = Panel(Panel1, "Panel4", QStringLiteral("検索結果ナビゲータ"));
-    Panel4->setGeometry(170, 2, 136, 23);
-    ForwardBtn = IconButton(Panel4, "ForwardBtn", QStringLiteral("前の検索結果"), {0, 0, 25, 23});
-    edtNowNo = HitCounter(Panel4, "edtNowNo", QStringLiteral("現在の検索結果番号"), QStringLiteral("1"),
+    ui_.Panel4 = Panel(ui_.Panel1, "Panel4", QStringLiteral("検索結果ナビゲータ"));
+    ui_.Panel4->setGeometry(170, 2, 136, 23);
+    ui_.ForwardBtn = IconButton(ui_.Panel4, "ForwardBtn", QStringLiteral("前の検索結果"), {0, 0, 25, 23});
+    ui_.edtNowNo = HitCounter(ui_.Panel4, "edtNowNo", QStringLiteral("現在の検索結果番号"), QStringLiteral("1"),
                           {27, 2, 38, 19});
-    Label3 = Named(new QLabel(QStringLiteral("/"), Panel4), "Label3", QStringLiteral("/"));
-    Label3->setGeometry(66, 2, 6, 19);
-    edtSearchHit = HitCounter(Panel4, "edtSearchHit", QStringLiteral("検索結果件数"), QStringLiteral("0"),
+    ui_.Label3 = Named(new QLabel(QStringLiteral("/"), ui_.Panel4), "Label3", QStringLiteral("/"));
+    ui_.Label3->setGeometry(66, 2, 6, 19);
+    ui_.edtSearchHit = HitCounter(ui_.Panel4, "edtSearchHit", QStringLiteral("検索結果件数"), QStringLiteral("0"),
                               {73, 2, 38, 19});
-    NextBtn = IconButton(Panel4, "NextBtn", QStringLiteral("次の検索結果"), {111, 0, 25, 23});
+    ui_.NextBtn = IconButton(ui_.Panel4, "NextBtn", QStringLiteral("次の検索結果"), {111, 0, 25, 23});
 
-    cmbSubStr = Named(new QComboBox(Panel1), "cmbSubStr", QStringLiteral("検索文字列"),
+    ui_.cmbSubStr = Named(new QComboBox(ui_.Panel1), "cmbSubStr", QStringLiteral("検索文字列"),
                       QStringLiteral("検索する文字列をここに入力します(RETURNで履歴に登録)"));
-    cmbSubStr->setEditable(true);
-    cmbSubStr->setInsertPolicy(QComboBox::NoInsert);  // the history is kept by the program
-    cmbSubStr->setEditText(QStringLiteral("abate"));
-    cmbSubStr->setGeometry(2, 27, 242, 22);
+    ui_.cmbSubStr->setEditable(true);
+    ui_.cmbSubStr->setInsertPolicy(QComboBox::NoInsert);  // the history is kept by the program
+    ui_.cmbSubStr->setEditText(QStringLiteral("abate"));
+    ui_.cmbSubStr->setGeometry(2, 27, 242, 22);
 
     // Its command's action gives it its text, icon and hint.
-    SpeedButton1 = Named(new QToolButton(Panel1), "SpeedButton1", QStringLiteral("検索"));
-    SpeedButton1->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-    SpeedButton1->setGeometry(248, 27, 66, 22);
+    ui_.SpeedButton1 = Named(new QToolButton(ui_.Panel1), "SpeedButton1", QStringLiteral("検索"));
+    ui_.SpeedButton1->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    ui_.SpeedButton1->setGeometry(248, 27, 66, 22);
 
     CreateSearchConditionPanel();
 }
 
 void TForm1::CreateSearchConditionPanel() {
-    pnlZenKenCon = Panel(Panel1, "pnlZenKenCon", QStringLiteral("検索条件"));
-    pnlZenKenCon->setGeometry(321, 2, 344, 46);
-    pnlZenKenCon->setFrameShape(QFrame::StyledPanel);
+    ui_.pnlZenKenCon = Panel(ui_.Panel1, "pnlZenKenCon", QStringLiteral("検索条件"));
+    ui_.pnlZenKenCon->setGeometry(321, 2, 344, 46);
+    ui_.pnlZenKenCon->setFrameShape(QFrame::StyledPanel);
 
-    Label1 = Named(new QLabel(QStringLiteral("<検索対象>"), pnlZenKenCon), "Label1", QStringLiteral("検索対象"));
-    Label1->setGeometry(2, 3, 60, 18);
+    ui_.Label1 = Named(new QLabel(QStringLiteral("<検索対象>"), ui_.pnlZenKenCon), "Label1", QStringLiteral("検索対象"));
+    ui_.Label1->setGeometry(2, 3, 60, 18);
 
     const auto radio = [this](const char* name, const QString& caption, const QString& hint, int x, int width) {
-        auto* button = Named(new QRadioButton(caption, pnlZenKenCon), name, caption, hint);
+        auto* button = Named(new QRadioButton(caption, ui_.pnlZenKenCon), name, caption, hint);
         button->setGeometry(x, 2, width, 20);
         return button;
     };
-    rdoSelectCondition0 = radio("rdoSelectCondition0", QStringLiteral("全体"),
+    ui_.rdoSelectCondition0 = radio("rdoSelectCondition0", QStringLiteral("全体"),
                                 QStringLiteral("見出し、訳文、例文の全部を対象にします"), 62, 46);
-    rdoSelectCondition1 = radio("rdoSelectCondition1", QStringLiteral("見出しのみ"),
+    ui_.rdoSelectCondition1 = radio("rdoSelectCondition1", QStringLiteral("見出しのみ"),
                                 QStringLiteral("見出しだけを対象にします"), 110, 82);
-    rdoSelectCondition2 = radio("rdoSelectCondition2", QStringLiteral("訳文のみ"),
+    ui_.rdoSelectCondition2 = radio("rdoSelectCondition2", QStringLiteral("訳文のみ"),
                                 QStringLiteral("訳文だけを対象にします"), 196, 72);
-    rdoSelectCondition3 = radio("rdoSelectCondition3", QStringLiteral("例文のみ"),
+    ui_.rdoSelectCondition3 = radio("rdoSelectCondition3", QStringLiteral("例文のみ"),
                                 QStringLiteral("例文だけを対象にします"), 270, 72);
-    rdoSelectCondition0->setChecked(true);
+    ui_.rdoSelectCondition0->setChecked(true);
 
     const auto check = [this](const char* name, const QString& caption, const QString& hint, int x, int width) {
-        auto* box = Named(new QCheckBox(caption, pnlZenKenCon), name, caption, hint);
+        auto* box = Named(new QCheckBox(caption, ui_.pnlZenKenCon), name, caption, hint);
         box->setGeometry(x, 23, width, 20);
         box->setChecked(true);
         return box;
     };
-    chkNotSeparateWord = check("chkNotSeparateWord", QStringLiteral("複数検索キー"),
+    ui_.chkNotSeparateWord = check("chkNotSeparateWord", QStringLiteral("複数検索キー"),
                                QStringLiteral("検索文字列をスペース区切りで分離するかを指定します"), 4, 94);
-    chkNotPartMatch = check("chkNotPartMatch", QStringLiteral("WORD(部分)"),
+    ui_.chkNotPartMatch = check("chkNotPartMatch", QStringLiteral("WORD(部分)"),
                             QStringLiteral("英文検索を単語単位か文字列部分一致かを指定します"), 100, 86);
-    chkSearchWithAnd = check("chkSearchWithAnd", QStringLiteral("OR(AND)"),
+    ui_.chkSearchWithAnd = check("chkSearchWithAnd", QStringLiteral("OR(AND)"),
                              QStringLiteral("検索文字列を複数指定した場合の一致方法を指定します"), 188, 72);
-    chkDispSentence = check("chkDispSentence", QStringLiteral("全文表示"),
+    ui_.chkDispSentence = check("chkDispSentence", QStringLiteral("全文表示"),
                             QStringLiteral("検索に一致したパラグラフだけか全部表示かを指定します"), 262, 78);
-    chkDispSentence->setEnabled(false);
+    ui_.chkDispSentence->setEnabled(false);
 }
 
 // The scope radio buttons stand in the order of the RecordField numbers.
 std::array<QRadioButton*, 4> TForm1::ScopeButtons() const {
-    return {rdoSelectCondition0, rdoSelectCondition1, rdoSelectCondition2, rdoSelectCondition3};
+    return {ui_.rdoSelectCondition0, ui_.rdoSelectCondition1, ui_.rdoSelectCondition2, ui_.rdoSelectCondition3};
 }
 
 RecordField TForm1::SelectedScope() const {
@@ -176,25 +176,25 @@ void TForm1::CreateIndexPane() {
     panes->setSpacing(0);
     static_cast<QVBoxLayout*>(centralWidget()->layout())->addLayout(panes, 1);
 
-    pnlIndex = Panel(centralWidget(), "pnlIndex", QStringLiteral("インデックス"));
-    pnlIndex->setFixedWidth(200);
-    auto* indexColumn = new QVBoxLayout(pnlIndex);
+    ui_.pnlIndex = Panel(centralWidget(), "pnlIndex", QStringLiteral("インデックス"));
+    ui_.pnlIndex->setFixedWidth(200);
+    auto* indexColumn = new QVBoxLayout(ui_.pnlIndex);
     indexColumn->setContentsMargins(0, 0, 0, 0);
     indexColumn->setSpacing(0);
 
-    Panel2 = Panel(pnlIndex, "Panel2", QStringLiteral("インデックス切り替え"));
-    Panel2->setFixedHeight(24);
-    SpeedButton2 = Named(new QToolButton(Panel2), "SpeedButton2", QStringLiteral("インデックス"),
+    ui_.Panel2 = Panel(ui_.pnlIndex, "Panel2", QStringLiteral("インデックス切り替え"));
+    ui_.Panel2->setFixedHeight(24);
+    ui_.SpeedButton2 = Named(new QToolButton(ui_.Panel2), "SpeedButton2", QStringLiteral("インデックス"),
                          QStringLiteral("検索結果のインデックス･リストと表示を切り替えます"));
-    SpeedButton2->setText(QStringLiteral("インデックス"));
-    SpeedButton2->setAutoRaise(true);
-    SpeedButton2->setFocusPolicy(Qt::NoFocus);
-    SpeedButton2->setGeometry(0, 0, 200, 24);
-    indexColumn->addWidget(Panel2);
+    ui_.SpeedButton2->setText(QStringLiteral("インデックス"));
+    ui_.SpeedButton2->setAutoRaise(true);
+    ui_.SpeedButton2->setFocusPolicy(Qt::NoFocus);
+    ui_.SpeedButton2->setGeometry(0, 0, 200, 24);
+    indexColumn->addWidget(ui_.Panel2);
 
     const auto indexView = [this](TextLines& lines, const char* name, const QString& accessibleName,
                                   const QString& description, const TEditorEx::ViewColors& colors) {
-        auto* view = Named(new TEditorEx(lines, pnlIndex), name, accessibleName, QString());
+        auto* view = Named(new TEditorEx(lines, ui_.pnlIndex), name, accessibleName, QString());
         view->setAccessibleDescription(description);
         view->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
         view->viewport()->setCursor(Qt::PointingHandCursor);
@@ -203,73 +203,73 @@ void TForm1::CreateIndexPane() {
         view->SetWholeRowSelection(true);
         return view;
     };
-    EditorEx2 = indexView(session_.HeadwordIndex(), "EditorEx2", QStringLiteral("見出し語インデックス"),
+    ui_.EditorEx2 = indexView(session_.HeadwordIndex(), "EditorEx2", QStringLiteral("見出し語インデックス"),
                           QStringLiteral("クリックした見出し語のデータを表示します"), HeadwordIndexColors());
-    EditorEx3 = indexView(session_.SearchIndex(), "EditorEx3", QStringLiteral("検索インデックス"),
+    ui_.EditorEx3 = indexView(session_.SearchIndex(), "EditorEx3", QStringLiteral("検索インデックス"),
                           QStringLiteral("クリックした検索結果のデータを表示します"), SearchIndexColors());
-    indexColumn->addWidget(EditorEx2, 1);
-    indexColumn->addWidget(EditorEx3, 1);
+    indexColumn->addWidget(ui_.EditorEx2, 1);
+    indexColumn->addWidget(ui_.EditorEx3, 1);
 
-    pnlBase = Panel(centralWidget(), "pnlBase", QStringLiteral("表示領域"));
-    Splitter1 = Named(new TSplitter(pnlIndex, centralWidget()), "Splitter1", QStringLiteral("区切り"),
+    ui_.pnlBase = Panel(centralWidget(), "pnlBase", QStringLiteral("表示領域"));
+    ui_.Splitter1 = Named(new TSplitter(ui_.pnlIndex, centralWidget()), "Splitter1", QStringLiteral("区切り"),
                       QString());
-    Splitter1->SetCanResize([this](int newWidth) { return Splitter1CanResize(newWidth); });
-    connect(Splitter1, &TSplitter::Moved, this, Guarded(this, &TForm1::Splitter1Moved));
+    ui_.Splitter1->SetCanResize([this](int newWidth) { return Splitter1CanResize(newWidth); });
+    connect(ui_.Splitter1, &TSplitter::Moved, this, Guarded(this, &TForm1::Splitter1Moved));
 
-    panes->addWidget(pnlIndex);
-    panes->addWidget(Splitter1);
-    panes->addWidget(pnlBase, 1);
+    panes->addWidget(ui_.pnlIndex);
+    panes->addWidget(ui_.Splitter1);
+    panes->addWidget(ui_.pnlBase, 1);
 }
 
 void TForm1::CreatePages() {
-    auto* baseLayout = new QVBoxLayout(pnlBase);
+    auto* baseLayout = new QVBoxLayout(ui_.pnlBase);
     baseLayout->setContentsMargins(0, 0, 0, 0);
-    PageControl1 = Named(new QTabWidget(pnlBase), "PageControl1", QStringLiteral("ページ"));
-    baseLayout->addWidget(PageControl1);
+    ui_.PageControl1 = Named(new QTabWidget(ui_.pnlBase), "PageControl1", QStringLiteral("ページ"));
+    baseLayout->addWidget(ui_.PageControl1);
 
-    TabSheet1 = Named(new QWidget, "TabSheet1", QStringLiteral("ブラウザ"));
-    auto* browserPage = new QVBoxLayout(TabSheet1);
+    ui_.TabSheet1 = Named(new QWidget, "TabSheet1", QStringLiteral("ブラウザ"));
+    auto* browserPage = new QVBoxLayout(ui_.TabSheet1);
     browserPage->setContentsMargins(0, 0, 0, 0);
-    pnlBrowser = Panel(TabSheet1, "pnlBrowser", QStringLiteral("ブラウザ"));
-    pnlBrowser->setAutoFillBackground(true);
-    QPalette white = pnlBrowser->palette();
+    ui_.pnlBrowser = Panel(ui_.TabSheet1, "pnlBrowser", QStringLiteral("ブラウザ"));
+    ui_.pnlBrowser->setAutoFillBackground(true);
+    QPalette white = ui_.pnlBrowser->palette();
     white.setColor(QPalette::Window, Qt::white);
-    pnlBrowser->setPalette(white);
-    auto* browserLayout = new QVBoxLayout(pnlBrowser);
+    ui_.pnlBrowser->setPalette(white);
+    auto* browserLayout = new QVBoxLayout(ui_.pnlBrowser);
     browserLayout->setContentsMargins(0, 0, 0, 0);
-    WebBrowser1 = Named(new BrowserView(pnlBrowser), "WebBrowser1", QStringLiteral("レコード表示"));
-    WebBrowser1->setAccessibleDescription(QStringLiteral("選んだレコードの見出し語、訳語、例文を表示します"));
-    browserLayout->addWidget(WebBrowser1);
-    browserPage->addWidget(pnlBrowser);
-    PageControl1->addTab(TabSheet1, QStringLiteral("ブラウザ"));
+    ui_.WebBrowser1 = Named(new BrowserView(ui_.pnlBrowser), "WebBrowser1", QStringLiteral("レコード表示"));
+    ui_.WebBrowser1->setAccessibleDescription(QStringLiteral("選んだレコードの見出し語、訳語、例文を表示します"));
+    browserLayout->addWidget(ui_.WebBrowser1);
+    browserPage->addWidget(ui_.pnlBrowser);
+    ui_.PageControl1->addTab(ui_.TabSheet1, QStringLiteral("ブラウザ"));
 
-    TabSheet2 = Named(new QWidget, "TabSheet2", QStringLiteral("テキスト"));
-    auto* textPage = new QVBoxLayout(TabSheet2);
+    ui_.TabSheet2 = Named(new QWidget, "TabSheet2", QStringLiteral("テキスト"));
+    auto* textPage = new QVBoxLayout(ui_.TabSheet2);
     textPage->setContentsMargins(0, 0, 0, 0);
-    EditorEx1 = Named(new TEditorEx(session_.FullText(), TabSheet2), "EditorEx1", QStringLiteral("全文テキスト"), QString());
-    EditorEx1->setAccessibleDescription(QStringLiteral("辞書データ全体のテキスト"));
-    EditorEx1->SetViewColors(FullTextColors());
-    EditorEx1->SetWholeText("EditorEx1");
-    textPage->addWidget(EditorEx1);
-    PageControl1->addTab(TabSheet2, QStringLiteral("テキスト"));
+    ui_.EditorEx1 = Named(new TEditorEx(session_.FullText(), ui_.TabSheet2), "EditorEx1", QStringLiteral("全文テキスト"), QString());
+    ui_.EditorEx1->setAccessibleDescription(QStringLiteral("辞書データ全体のテキスト"));
+    ui_.EditorEx1->SetViewColors(FullTextColors());
+    ui_.EditorEx1->SetWholeText("EditorEx1");
+    textPage->addWidget(ui_.EditorEx1);
+    ui_.PageControl1->addTab(ui_.TabSheet2, QStringLiteral("テキスト"));
 }
 
 void TForm1::CreateStatusBar() {
-    StatusBar1 = Named(new QStatusBar(this), "StatusBar1", QStringLiteral("ステータスバー"));
-    setStatusBar(StatusBar1);
+    ui_.StatusBar1 = Named(new QStatusBar(this), "StatusBar1", QStringLiteral("ステータスバー"));
+    setStatusBar(ui_.StatusBar1);
     static const char* const names[] = {"StatusPanel0", "StatusPanel1", "StatusPanel2"};
     static const char* const roles[] = {"位置とサイズ", "検索件数", "メッセージ"};
-    for (std::size_t i = 0; i < StatusPanels.size(); ++i) {
+    for (std::size_t i = 0; i < ui_.StatusPanels.size(); ++i) {
         // No accessible name: assistive technology reads the panel's text itself, and
         // the panel's role is its description.
-        auto* panel = new QLabel(StatusBar1);
+        auto* panel = new QLabel(ui_.StatusBar1);
         panel->setObjectName(QString::fromLatin1(names[i]));
         panel->setAccessibleDescription(QString::fromUtf8(roles[i]));
         panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
         panel->setTextFormat(Qt::PlainText);
         if (i < 2) panel->setFixedWidth(100);
         else panel->setMinimumWidth(50);
-        StatusBar1->addWidget(panel, i < 2 ? 0 : 1);
-        StatusPanels[i] = panel;
+        ui_.StatusBar1->addWidget(panel, i < 2 ? 0 : 1);
+        ui_.StatusPanels[i] = panel;
     }
 }

@@ -26,21 +26,23 @@ QMenu* Menu(QMenu* parent, QMenuBar* bar, const char* name, const QString& capti
 
 }  // namespace
 
+QAction* TForm1::Act(Command command) const { return (*actions_)[command]; }
+
 void TForm1::CreateMenus() {
     actions_ = std::make_unique<Actions>(this);
     QMenuBar* bar = menuBar();
     bar->setObjectName(QStringLiteral("MainMenu1"));
-    File1 = Menu(nullptr, bar, "File1", QStringLiteral("ファイル(&F)"));
-    Edit1 = Menu(nullptr, bar, "Edit1", QStringLiteral("編集(&E)"));
-    Show1 = Menu(nullptr, bar, "Show1", QStringLiteral("表示(&V)"));
-    Help1 = Menu(nullptr, bar, "Help1", QStringLiteral("ヘルプ(&H)"));
+    Menu(nullptr, bar, "File1", QStringLiteral("ファイル(&F)"));
+    Menu(nullptr, bar, "Edit1", QStringLiteral("編集(&E)"));
+    QMenu* show = Menu(nullptr, bar, "Show1", QStringLiteral("表示(&V)"));
+    Menu(nullptr, bar, "Help1", QStringLiteral("ヘルプ(&H)"));
     for (const CommandSpec& spec : CommandTable()) {
         if (!spec.menu) continue;
         QMenu* menu = findChild<QMenu*>(QString::fromLatin1(spec.menu));
         if (!menu && QLatin1String(spec.menu) == QLatin1String("Zoom1")) {
             // The zoom submenu stands where its first item does, after a separator of its own.
-            Show1->addSeparator()->setObjectName(QStringLiteral("N9"));
-            menu = Menu(Show1, bar, "Zoom1", QStringLiteral("ズーム(&Z)"));
+            show->addSeparator()->setObjectName(QStringLiteral("N9"));
+            menu = Menu(show, bar, "Zoom1", QStringLiteral("ズーム(&Z)"));
         }
         if (spec.separatorBefore) menu->addSeparator()->setObjectName(QString::fromLatin1(spec.separatorBefore));
         menu->addAction((*actions_)[spec.command]);
@@ -50,7 +52,7 @@ void TForm1::CreateMenus() {
     QAction* search = (*actions_)[Command::Search];
     removeAction(search);
     search->setShortcutContext(Qt::WidgetWithChildrenShortcut);
-    cmbSubStr->addAction(search);
+    ui_.cmbSubStr->addAction(search);
 
     // Each tool button shows its command's action: its icon, its hint, its keys.
     for (const CommandSpec& spec : CommandTable()) {
@@ -60,29 +62,6 @@ void TForm1::CreateMenus() {
         button->setAccessibleDescription(button->toolTip());
     }
 
-    Open1 = (*actions_)[Command::Open];
-    SaveAs1 = (*actions_)[Command::SaveAs];
-    R1 = (*actions_)[Command::Repair];
-    Print1 = (*actions_)[Command::Print];
-    Exit1 = (*actions_)[Command::Exit];
-    E1 = (*actions_)[Command::EditMode];
-    P1 = (*actions_)[Command::DataInfo];
-    N6 = (*actions_)[Command::NextHit];
-    P2 = (*actions_)[Command::PreviousHit];
-    F1 = (*actions_)[Command::NextRecord];
-    B1 = (*actions_)[Command::PreviousRecord];
-    T1 = (*actions_)[Command::FirstRecord];
-    L1 = (*actions_)[Command::LastRecord];
-    S1 = (*actions_)[Command::CompactLayout];
-    O1 = (*actions_)[Command::Options];
-    ClipboardLookup1 = (*actions_)[Command::ClipboardLookup];
-    ZoomIn1 = (*actions_)[Command::ZoomIn];
-    ZoomOut1 = (*actions_)[Command::ZoomOut];
-    ZoomReset1 = (*actions_)[Command::ZoomReset];
-    U1 = (*actions_)[Command::Guide];
-    V1 = (*actions_)[Command::Version];
-    SearchBox1 = (*actions_)[Command::SearchBox];
-    SearchNow1 = search;
 }
 
 // Every handler runs guarded: its error is reported, and Qt's frames never see it.
@@ -115,21 +94,21 @@ void TForm1::ConnectCommands() {
     connect((*actions_)[Command::ZoomReset], &QAction::triggered, this, Guarded([this] { ZoomStep(0); }));
 
     // A question that fails keeps the page on view: nothing is left unsaved behind it.
-    new PageChangeGuard(PageControl1,
+    new PageChangeGuard(ui_.PageControl1,
                         [this](int from, int to) { return RunGuarded(false, [&] { return PageControl1Changing(from, to); }); });
-    connect(cmbSubStr->lineEdit(), &QLineEdit::returnPressed, this, Guarded([this] { cmbSubStrKeyPress(QChar(13)); }));
+    connect(ui_.cmbSubStr->lineEdit(), &QLineEdit::returnPressed, this, Guarded([this] { cmbSubStrKeyPress(QChar(13)); }));
     // Off until the settings or the item turn it on (FollowClipboardLookup).
     clipboardWatch_ = new ClipboardWatch(
         [this] { return session_.Desktop().clipboardLookup && !isActiveWindow(); },
         [this](const QString& text, bool ownCopy) { ClipboardTextCopied(text, ownCopy); }, this);
 
-    connect(SpeedButton2, &QToolButton::clicked, this, Guarded(this, &TForm1::SpeedButton2Click));
-    connect(EditorEx3, &TEditorEx::OnClick, this, Guarded(this, &TForm1::EditorEx3Click));
-    connect(EditorEx1, &TEditorEx::OnClick, this, Guarded(this, &TForm1::EditorEx1Click));
-    connect(EditorEx2, &TEditorEx::OnClick, this, Guarded(this, &TForm1::EditorEx2Click));
+    connect(ui_.SpeedButton2, &QToolButton::clicked, this, Guarded(this, &TForm1::SpeedButton2Click));
+    connect(ui_.EditorEx3, &TEditorEx::OnClick, this, Guarded(this, &TForm1::EditorEx3Click));
+    connect(ui_.EditorEx1, &TEditorEx::OnClick, this, Guarded(this, &TForm1::EditorEx1Click));
+    connect(ui_.EditorEx2, &TEditorEx::OnClick, this, Guarded(this, &TForm1::EditorEx2Click));
     // Return on a row of either index does what a click on it does.
-    connect(EditorEx2, &TEditorEx::OnReturnKey, this, Guarded(this, &TForm1::EditorEx2Click));
-    connect(EditorEx3, &TEditorEx::OnReturnKey, this, Guarded(this, &TForm1::EditorEx3Click));
+    connect(ui_.EditorEx2, &TEditorEx::OnReturnKey, this, Guarded(this, &TForm1::EditorEx2Click));
+    connect(ui_.EditorEx3, &TEditorEx::OnReturnKey, this, Guarded(this, &TForm1::EditorEx3Click));
     // A headword found by typing its first letters is shown as a click on it would be.
-    connect(new TypeToFind(EditorEx2), &TypeToFind::Found, this, Guarded(this, &TForm1::EditorEx2Click));
+    connect(new TypeToFind(ui_.EditorEx2), &TypeToFind::Found, this, Guarded(this, &TForm1::EditorEx2Click));
 }

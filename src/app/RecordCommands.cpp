@@ -14,25 +14,25 @@
 
 void TForm1::ShowRecord(std::int64_t n, bool markKeys) {
     SetStatusText(StatusPanel::Position, QString::fromStdString(DictionarySession::RecordPositionText(n)));
-    WebBrowser1->LoadHtml(session_.RecordPage(n, markKeys));
+    ui_.WebBrowser1->LoadHtml(session_.RecordPage(n, markKeys));
 }
 
 void TForm1::U1Click() {
     // A file that is no guide would show as a blank page: it is as good as missing.
-    if (!IsGuideArchive(HelpFileName.toStdString())) {
-        SetStatusText(StatusPanel::Message, QFileInfo(HelpFileName).fileName() + QStringLiteral(" が見つかりません"));
+    if (!IsGuideArchive(files_.guide.toStdString())) {
+        SetStatusText(StatusPanel::Message, QFileInfo(files_.guide).fileName() + QStringLiteral(" が見つかりません"));
         return;
     }
     // The guide must be seen: leave the text page of edit mode first.
-    if (PageControl1->currentWidget() != TabSheet1 && PageControl1->isVisible()) PageControl1->setCurrentWidget(TabSheet1);
-    WebBrowser1->OpenFile(HelpFileName);
-    WebBrowser1->setFocus(Qt::OtherFocusReason);
+    if (ui_.PageControl1->currentWidget() != ui_.TabSheet1 && ui_.PageControl1->isVisible()) ui_.PageControl1->setCurrentWidget(ui_.TabSheet1);
+    ui_.WebBrowser1->OpenFile(files_.guide);
+    ui_.WebBrowser1->setFocus(Qt::OtherFocusReason);
 }
 
 void TForm1::Print1Click() {
     const QPrinterInfo defaultPrinter = QPrinterInfo::defaultPrinter();
     if (defaultPrinter.isNull()) throw QuillorError("印刷できません。既定のプリンタが設定されていません");
-    WebBrowser1->PrintTo(std::make_shared<QPrinter>(defaultPrinter));
+    ui_.WebBrowser1->PrintTo(std::make_shared<QPrinter>(defaultPrinter));
 }
 
 // Previous, next, first and last record. The index gets the focus before each caret
@@ -41,26 +41,26 @@ void TForm1::Print1Click() {
 bool TForm1::IsHeadwordIndexShowing() const { return !compact_ && !searchIndexShown_; }
 
 void TForm1::FocusHeadwordsIfShowing() {
-    if (IsHeadwordIndexShowing()) EditorEx2->TakeFocus();
+    if (IsHeadwordIndexShowing()) ui_.EditorEx2->TakeFocus();
 }
 
 void TForm1::StepAlongHeadwords(const std::optional<RecordStep>& step) {
     FocusHeadwordsIfShowing();
     if (!step) return;
     RecordStep rest = *step;
-    if (rest.headwordRow) EditorEx2->SetCaretRow(*std::exchange(rest.headwordRow, std::nullopt));
+    if (rest.headwordRow) ui_.EditorEx2->SetCaretRow(*std::exchange(rest.headwordRow, std::nullopt));
     FocusHeadwordsIfShowing();
     ApplyStep(rest);
 }
 
 void TForm1::ShowPreviousRecord() {
     if (!IsHeadwordIndexShowing()) return ForwardBtnClick();
-    StepAlongHeadwords(session_.PreviousRecord(EditorEx2->CaretRow()));
+    StepAlongHeadwords(session_.PreviousRecord(ui_.EditorEx2->CaretRow()));
 }
 
 void TForm1::ShowNextRecord() {
     if (!IsHeadwordIndexShowing()) return NextBtnClick();
-    StepAlongHeadwords(session_.NextRecord(EditorEx2->CaretRow()));
+    StepAlongHeadwords(session_.NextRecord(ui_.EditorEx2->CaretRow()));
 }
 
 void TForm1::ShowFirstRecord() { StepAlongHeadwords(session_.FirstRecord()); }
@@ -69,10 +69,10 @@ void TForm1::ShowLastRecord() { StepAlongHeadwords(session_.LastRecord()); }
 
 void TForm1::EditorEx1Click() {
     // The selection's row, its visible row and its line: one number, for rows never wrap.
-    const std::int64_t row = EditorEx1->SelectionStartRow();
+    const std::int64_t row = ui_.EditorEx1->SelectionStartRow();
     SetStatusText(StatusPanel::Position, QStringLiteral("No.%1(%1)%1").arg(row));
 }
 
 void TForm1::EditorEx2Click() {
-    if (const std::optional<RecordStep> step = session_.ChooseHeadword(EditorEx2->CaretRow())) ApplyStep(*step);
+    if (const std::optional<RecordStep> step = session_.ChooseHeadword(ui_.EditorEx2->CaretRow())) ApplyStep(*step);
 }

@@ -12,7 +12,7 @@
 #include <QStatusBar>
 
 void TForm1::R1Click() {
-    const QString path = ChooseFileToOpen(ProposedDataFile());
+    const QString path = fileDialogs_.open(files_.sample);
     if (path.isEmpty() || !ResolveUnsavedEdits()) return;
 
     SetStatusText(StatusPanel::Message, QStringLiteral("お待ちください"));
@@ -33,7 +33,7 @@ void TForm1::R1Click() {
         result = RepairLines(read, session_.CurrentSeparators(), [&](int pass, std::int64_t line) {
             if (sincePaint.isValid() && sincePaint.elapsed() < 33) return;
             SetStatusText(StatusPanel::Message, QString::fromStdString(RepairProgressText(pass, line)));
-            StatusBar1->repaint();
+            ui_.StatusBar1->repaint();
             sincePaint.start();
         });
     }  // the file's bytes are freed before the view takes the repaired ones

@@ -16,22 +16,24 @@
 
 namespace {
 
-// What the search writes into the window as it runs.
+// What the search writes into the window as it runs: the status panels and the hit counter.
 class WindowSearchSink : public SearchSink {
 public:
-    explicit WindowSearchSink(TForm1& form) : form_(form) {}
+    WindowSearchSink(std::function<void(StatusPanel, const QString&)> setStatus, const MainWindowUi& ui)
+        : setStatus_(std::move(setStatus)), ui_(ui) {}
 
     void SetStatus(StatusPanel panel, std::string_view text) override {
-        form_.SetStatusText(panel, QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+        setStatus_(panel, QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
     }
-    void RepaintStatus() override { form_.StatusBar1->repaint(); }
+    void RepaintStatus() override { ui_.StatusBar1->repaint(); }
     void ResetHitCounter() override {
-        form_.edtNowNo->setText(QString::fromStdString(HitCounterText(1)));
-        form_.edtSearchHit->setText(QString::fromStdString(HitCounterText(0)));
+        ui_.edtNowNo->setText(QString::fromStdString(HitCounterText(1)));
+        ui_.edtSearchHit->setText(QString::fromStdString(HitCounterText(0)));
     }
 
 private:
-    TForm1& form_;
+    std::function<void(StatusPanel, const QString&)> setStatus_;
+    const MainWindowUi& ui_;
 };
 
 // Blanks are the space and the control characters; the ideographic space stays.
@@ -47,19 +49,19 @@ QString TrimmedOfBlanks(const QString& text) {
 void TForm1::SpeedButton1Click() {
     // A large dictionary takes a moment, the first time for its search text too.
     const WaitCursor wait;
-    const QString typed = cmbSubStr->currentText();
+    const QString typed = ui_.cmbSubStr->currentText();
     SearchOptions options;
-    options.multiKey = chkNotSeparateWord->isChecked();
-    options.andMatch = !chkSearchWithAnd->isChecked();  // checked means OR
-    options.wordMatch = chkNotPartMatch->isChecked();
+    options.multiKey = ui_.chkNotSeparateWord->isChecked();
+    options.andMatch = !ui_.chkSearchWithAnd->isChecked();  // checked means OR
+    options.wordMatch = ui_.chkNotPartMatch->isChecked();
     options.scope = SelectedScope();
 
-    WindowSearchSink sink(*this);
+    WindowSearchSink sink([this](StatusPanel panel, const QString& text) { SetStatusText(panel, text); }, ui_);
     if (!session_.RunSearch(typed, options, sink)) return;
 
     AddToHistory(TrimmedOfBlanks(typed));
     SetStatusText(StatusPanel::Position, QString::fromStdString(HitAllText(session_.Search().HitAll())));
-    edtSearchHit->setText(QString::fromStdString(HitCounterText(session_.Search().ResultCount())));
+    ui_.edtSearchHit->setText(QString::fromStdString(HitCounterText(session_.Search().ResultCount())));
     // The focus first, so that the visible index scrolls to its new caret row.
     FocusVisibleIndex();
     ApplyStep(session_.FirstResult());
@@ -67,29 +69,29 @@ void TForm1::SpeedButton1Click() {
 
 void TForm1::cmbSubStrKeyPress(QChar key) {
     if (key != QChar(13)) return;
-    const QString text = TrimmedOfBlanks(cmbSubStr->currentText());
+    const QString text = TrimmedOfBlanks(ui_.cmbSubStr->currentText());
     if (!text.isEmpty()) AddToHistory(text);
 }
 
 void TForm1::AddToHistory(const QString& text) {
     std::vector<std::u16string> items;
-    for (int i = 0; i < cmbSubStr->count(); ++i) items.push_back(cmbSubStr->itemText(i).toStdU16String());
-    const QString editText = cmbSubStr->currentText();
+    for (int i = 0; i < ui_.cmbSubStr->count(); ++i) items.push_back(ui_.cmbSubStr->itemText(i).toStdU16String());
+    const QString editText = ui_.cmbSubStr->currentText();
     if (const std::optional<std::size_t> found = FindInHistory(items, text.toStdU16String())) {
-        cmbSubStr->removeItem(static_cast<int>(*found));
-        cmbSubStr->insertItem(0, text);
-        cmbSubStr->setCurrentIndex(0);
+        ui_.cmbSubStr->removeItem(static_cast<int>(*found));
+        ui_.cmbSubStr->insertItem(0, text);
+        ui_.cmbSubStr->setCurrentIndex(0);
         return;
     }
-    const int selected = cmbSubStr->currentIndex();
-    cmbSubStr->insertItem(0, text);
+    const int selected = ui_.cmbSubStr->currentIndex();
+    ui_.cmbSubStr->insertItem(0, text);
     // The first item of an empty list would select itself; the selection stays as it was.
-    cmbSubStr->setCurrentIndex(selected < 0 ? -1 : selected + 1);
-    cmbSubStr->setEditText(editText);
+    ui_.cmbSubStr->setCurrentIndex(selected < 0 ? -1 : selected + 1);
+    ui_.cmbSubStr->setEditText(editText);
 }
 
 void TForm1::NextBtnClick() {
-    const std::optional<RecordStep> step = session_.NextHit(EditorEx2->CaretRow());
+    const std::optional<RecordStep> step = session_.NextHit(ui_.EditorEx2->CaretRow());
     if (!step) return;
     // The focus first, so that the visible index scrolls to its new caret row, from
     // wherever the key or click came.
@@ -98,7 +100,7 @@ void TForm1::NextBtnClick() {
 }
 
 void TForm1::ForwardBtnClick() {
-    const std::optional<RecordStep> step = session_.PreviousHit(EditorEx2->CaretRow());
+    const std::optional<RecordStep> step = session_.PreviousHit(ui_.EditorEx2->CaretRow());
     if (!step) return;
     FocusVisibleIndex();
     ApplyStep(*step);
@@ -106,20 +108,20 @@ void TForm1::ForwardBtnClick() {
 
 void TForm1::ShowCurrentHit() {
     FocusVisibleIndex();
-    ApplyStep(session_.CurrentHitStep(EditorEx2->CaretRow()));
+    ApplyStep(session_.CurrentHitStep(ui_.EditorEx2->CaretRow()));
 }
 
 void TForm1::ApplyStep(const RecordStep& step) {
-    if (step.hitCounterText) edtNowNo->setText(QString::fromStdString(*step.hitCounterText));
-    if (step.searchRow) EditorEx3->SetCaretRow(*step.searchRow);
-    if (step.headwordRow) EditorEx2->SetCaretRow(*step.headwordRow);
+    if (step.hitCounterText) ui_.edtNowNo->setText(QString::fromStdString(*step.hitCounterText));
+    if (step.searchRow) ui_.EditorEx3->SetCaretRow(*step.searchRow);
+    if (step.headwordRow) ui_.EditorEx2->SetCaretRow(*step.headwordRow);
     if (step.line) ShowRecord(*step.line, step.markKeys);
 }
 
 TEditorEx* TForm1::VisibleIndex() const {
     // In the compact layout neither list shows.
     if (compact_) return nullptr;
-    return searchIndexShown_ ? EditorEx3 : EditorEx2;
+    return searchIndexShown_ ? ui_.EditorEx3 : ui_.EditorEx2;
 }
 
 void TForm1::FocusVisibleIndex() {
@@ -127,15 +129,15 @@ void TForm1::FocusVisibleIndex() {
 }
 
 void TForm1::EditorEx3Click() {
-    if (const std::optional<RecordStep> step = session_.ChooseResult(EditorEx3->CaretRow())) ApplyStep(*step);
+    if (const std::optional<RecordStep> step = session_.ChooseResult(ui_.EditorEx3->CaretRow())) ApplyStep(*step);
 }
 
 void TForm1::SpeedButton2Click() {
     // The button names the list it shows.
     searchIndexShown_ = !searchIndexShown_;
-    SpeedButton2->setText(searchIndexShown_ ? QStringLiteral("検索インデックス") : QStringLiteral("インデックス"));
-    EditorEx2->setVisible(!searchIndexShown_);
-    EditorEx3->setVisible(searchIndexShown_);
+    ui_.SpeedButton2->setText(searchIndexShown_ ? QStringLiteral("検索インデックス") : QStringLiteral("インデックス"));
+    ui_.EditorEx2->setVisible(!searchIndexShown_);
+    ui_.EditorEx3->setVisible(searchIndexShown_);
     // The caret of the index now showing may have moved while it was hidden.
     if (TEditorEx* index = VisibleIndex()) {
         index->TakeFocus();

@@ -46,14 +46,14 @@ bool FocusIsInTextView() {
 }  // namespace
 
 void TForm1::CreateZoomCommands() {
-    connect(WebBrowser1, &BrowserView::ZoomRequested, this, [this](int direction) {
+    connect(ui_.WebBrowser1, &BrowserView::ZoomRequested, this, [this](int direction) {
         RunGuarded([&] { SetPageZoom(NextZoomStep(session_.Desktop().pageZoomPercent, direction)); });
     });
     auto* wheel = new TextWheelZoom(this, [this](int direction) {
         RunGuarded([&] { SetTextZoom(NextZoomStep(session_.Desktop().textZoomPercent, direction)); });
     });
-    for (TEditorEx* view : {EditorEx1, EditorEx2, EditorEx3}) view->viewport()->installEventFilter(wheel);
-    designedTextFont_ = EditorEx1->font();
+    for (TEditorEx* view : {ui_.EditorEx1, ui_.EditorEx2, ui_.EditorEx3}) view->viewport()->installEventFilter(wheel);
+    designedTextFont_ = ui_.EditorEx1->font();
 }
 
 void TForm1::ZoomStep(int direction) {
@@ -66,7 +66,7 @@ void TForm1::ZoomStep(int direction) {
 
 void TForm1::SetPageZoom(int percent) {
     session_.Desktop().pageZoomPercent = ClampZoom(percent);
-    WebBrowser1->SetZoomPercent(session_.Desktop().pageZoomPercent);
+    ui_.WebBrowser1->SetZoomPercent(session_.Desktop().pageZoomPercent);
 }
 
 void TForm1::SetTextZoom(int percent) {
@@ -74,5 +74,5 @@ void TForm1::SetTextZoom(int percent) {
     QFont font = designedTextFont_;
     const int designed = designedTextFont_.pixelSize();
     font.setPixelSize(std::max(1, static_cast<int>(std::lround(designed * zoom / 100.0))));
-    for (TEditorEx* view : {EditorEx1, EditorEx2, EditorEx3}) view->setFont(font);
+    for (TEditorEx* view : {ui_.EditorEx1, ui_.EditorEx2, ui_.EditorEx3}) view->setFont(font);
 }

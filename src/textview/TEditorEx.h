@@ -16,7 +16,7 @@
 // The view shows lines it does not own, as an editor's view shows its document:
 // several views may show the same lines, each with its own caret, selection, scroll
 // and undo history, and every change of the lines reaches each of them. The lines
-// must outlive every view attached to them.
+// must outlive every view attached to them. A view given none shows lines of its own.
 
 #include "textmodel/EditHistory.h"
 #include "textmodel/TextLines.h"
@@ -55,6 +55,7 @@ public:
     // scroll and undo history start afresh. `lines` must outlive the view; the lines
     // shown before are left as they are, except the view's own, which go.
     void AttachLines(TextLines& lines);
+    // The lines shown.
     TextLines& Lines() { return *lines_; }
     const TextLines& Lines() const { return *lines_; }
 

@@ -83,9 +83,9 @@ class EditCommandsTest : public FormTestBase {
     // `beforeShow` stands for what the settings would have said.
     bool StartForm(const std::function<void()>& beforeShow = {}) {
         CreateTestForms();
-        form->IniFileName = files->filePath(QStringLiteral("QuillorDic.ini"));
-        form->StateFolder = files->filePath(QStringLiteral("state/QuillorDic"));
-        form->KeptEditsFolder = form->StateFolder;
+        form->Files().settings = files->filePath(QStringLiteral("QuillorDic.ini"));
+        form->Files().stateFolder = files->filePath(QStringLiteral("state/QuillorDic"));
+        form->Files().keptEditsFolder = form->Files().stateFolder;
         if (beforeShow) beforeShow();
         return ShowAndActivate();
     }
@@ -323,7 +323,7 @@ private slots:
         const QString caption = form->windowTitle();
         QString proposed;
         QString answer = files->filePath(QStringLiteral("copy.txt"));
-        form->ChooseFileToSave = [&](const QString& offered) {
+        form->FileDialogs().save = [&](const QString& offered) {
             proposed = offered;
             return answer;
         };
@@ -388,13 +388,13 @@ private slots:
         answers = {AskAnswer::Cancel};
         QVERIFY(!form->close());
         QVERIFY(form->isVisible());
-        QVERIFY(!QFile::exists(form->IniFileName));  // a close called off saves nothing
+        QVERIFY(!QFile::exists(form->Files().settings));  // a close called off saves nothing
 
         answers = {AskAnswer::No};
         QVERIFY(form->close());
         QCOMPARE(asked.size(), 2u);
         QCOMPARE(Bytes(path), before);
-        QVERIFY(QFile::exists(form->IniFileName));
+        QVERIFY(QFile::exists(form->Files().settings));
 
         // Yes writes the edits, then the window closes.
         QVERIFY(ShowAndActivate());
@@ -415,7 +415,7 @@ private slots:
         const QString second = Write(QStringLiteral("second.txt"), Dictionary({"x", "y", "z"}));
         form->UpdateCaption(first);
         const QString caption = form->windowTitle();
-        form->ChooseFileToOpen = [&](const QString&) { return second; };
+        form->FileDialogs().open = [&](const QString&) { return second; };
         EditOnTextPage();
 
         answers = {AskAnswer::Cancel};
@@ -431,7 +431,7 @@ private slots:
         QCOMPARE(Bytes(first), Dictionary({"a", "b"}));
 
         // Yes saves the edits of the second file before the first is opened.
-        form->ChooseFileToOpen = [&](const QString&) { return first; };
+        form->FileDialogs().open = [&](const QString&) { return first; };
         EditOnTextPage(Record(2, "why"));
         answers = {AskAnswer::Yes};
         Action("Open1")->trigger();
@@ -441,7 +441,7 @@ private slots:
         // A save that fails opens nothing.
         EditOnTextPage();
         QFile::setPermissions(first, QFileDevice::ReadOwner);
-        form->ChooseFileToOpen = [&](const QString&) { return second; };
+        form->FileDialogs().open = [&](const QString&) { return second; };
         answers = {AskAnswer::Yes};
         Action("Open1")->trigger();
         QCOMPARE(errors.size(), 1);
@@ -472,7 +472,7 @@ private slots:
         // Save-as onto the same file by another name of it asks too; onto another file
         // it does not.
         QString target = files->filePath(QStringLiteral("./dic.txt"));
-        form->ChooseFileToSave = [&](const QString&) { return target; };
+        form->FileDialogs().save = [&](const QString&) { return target; };
         answers = {AskAnswer::No};
         Action("SaveAs1")->trigger();
         QCOMPARE(asked.size(), 3u);
@@ -536,8 +536,8 @@ private slots:
     void keptEditsAreOfferedWhenTheirDataFileIsOpened() {
         const QString path = Write(QStringLiteral("dic.txt"), Dictionary({"a", "b"}));
         const std::string kept = Record(1, "a") + "\r\n" + Record(2, "kept") + "\r\n";
-        const QString keptFile = KeptEditsFile(form->StateFolder, path);
-        QVERIFY(QDir().mkpath(form->StateFolder));
+        const QString keptFile = KeptEditsFile(form->Files().stateFolder, path);
+        QVERIFY(QDir().mkpath(form->Files().stateFolder));
         Write(QStringLiteral("state/QuillorDic/") + QFileInfo(keptFile).fileName(), kept);
         const auto opened = [&](int answer) {
             asked.clear();
@@ -555,7 +555,7 @@ private slots:
         }));
         QCOMPARE(asked.size(), 1u);
         QCOMPARE(asked.front().text, std::string("保存されていない編集が残っています。開きますか"));
-        form->ChooseFileToOpen = [&](const QString&) { return path; };
+        form->FileDialogs().open = [&](const QString&) { return path; };
         QVERIFY(opened(AskAnswer::No));
         QVERIFY(!EditorEx1()->Modified());
         QVERIFY(EditorEx1()->ReadOnly());
@@ -588,7 +588,7 @@ private slots:
         const QString shared = files->filePath(QStringLiteral("shared"));
         QVERIFY(QDir().mkpath(shared));
         ::chmod(QFile::encodeName(shared), 01777);
-        form->KeptEditsFolder = shared;
+        form->Files().keptEditsFolder = shared;
         const QString path = files->filePath(QStringLiteral("shared/dic.txt"));
         Write(QStringLiteral("shared/dic.txt"), Dictionary({"a", "b"}));
         form->LoadDictionary(path);
@@ -619,29 +619,29 @@ private slots:
         // Out of edit mode too: a second data file of the same name elsewhere keeps its
         // edits apart, and kept edits left for later are not replaced.
         QVERIFY(ShowAndActivate());
-        form->KeptEditsFolder = form->StateFolder;
+        form->Files().keptEditsFolder = form->Files().stateFolder;
         const QString other = Write(QStringLiteral("dic.txt"), Dictionary({"x", "y"}));
         form->LoadDictionary(other);
         EditorEx1()->ReplaceLine(0, Record(1, "z"));  // then edit mode off, the edits in view
         Action("E1")->trigger();
         QVERIFY(EditorEx1()->ReadOnly());
         QVERIFY(form->close());
-        QCOMPARE(Bytes(KeptEditsFile(form->StateFolder, other)), Record(1, "z") + "\r\n" + Record(2, "y") + "\r\n");
-        QCOMPARE(ModeOf(form->StateFolder), 0700u);  // the user's alone
+        QCOMPARE(Bytes(KeptEditsFile(form->Files().stateFolder, other)), Record(1, "z") + "\r\n" + Record(2, "y") + "\r\n");
+        QCOMPARE(ModeOf(form->Files().stateFolder), 0700u);  // the user's alone
         QVERIFY(ShowAndActivate());
         form->LoadDictionary(other);
         EditorEx1()->ReplaceLine(0, Record(1, "w"));
         QVERIFY(form->close());
-        QCOMPARE(Bytes(KeptEditsFile(form->StateFolder, other, 2)).substr(0, 5), std::string("1 w//"));
-        QVERIFY(Bytes(KeptEditsFile(form->StateFolder, other)).starts_with("1 z//"));
+        QCOMPARE(Bytes(KeptEditsFile(form->Files().stateFolder, other, 2)).substr(0, 5), std::string("1 w//"));
+        QVERIFY(Bytes(KeptEditsFile(form->Files().stateFolder, other)).starts_with("1 z//"));
         QCOMPARE(Bytes(kept), edited);
 
         // Nowhere to write: the program still ends, with no message box left waiting
         // for an answer.
         QVERIFY(ShowAndActivate());
         EditorEx1()->ReplaceLine(0, Record(1, "v"));
-        form->KeptEditsFolder = form->StateFolder = files->filePath(QStringLiteral("victim.txt/QuillorDic"));
-        form->IniFileName = files->filePath(QStringLiteral("gone/QuillorDic.ini"));
+        form->Files().keptEditsFolder = form->Files().stateFolder = files->filePath(QStringLiteral("victim.txt/QuillorDic"));
+        form->Files().settings = files->filePath(QStringLiteral("gone/QuillorDic.ini"));
         QVERIFY(form->close());
         QVERIFY(asked.empty());
         QVERIFY(errors.isEmpty());

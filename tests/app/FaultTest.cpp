@@ -72,7 +72,7 @@ class FaultTest : public FormTestBase {
         SetErrorReporter(std::move(realReport));
         form.reset();
         CreateTestForms();
-        form->IniFileName = ini;
+        form->Files().settings = ini;
         CollectErrors();
         form->LoadSettings();
         return ShowAndActivate();
@@ -108,7 +108,7 @@ private slots:
 
     void aDataFileThatVanishesOrChangesAfterTheDialogIsReadAsItIsThen() {
         const QString other = dir.filePath(QStringLiteral("other.txt"));
-        form->ChooseFileToOpen = [&](const QString&) {
+        form->FileDialogs().open = [&](const QString&) {
             QFile::remove(other);
             return other;
         };
@@ -122,7 +122,7 @@ private slots:
         QCOMPARE(EditorEx1()->Lines().WholeText(), kDictionary);
         QVERIFY(!EditorEx1()->Modified());
 
-        form->ChooseFileToOpen = [&](const QString&) {
+        form->FileDialogs().open = [&](const QString&) {
             WriteFile(QStringLiteral("other.txt"), "1 new///x:::y\r\n2 newer///x:::y\r\n");
             return other;
         };
@@ -171,7 +171,7 @@ private slots:
     void aSaveOntoAReadOnlyFileKeepsIt() {
         const QString locked = WriteFile(QStringLiteral("locked.txt"), "old");
         QFile::setPermissions(locked, QFileDevice::ReadOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther);
-        form->ChooseFileToSave = [&](const QString&) { return locked; };
+        form->FileDialogs().save = [&](const QString&) { return locked; };
         Action("SaveAs1")->trigger();
         QCOMPARE(errors, QStringList{CannotCreate(locked, QStringLiteral("読み出し専用です"))});
         QCOMPARE(Bytes(locked), std::string("old"));
@@ -196,7 +196,7 @@ private slots:
         const QString previous = QDir::currentPath();
         QVERIFY(QDir::setCurrent(folder));
         const auto back = qScopeGuard([&] { QDir::setCurrent(previous); });
-        form->ChooseFileToOpen = [&](const QString&) { return data; };
+        form->FileDialogs().open = [&](const QString&) { return data; };
         answers = {AskAnswer::No};
         Action("R1")->trigger();
         QCOMPARE(errors.last(), CannotCreate(QStringLiteral("temp3.dat"), QStringLiteral("フォルダに書き込めません")));
@@ -265,7 +265,7 @@ private slots:
     }
 
     void aGuideThatIsNoArchiveIsAsGoodAsMissing() {
-        form->HelpFileName = WriteFile(QStringLiteral("guide.mht"), "this is no archive\r\n\x01\x02");
+        form->Files().guide = WriteFile(QStringLiteral("guide.mht"), "this is no archive\r\n\x01\x02");
         Action("U1")->trigger();
         QCOMPARE(Status(StatusPanel::Message), QStringLiteral("guide.mht が見つかりません"));
         QCOMPARE(BodyText(WebBrowser1()).left(1), QStringLiteral("a"));  // the record stays
@@ -288,7 +288,7 @@ private slots:
     // says on stderr what it could not do, and leaves the file as it was.
     void aLogoutEndsTheProgramWithoutAQuestion() {
         form->close();
-        const QString ini = form->IniFileName;
+        const QString ini = form->Files().settings;
         QFile::setPermissions(ini, QFileDevice::ReadOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther);
         const std::string before = Bytes(ini);
         SetAskUserHandler(std::move(realQuestions));  // the program's own message boxes

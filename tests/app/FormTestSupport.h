@@ -124,10 +124,10 @@ protected:
     // folder, so no test reads or writes settings next to the test program.
     void CreateTestForms() {
         form = CreateForms();
-        form->IniFileName = dir.filePath(QStringLiteral("QuillorDic.ini"));
+        form->Files().settings = dir.filePath(QStringLiteral("QuillorDic.ini"));
         // Nor does any keep edits there, or find a user's.
-        form->StateFolder = dir.filePath(QStringLiteral("state"));
-        form->KeptEditsFolder = form->StateFolder;
+        form->Files().stateFolder = dir.filePath(QStringLiteral("state"));
+        form->Files().keptEditsFolder = form->Files().stateFolder;
     }
 
     QString WriteFile(const QString& name, const std::string& bytes) {

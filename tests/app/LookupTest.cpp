@@ -177,7 +177,7 @@ private slots:
         const ErrorReporter reporter = SetErrorReporter([&](const std::exception& error) {
             reported.append(QString::fromUtf8(error.what()));
         });
-        form->ChooseFileToOpen = [&](const QString&) { return dir.path(); };
+        form->FileDialogs().open = [&](const QString&) { return dir.path(); };
         Action("Open1")->trigger();
         form->HandleRequest({InstanceRequest::Kind::Open, dir.path(), QString()});
         QTRY_COMPARE(reported.size(), 2);

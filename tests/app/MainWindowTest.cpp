@@ -117,8 +117,8 @@ private slots:
 
         QCOMPARE(form->Session().HitLimit(), 300);
         QCOMPARE(form->Session().View().separators.title, std::string("///"));
-        QVERIFY(form->IniFileName.endsWith(QStringLiteral(".ini")));
-        QVERIFY(form->HelpFileName.endsWith(QStringLiteral(".mht")));
+        QVERIFY(form->Files().settings.endsWith(QStringLiteral(".ini")));
+        QVERIFY(form->Files().guide.endsWith(QStringLiteral(".mht")));
         QCOMPARE(form->Session().IgnoredWordsText(),
                  QStringLiteral("in\nthe\nof\non\nfor\nat\nto\ngo\nend\nany\n"));
         QVERIFY(!Child<TfrmOption>("frmOption")->isVisible());
@@ -179,7 +179,7 @@ private slots:
     void openCommandProposesTheSampleAndLoadsTheChosenFile() {
         const QString path = WriteFile(QStringLiteral("opened.txt"), Dictionary(5));
         QString proposed;
-        form->ChooseFileToOpen = [&](const QString& proposal) {
+        form->FileDialogs().open = [&](const QString& proposal) {
             proposed = proposal;
             return path;
         };
@@ -193,7 +193,7 @@ private slots:
         QVERIFY(EditorEx2()->HasKeyboardFocus());
 
         const QString title = form->windowTitle();
-        form->ChooseFileToOpen = [](const QString&) { return QString(); };  // cancelled
+        form->FileDialogs().open = [](const QString&) { return QString(); };  // cancelled
         Action("Open1")->trigger();
         QCOMPARE(form->windowTitle(), title);
         QCOMPARE(form->Session().DataFile(), path);
@@ -262,7 +262,7 @@ private slots:
         QVERIFY(EditorEx3()->isVisible());
 
         Button("SpeedButton7")->click();
-        QVERIFY(form->IsCompact());
+        QVERIFY(Child<QWidget>("pnlIndex")->isHidden());
         QCOMPARE(form->size(), QSize(318, 200));
         QVERIFY(!Child<QMenuBar>("MainMenu1")->isVisible());
         QVERIFY(!Child<QStatusBar>("StatusBar1")->isVisible());
@@ -276,7 +276,7 @@ private slots:
         QCOMPARE(Status(StatusPanel::Position), panel0);
 
         Action("S1")->trigger();
-        QVERIFY(!form->IsCompact());
+        QVERIFY(!Child<QWidget>("pnlIndex")->isHidden());
         QCOMPARE(form->size(), QSize(800, 520));
         QVERIFY(Child<QMenuBar>("MainMenu1")->isVisible());
         QVERIFY(EditorEx2()->isVisible());

@@ -41,7 +41,7 @@ class RepairTest : public FormTestBase {
     std::unique_ptr<QTemporaryDir> currentFolder_;  // a fresh one per test: temp3.dat and temp4.dat go here
 
     void ChooseForRepair(const QString& path) {
-        form->ChooseFileToOpen = [path](const QString&) { return path; };
+        form->FileDialogs().open = [path](const QString&) { return path; };
     }
 
     // Runs the command as a menu click does, from the event loop, so an error reaches
@@ -115,7 +115,7 @@ private slots:
         Action("E1")->trigger();
         EditorEx1()->ReplaceLine(1, "2 b///edited:::y");
         ChooseForRepair(WriteFile(QStringLiteral("damaged.txt"), kDamaged));
-        form->SetStatusText(StatusPanel::Message, QStringLiteral("before"));
+        StatusLabel(StatusPanel::Message)->setText(QStringLiteral("before"));
 
         // Cancel: the edits stay, and nothing is written.
         answers_ = {AskAnswer::Cancel};
@@ -171,7 +171,7 @@ private slots:
     }
 
     void cancellingTheDialogChangesNothing() {
-        form->SetStatusText(StatusPanel::Message, QStringLiteral("before"));
+        StatusLabel(StatusPanel::Message)->setText(QStringLiteral("before"));
         ChooseForRepair(QString());
         Action("R1")->trigger();
         QCOMPARE(Status(StatusPanel::Message), QStringLiteral("before"));

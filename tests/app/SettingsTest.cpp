@@ -199,9 +199,9 @@ private slots:
     }
 
     void settingsThatCannotBeWrittenAreReportedOnceAndTheWindowStillCloses() {
-        form->IniFileName = dir.filePath(QStringLiteral("no-such-folder/QuillorDic.ini"));
+        form->Files().settings = dir.filePath(QStringLiteral("no-such-folder/QuillorDic.ini"));
         const QStringList reports = CloseCollectingErrors();
-        QCOMPARE(reports, QStringList{QStringLiteral("エラー発生 \r\nファイル ") + form->IniFileName +
+        QCOMPARE(reports, QStringList{QStringLiteral("エラー発生 \r\nファイル ") + form->Files().settings +
                                       QStringLiteral(" を作成できません: ") + QString::fromLocal8Bit(std::strerror(ENOENT))});
         QVERIFY(!form->isVisible());
     }

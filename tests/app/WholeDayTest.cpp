@@ -73,13 +73,13 @@ private slots:
 
         // The first start: no settings, no dictionary.
         CreateTestForms();
-        QVERIFY(!QFileInfo::exists(form->IniFileName));
+        QVERIFY(!QFileInfo::exists(form->Files().settings));
         QVERIFY(ShowAndActivate());
         QCOMPARE(form->windowTitle(), QStringLiteral("QuillorDic - "));
         QCOMPARE(EditorEx2()->LineCount(), 0);
 
         // The sample, opened.
-        form->ChooseFileToOpen = [&](const QString&) { return sample; };
+        form->FileDialogs().open = [&](const QString&) { return sample; };
         Action("Open1")->trigger();
         QVERIFY(form->windowTitle().startsWith(QStringLiteral("QuillorDic - ")));
         QVERIFY(form->windowTitle().contains(QStringLiteral("Tarnowe_Medical_Dic.txt")));
@@ -209,7 +209,7 @@ private slots:
         // A repair of a damaged copy: the repaired text on the text page, the log beside.
         std::string damaged = Bytes(sample);
         damaged.insert(damaged.find("\r\n") + 2, "a stray line\r\n");
-        form->ChooseFileToOpen = [&](const QString&) { return WriteFile(QStringLiteral("damaged.txt"), damaged); };
+        form->FileDialogs().open = [&](const QString&) { return WriteFile(QStringLiteral("damaged.txt"), damaged); };
         Action("R1")->trigger();
         QCOMPARE(Status(StatusPanel::Message), QStringLiteral("0//0::1 データの修復しました"));
         QCOMPARE(Bytes(QStringLiteral("temp4.dat")), std::string("d3: 1 a stray line\r\n"));
@@ -221,13 +221,13 @@ private slots:
         const QRect placement = form->geometry();
         answer = AskAnswer::No;
         QVERIFY(form->close());
-        QVERIFY(QFileInfo::exists(form->IniFileName));
+        QVERIFY(QFileInfo::exists(form->Files().settings));
 
         // The next start brings back everything the user set.
-        const QString ini = form->IniFileName;
+        const QString ini = form->Files().settings;
         form.reset();
         CreateTestForms();
-        form->IniFileName = ini;
+        form->Files().settings = ini;
         form->LoadSettings();
         QVERIFY(ShowAndActivate());
         QCOMPARE(form->geometry().size(), placement.size());

@@ -110,11 +110,11 @@ private slots:
         QVERIFY(!PrintedWords(zoomed).isEmpty());
         QTRY_COMPARE(PageWidth(), pageWidth / 3);  // the view is zoomed again after the print
 
-        const QString settings = form->IniFileName;
+        const QString settings = form->Files().settings;
         form->close();
         form.reset();
         CreateTestForms();
-        form->IniFileName = settings;
+        form->Files().settings = settings;
         form->LoadSettings();
         QVERIFY(ShowAndActivate());
         form->LoadDictionary(dir.filePath(QStringLiteral("dic.txt")));

@@ -11,11 +11,26 @@
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPainter>
+#include <QScopeGuard>
 #include <QScrollBar>
 
 namespace {
 
 const std::string kIgaku = "\x88\xE3\x8A\x77";  // 医学
+
+QImage Painted(TEditorEx& view) {
+    QImage image(view.viewport()->size(), QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::red);
+    view.viewport()->render(&image);
+    return image;
+}
+
+// Thirty numbered lines, each too long for a view 400 pixels wide.
+std::string LongLines() {
+    std::string text;
+    for (int i = 0; i < 30; ++i) text += std::to_string(i) + " heart///" + kIgaku + ":::" + std::string(80, 'x') + "\r\n";
+    return text;
+}
 
 }  // namespace
 
@@ -336,17 +351,9 @@ private slots:
     // every kind of change, the view paints, and scrolls over, what a new view in the
     // same state does.
     void keptRowsFollowEveryChange() {
-        std::string text;
-        for (int i = 0; i < 30; ++i) text += std::to_string(i) + " heart///" + kIgaku + ":::" + std::string(80, 'x') + "\r\n";
-        Open(text, true);
+        Open(LongLines(), true);
         const TEditorEx::ViewColors colors{Qt::white, Qt::lightGray, Qt::cyan, Qt::white, Qt::darkBlue, Qt::black};
         view->SetViewColors(colors);
-        const auto paints = [](TEditorEx& shown) {
-            QImage image(shown.viewport()->size(), QImage::Format_ARGB32_Premultiplied);
-            image.fill(Qt::red);
-            shown.viewport()->render(&image);
-            return image;
-        };
         TEditorEx::Position anchor, caret;
         const auto showsAsNew = [&] {
             TEditorEx twin;
@@ -354,11 +361,11 @@ private slots:
             twin.setFont(view->font());
             twin.SetViewColors(colors);
             twin.SetWholeText(view->WholeText());
-            paints(twin);  // laid out, so its scroll bars take the values below
+            Painted(twin);  // laid out, so its scroll bars take the values below
             twin.Select(anchor, caret);
             twin.verticalScrollBar()->setValue(view->verticalScrollBar()->value());
             twin.horizontalScrollBar()->setValue(view->horizontalScrollBar()->value());
-            return paints(*view) == paints(twin) &&
+            return Painted(*view) == Painted(twin) &&
                    view->verticalScrollBar()->maximum() == twin.verticalScrollBar()->maximum() &&
                    view->horizontalScrollBar()->maximum() == twin.horizontalScrollBar()->maximum();
         };
@@ -384,6 +391,76 @@ private slots:
         QVERIFY(showsAsNew());
         view->resize(view->width() - 50, view->height());
         QVERIFY(showsAsNew());
+    }
+
+    // Views of the same lines each follow a change made through the lines, kept rows
+    // and all, and a view that goes first leaves the lines to the others.
+    void viewsOfOneTextEachFollowItsChanges() {
+        TextLines lines;
+        lines.SetWholeText(LongLines());
+        const TEditorEx::ViewColors colors{Qt::white, Qt::lightGray, Qt::cyan, Qt::white, Qt::darkBlue, Qt::black};
+        const auto made = [&] {
+            auto shown = std::make_unique<TEditorEx>(lines);
+            shown->resize(400, 200);
+            shown->SetViewColors(colors);
+            Painted(*shown);  // its rows kept as drawn
+            return shown;
+        };
+        const auto showsAsNew = [&](TEditorEx& shown) {
+            TEditorEx twin;
+            twin.resize(shown.size());
+            twin.SetViewColors(colors);
+            twin.SetWholeText(lines.WholeText());
+            Painted(twin);  // laid out, so its scroll bars measure the rows that fit
+            return Painted(shown) == Painted(twin) &&
+                   shown.verticalScrollBar()->maximum() == twin.verticalScrollBar()->maximum();
+        };
+        const std::unique_ptr<TEditorEx> first = made();
+        std::unique_ptr<TEditorEx> second = made();
+        lines.ReplaceLine(1, "1 heart///" + kIgaku + ":::" + std::string(80, 'y'));  // the same length
+        lines.DeleteRow(0);  // every row moves up one
+        QVERIFY(showsAsNew(*first));
+        QVERIFY(showsAsNew(*second));
+
+        second.reset();
+        lines.AppendLine("30 lung");
+        QCOMPARE(lines.LineCount(), 30u);
+        QVERIFY(showsAsNew(*first));
+    }
+
+    // Other lines attached start the view afresh, as a whole new text does: caret at
+    // the start, nothing selected, scrolled to the top left, nothing to undo. The lines
+    // left keep their text; the view's editing goes to the new ones.
+    void attachingLinesStartsAfreshAsANewTextDoes() {
+        const std::string text = LongLines();
+        for (const bool attach : {false, true}) {
+            TextLines shown, next;
+            shown.SetWholeText(text);
+            next.SetWholeText(text);
+            Open("");
+            const auto viewGoesFirst = qScopeGuard([&] { view.reset(); });
+            view->AttachLines(shown);
+            Press(Qt::Key_End, Qt::ControlModifier);
+            Press(Qt::Key_Up);
+            Press(Qt::Key_End);
+            QTest::keyClicks(view.get(), "z");
+            Press(Qt::Key_Left, Qt::ShiftModifier, 3);
+            QVERIFY(view->verticalScrollBar()->value() > 0);
+            QVERIFY(view->horizontalScrollBar()->value() > 0);
+            const std::string edited = shown.WholeText();
+
+            if (attach) view->AttachLines(next);
+            else view->SetWholeText(text);
+            QCOMPARE(view->CaretPosition(), TEditorEx::Position{});
+            QCOMPARE(view->SelectedText(), std::string());
+            QCOMPARE(view->verticalScrollBar()->value(), 0);
+            QCOMPARE(view->horizontalScrollBar()->value(), 0);
+            Press(QKeySequence(QKeySequence::Undo));
+            QCOMPARE(view->WholeText(), text);
+            QTest::keyClicks(view.get(), "y");
+            QCOMPARE(view->Line(0), "y" + text.substr(0, text.find('\r')));
+            if (attach) QCOMPARE(shown.WholeText(), edited);
+        }
     }
 
     void aLongLineScrollsToShowTheCaret() {

@@ -26,7 +26,7 @@ private slots:
             text += std::to_string(++number) + " " + headword + "///x:::" + headword + " here.\r\n";
         }
         const QString path = WriteFile(QStringLiteral("typing.txt"), text);
-        form->ChooseFileToOpen = [&](const QString&) { return path; };
+        form->FileDialogs().open = [&](const QString&) { return path; };
         Action("Open1")->trigger();  // the index has the focus, its caret on the first row
         TEditorEx* index = EditorEx2();
         QVERIFY(index->HasKeyboardFocus());
