@@ -1,5 +1,6 @@
 // The real main window, driven offscreen: its layout, loading, clicks, the caret, the
 // compact layout, the splitter and the error report.
+#include "app/Actions.h"
 #include "app/FormTestSupport.h"
 #include "app/TSplitter.h"
 #include "common/ErrorBoundary.h"
@@ -13,11 +14,13 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMap>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QRadioButton>
 #include <QScrollBar>
+#include <QSet>
 #include <QStatusBar>
 #include <QTabBar>
 #include <QTabWidget>
@@ -62,15 +65,6 @@ private slots:
             const char* name;
             const char* hint;
         } buttons[] = {
-            {"SpeedButton3", "前のレコードを表示します"},
-            {"SpeedButton4", "次のレコードを表示します"},
-            {"SpeedButton7", "フォームを最小と切り替えます"},
-            {"SpeedButton9", "データ情報を表示します"},
-            {"SpeedButton5", "使用方法を表示します"},
-            {"SpeedButton6", "プログラムを終了します"},
-            {"ForwardBtn", "検索したデータの前のレコードを表示します"},
-            {"NextBtn", "検索したデータの次のレコードを表示します"},
-            {"SpeedButton1", "全文検索を実行します"},
             {"SpeedButton2", "検索結果のインデックス･リストと表示を切り替えます"},
             {"cmbSubStr", "検索する文字列をここに入力します(RETURNで履歴に登録)"},
             {"rdoSelectCondition0", "見出し、訳文、例文の全部を対象にします"},
@@ -124,26 +118,53 @@ private slots:
         QVERIFY(!Child<TfrmOption>("frmOption")->isVisible());
     }
 
-    void commandMapHasEveryItemCaptionSeparatorAndShortcut() {
-        QStringList items;
-        for (QAction* menu : Child<QMenuBar>("MainMenu1")->actions()) {
-            items << menu->text();
-            for (QAction* item : menu->menu()->actions())
-                items << item->objectName() + QLatin1Char('=') + (item->isSeparator() ? QStringLiteral("-") : item->text()) +
-                             (item->shortcut().isEmpty() ? QString() : QLatin1Char(' ') + item->shortcut().toString());
+    // The menus, the tool bar and the keys come from one table of commands: each is one
+    // action, standing where the table puts it and shared by its tool button.
+    void everyCommandIsOneActionSharedByItsMenuItemButtonAndKeys() {
+        QSet<QAction*> inTable;
+        QMap<QString, QString> keyOwners;
+        for (const CommandSpec& spec : CommandTable()) {
+            QAction* action = Action(spec.objectName);
+            QVERIFY2(!inTable.contains(action), spec.objectName);
+            inTable.insert(action);
+            QCOMPARE(action->shortcuts(), spec.keys);
+            for (const QKeySequence& key : spec.keys) {
+                QVERIFY2(!keyOwners.contains(key.toString()), qPrintable(key.toString() + QStringLiteral(" twice")));
+                keyOwners.insert(key.toString(), QString::fromLatin1(spec.objectName));
+            }
+            if (spec.menu) {
+                const QList<QAction*> items = Child<QMenu>(spec.menu)->actions();
+                const qsizetype at = items.indexOf(action);
+                QVERIFY2(at >= 0, spec.objectName);
+                if (spec.separatorBefore) {
+                    QVERIFY2(at > 0 && items[at - 1]->isSeparator(), spec.objectName);
+                    QCOMPARE(items[at - 1]->objectName(), QString::fromLatin1(spec.separatorBefore));
+                }
+            }
+            if (spec.toolButton) {
+                QToolButton* button = Button(spec.toolButton);
+                QCOMPARE(button->defaultAction(), action);
+                QVERIFY2(!action->toolTip().isEmpty(), spec.objectName);
+                QCOMPARE(button->accessibleDescription(), action->toolTip());
+                QVERIFY2(!button->accessibleName().isEmpty(), spec.toolButton);
+            }
         }
-        QCOMPARE(items, QStringList({
-                            "ファイル(&F)", "Open1=開く(&O)", "SaveAs1=名前を付けて保存(&A)", "N1=-",
-                            "R1=辞書データ修復(&R)", "N3=-", "Print1=表示データ印刷(&P)", "N2=-", "Exit1=終了(&X)",
-                            "編集(&E)", "E1=編集モード'(&E)",
-                            "表示(&V)", "P1=データプロパティ(&D)", "N4=-", "N6=検索結果次表示(&N) F3",
-                            "P2=検索結果前表示(&P) Shift+F3", "N5=-", "F1=次のデータ表示(&F) Ctrl+F",
-                            "B1=前のデータ表示(&B) Ctrl+P", "T1=最初のデータ表示(&T) Ctrl+T",
-                            "L1=最後のデータ表示(&L) Ctrl+L", "N7=-", "S1=フォームサイズ切り替え(&S)",
-                            "O1=オプション設定(&O)", "N8=-", "ClipboardLookup1=クリップボードを検索(&C)", "N9=-",
-                            "Zoom1Action=ズーム(&Z)",
-                            "ヘルプ(&H)", "U1=使用説明(&U)", "V1=バージョン表示(&V)"}));
+        // Every item of the menu bar is a command of the table (submenus aside), and each
+        // menu's & keys pick one item each.
+        for (QAction* menuAction : Child<QMenuBar>("MainMenu1")->actions()) {
+            QSet<QChar> mnemonics;
+            for (QAction* item : menuAction->menu()->actions()) {
+                if (item->isSeparator()) continue;
+                if (!item->menu()) QVERIFY2(inTable.contains(item), qPrintable(item->objectName()));
+                const qsizetype amp = item->text().indexOf(QLatin1Char('&'));
+                QVERIFY2(amp >= 0, qPrintable(item->text()));
+                const QChar key = item->text().at(amp + 1).toUpper();
+                QVERIFY2(!mnemonics.contains(key), qPrintable(item->text()));
+                mnemonics.insert(key);
+            }
+        }
         QVERIFY(Action("E1")->isCheckable());
+        QVERIFY(Action("ClipboardLookup1")->isCheckable());
     }
 
     void loadFillsBothViewsAndReportsSize() {
