@@ -5,6 +5,7 @@
 #include "app/Actions.h"
 #include "app/ClipboardWatch.h"
 #include "app/Startup.h"
+#include "browser/PageWait.h"
 #include "common/ErrorBoundary.h"
 #include "common/Sjis.h"
 #include "common/StartupTrace.h"
@@ -61,9 +62,10 @@ void TForm1::HandleRequest(const InstanceRequest& request) {
 void TForm1::RunPendingRequest() {
     if (TerminationRequested()) return pendingRequests_.clear();
     if (pendingRequests_.empty()) return;
-    // A question waits for its answer, or a command (a repair, a save, a page being
-    // loaded) is half done further down: the request comes after them.
-    if (QApplication::activeModalWidget() || RunningGuards() > 1) return requestTimer_->start(kBusyRetryMs);
+    // A question waits for its answer, a menu is open, or a page is being waited for
+    // with a command half done further down: the request comes after them.
+    if (QApplication::activeModalWidget() || QApplication::activePopupWidget() || PageWait::Running())
+        return requestTimer_->start(kBusyRetryMs);
     const InstanceRequest request = pendingRequests_.front();
     pendingRequests_.pop_front();
     if (!pendingRequests_.empty()) requestTimer_->start(0);  // also when this one fails

@@ -1,12 +1,13 @@
 #include "browser/BrowserView.h"
 
+#include "browser/PageWait.h"
+
 #include "common/ErrorBoundary.h"
 #include "common/Errors.h"
 #include "view/PageStyles.h"
 
 #include <QBuffer>
 #include <QChildEvent>
-#include <QEventLoop>
 #include <QPrinter>
 #include <QTimer>
 #include <QUrl>
@@ -18,7 +19,6 @@
 #include <QWebEngineUrlScheme>
 #include <QWebEngineUrlSchemeHandler>
 
-#include <tuple>
 
 static const QLatin1String kPageScheme("quillor");
 
@@ -70,21 +70,6 @@ private:
 
 constexpr qsizetype kLargestInlinePage = 600 * 1024;  // three bytes each when percent-encoded
 
-// Lets the user interface run until the view sends `signal` (whose argument tells
-// success); answers whether it came in time and succeeded.
-template <typename Signal>
-bool WaitForSignal(QWebEngineView* view, Signal signal, int limitMs) {
-    QEventLoop loop;
-    bool succeeded = false;
-    QObject::connect(view, signal, &loop, [&](auto&&... arguments) {
-        succeeded = std::get<sizeof...(arguments) - 1>(std::tie(arguments...));
-        loop.quit();
-    });
-    QTimer::singleShot(limitMs, &loop, &QEventLoop::quit);
-    loop.exec();
-    return succeeded;
-}
-
 }  // namespace
 
 BrowserView::BrowserView(QWidget* parent)
@@ -131,7 +116,7 @@ void BrowserView::StartEngine() {
 }
 
 void BrowserView::WaitForEngine() {
-    if (starting_) WaitForSignal(this, &QWebEngineView::loadFinished, waitLimitMs_);
+    if (starting_) PageWait::For(this, &QWebEngineView::loadFinished, waitLimitMs_);
 }
 
 void BrowserView::LoadHtml(const std::string& page) {
@@ -156,7 +141,7 @@ void BrowserView::LoadHtml(const std::string& page) {
     }
     // A page replaced meanwhile by a newer one (another record asked for during the
     // wait) is no failure.
-    if (!WaitForSignal(this, &QWebEngineView::loadFinished, waitLimitMs_) && serial == pageSerial_)
+    if (!PageWait::For(this, &QWebEngineView::loadFinished, waitLimitMs_) && serial == pageSerial_)
         throw QuillorError("ページを表示できませんでした");
     // A new page may come at the engine's own zoom.
     if (zoomFactor() != zoomPercent_ / 100.0) setZoomFactor(zoomPercent_ / 100.0);
@@ -169,12 +154,8 @@ void BrowserView::OpenFile(const QString& path) {
 
 void BrowserView::WaitForEarlierPrint() {
     if (!printing_) return;
-    QEventLoop loop;
-    const auto done = [&loop] { loop.quit(); };
-    connect(this, &QWebEngineView::printFinished, &loop, done);
-    connect(this, &QWebEngineView::pdfPrintingFinished, &loop, done);
-    QTimer::singleShot(waitLimitMs_, &loop, &QEventLoop::quit);
-    if (printing_) loop.exec();
+    PageWait::ForEither(this, &QWebEngineView::printFinished, &QWebEngineView::pdfPrintingFinished, waitLimitMs_,
+                        [this] { return !printing_; });
     if (printing_) throw QuillorError("印刷できませんでした");
 }
 
@@ -184,7 +165,7 @@ void BrowserView::PrintTo(std::shared_ptr<QPrinter> printer) {
     WaitForEarlierPrint();
     printing_ = printer;
     printToPdf(printer->outputFileName(), printer->pageLayout());
-    if (!WaitForSignal(this, &QWebEngineView::pdfPrintingFinished, waitLimitMs_))
+    if (!PageWait::For(this, &QWebEngineView::pdfPrintingFinished, waitLimitMs_))
         throw QuillorError("印刷できませんでした");
 }
 
@@ -192,7 +173,7 @@ void BrowserView::PrintPages(std::shared_ptr<QPrinter> printer) {
     WaitForEarlierPrint();
     printing_ = printer;
     print(printer.get());
-    if (!WaitForSignal(this, &QWebEngineView::printFinished, waitLimitMs_)) throw QuillorError("印刷できませんでした");
+    if (!PageWait::For(this, &QWebEngineView::printFinished, waitLimitMs_)) throw QuillorError("印刷できませんでした");
 }
 
 void BrowserView::SetZoomPercent(int percent) {

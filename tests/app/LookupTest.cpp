@@ -85,6 +85,17 @@ private slots:
                  std::string("heart (1)\r\nheart failure (2)\r\nlung (3)\r\n"));  // OR: either word
     }
 
+    // A request arriving while a record page is waited for runs after that command ends,
+    // not inside it.
+    void aRequestWaitsForThePageBeingWaitedFor() {
+        QTimer::singleShot(0, form.get(), [this] { form->HandleRequest({InstanceRequest::Kind::Search, "lung", {}}); });
+        form->ShowRecord(4, false);
+        QCOMPARE(Status(StatusPanel::Position), QStringLiteral("No.5"));
+        QVERIFY(cmbSubStr()->currentText() != QStringLiteral("lung"));
+        QTRY_COMPARE(cmbSubStr()->currentText(), QStringLiteral("lung"));
+        QCOMPARE(Status(StatusPanel::Position), QStringLiteral("No.4"));
+    }
+
     void theClipboardIsSearchedOnlyForANewShortTextCopiedElsewhere() {
         QVERIFY(!Action("ClipboardLookup1")->isChecked());  // off until the user asks
         QClipboard* clipboard = QGuiApplication::clipboard();
