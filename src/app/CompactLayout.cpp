@@ -2,6 +2,7 @@
 #include "app/MainWindow.h"
 
 #include "app/Actions.h"
+#include "app/RecordNavigator.h"
 #include "app/TSplitter.h"
 #include "textview/TEditorEx.h"
 
@@ -15,11 +16,8 @@ void TForm1::ToggleCompact() {
     compact_ = !compact_;
     actions_->SetMenuKeysActive(!compact_);
     if (compact_) {
-        searchIndexShown_ = false;
         ui_.pnlIndex->hide();
-        ui_.SpeedButton2->setText(QStringLiteral("インデックス"));
-        ui_.EditorEx3->hide();
-        ui_.EditorEx2->hide();
+        navigator_->SetListsShown(false);
 
         ui_.StatusBar1->hide();
         menuBar()->hide();  // its shortcuts go with it
@@ -35,7 +33,7 @@ void TForm1::ToggleCompact() {
         resize(318, 200);
     } else {
         ui_.pnlIndex->show();
-        ui_.EditorEx2->show();
+        navigator_->SetListsShown(true);
         ui_.StatusBar1->show();
         menuBar()->show();
         ui_.pnlZenKenCon->show();
@@ -47,10 +45,7 @@ void TForm1::ToggleCompact() {
 
         resize(normalWidth_, normalHeight_);
     }
-    ShowCurrentHit();
-    // The index was hidden while the caret moved: it scrolls to it now, as the index
-    // button does when it brings a list back.
-    if (TEditorEx* index = VisibleIndex()) index->ShowCaretRow();
+    navigator_->ShowCurrentHitAgain();
 }
 
 bool TForm1::Splitter1CanResize(int newWidth) const { return newWidth >= 100; }

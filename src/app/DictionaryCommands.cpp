@@ -1,6 +1,7 @@
 // Opening a data file: the load and the open command of the main window.
 #include "app/MainWindow.h"
 
+#include "app/RecordNavigator.h"
 #include "app/WaitCursor.h"
 #include "common/StartupTrace.h"
 #include "dictionary/DataFilePreload.h"
@@ -53,5 +54,5 @@ void TForm1::OpenDataFile(const QString& path) {
         LoadDictionary(path);
     }
     OfferKeptEdits();
-    if (session_.HeadwordIndex().LineCount() >= 2) ShowFirstRecord();
+    if (session_.HeadwordIndex().LineCount() >= 2) navigator_->FirstRecord();
 }

@@ -3,18 +3,19 @@
 #include "app/Actions.h"
 #include "app/AppMessage.h"
 #include "app/ClipboardWatch.h"
+#include "app/RecordNavigator.h"
 #include "app/Startup.h"
+#include "browser/BrowserView.h"
 #include "common/ErrorBoundary.h"
 #include "common/FileLocations.h"
 #include "common/StartupTrace.h"
+#include "common/SystemHelpers.h"
 #include "dialogs/TfrmInfomation.h"
 #include "dialogs/TfrmOption.h"
 #include "dialogs/TfrmVersion.h"
 #include "dictionary/DataFilePreload.h"
-#include "common/SystemHelpers.h"
 #include "textview/TEditorEx.h"
 #include "ui/Fonts.h"
-#include "browser/BrowserView.h"
 
 #include <QAccessible>
 #include <QAction>
@@ -42,6 +43,9 @@ TForm1::TForm1(QWidget* parent)
     CreateIndexPane();
     CreatePages();
     CreateStatusBar();
+    navigator_ = std::make_unique<RecordNavigator>(
+        session_, RecordNavigator::Controls{ui_.EditorEx2, ui_.EditorEx3, ui_.SpeedButton2, ui_.edtNowNo},
+        [this](std::int64_t line, bool markKeys) { ShowRecord(line, markKeys); });
     CreateMenus();
     ConnectCommands();
     CreateZoomCommands();
@@ -107,7 +111,7 @@ void TForm1::FormShow() {
     }
     MarkStartup("dictionary loaded");
     OfferKeptEdits();
-    if (session_.HeadwordIndex().LineCount() >= 2) ShowFirstRecord();
+    if (session_.HeadwordIndex().LineCount() >= 2) navigator_->FirstRecord();
 }
 
 void TForm1::UpdateCaption(const QString& path) {

@@ -26,6 +26,7 @@
 #include <vector>
 
 class Actions;
+class RecordNavigator;
 class QAction;
 class TEditorEx;
 enum class Command;
@@ -178,34 +179,10 @@ private:
     // elsewhere while the window is inactive, and new.
     void ClipboardTextCopied(const QString& text, bool ownCopy);
 
-    // --- search results ---
-    void NextBtnClick();     // ▶ and 表示 → 検索結果次表示 (F3)
-    void ForwardBtnClick();  // ◀ and 表示 → 検索結果前表示 (Shift+F3)
-    void ShowCurrentHit();
-    // The index list on screen (the headwords or the search results); none in the compact layout.
-    TEditorEx* VisibleIndex() const;
-    void FocusVisibleIndex();  // the focus stays where it is when none shows
-    void EditorEx3Click();     // a click or Return on a row of the search index
-    void SpeedButton2Click();  // インデックス: the index pane switches between headwords and results
-
-    // --- records, the usage guide and printing ---
-    void U1Click();             // ヘルプ → 使用説明, SpeedButton5
-    void Print1Click();         // ファイル → 表示データ印刷
-    void ShowPreviousRecord();  // 表示 → 前のデータ表示 (Ctrl+P), SpeedButton3
-    void ShowNextRecord();      // 表示 → 次のデータ表示 (Ctrl+F), SpeedButton4
-    void ShowFirstRecord();     // 表示 → 最初のデータ表示 (Ctrl+T)
-    void ShowLastRecord();      // 表示 → 最後のデータ表示 (Ctrl+L)
-    // Whether the headword index shows: not while the search index stands in its place,
-    // nor while the window is compact.
-    bool IsHeadwordIndexShowing() const;
+    // --- the usage guide, printing, the full text ---
+    void U1Click();         // ヘルプ → 使用説明, SpeedButton5
+    void Print1Click();     // ファイル → 表示データ印刷
     void EditorEx1Click();  // a click in the full text: the caret's place in the status bar
-    void EditorEx2Click();  // a click or Return on a row of the headword index
-    // A step's carets, then its record; the hit counter first when the step moved the hit.
-    void ApplyStep(const RecordStep& step);
-    // Steps along the headword index, the index taking the focus before and after the
-    // caret moves, so that it scrolls to the new row.
-    void StepAlongHeadwords(const std::optional<RecordStep>& step);
-    void FocusHeadwordsIfShowing();
 
     // --- zoom ---
     // 表示 → ズーム → 拡大 (Ctrl++), 縮小 (Ctrl+-), 標準のサイズ (Ctrl+0): a step of the
@@ -221,8 +198,8 @@ private:
     FileChoosers fileDialogs_;
     MainWindowUi ui_;
     std::unique_ptr<Actions> actions_;  // one per command, shared by menu item, tool button and key
+    std::unique_ptr<RecordNavigator> navigator_;  // the record and hit steps, the index lists
     bool compact_ = false;              // the compact layout: no index, no menu, no status bar
-    bool searchIndexShown_ = false;     // the search index stands in the headword index's place
     int normalWidth_ = 0;               // the full layout's size, kept while the window is compact
     int normalHeight_ = 0;
 

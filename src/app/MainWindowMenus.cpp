@@ -4,6 +4,7 @@
 #include "app/Actions.h"
 #include "app/ClipboardWatch.h"
 #include "app/PageChangeGuard.h"
+#include "app/RecordNavigator.h"
 #include "common/ErrorBoundary.h"
 #include "textview/TEditorEx.h"
 #include "textview/TypeToFind.h"
@@ -76,12 +77,16 @@ void TForm1::ConnectCommands() {
     on(Command::Exit, &TForm1::Exit1Click);
     on(Command::EditMode, &TForm1::E1Click);
     on(Command::DataInfo, &TForm1::SpeedButton9Click);
-    on(Command::NextHit, &TForm1::NextBtnClick);
-    on(Command::PreviousHit, &TForm1::ForwardBtnClick);
-    on(Command::NextRecord, &TForm1::ShowNextRecord);
-    on(Command::PreviousRecord, &TForm1::ShowPreviousRecord);
-    on(Command::FirstRecord, &TForm1::ShowFirstRecord);
-    on(Command::LastRecord, &TForm1::ShowLastRecord);
+    RecordNavigator* records = navigator_.get();
+    const auto step = [&](Command command, void (RecordNavigator::*move)()) {
+        connect((*actions_)[command], &QAction::triggered, this, Guarded([records, move] { (records->*move)(); }));
+    };
+    step(Command::NextHit, &RecordNavigator::NextHit);
+    step(Command::PreviousHit, &RecordNavigator::PreviousHit);
+    step(Command::NextRecord, &RecordNavigator::NextRecord);
+    step(Command::PreviousRecord, &RecordNavigator::PreviousRecord);
+    step(Command::FirstRecord, &RecordNavigator::FirstRecord);
+    step(Command::LastRecord, &RecordNavigator::LastRecord);
     on(Command::CompactLayout, &TForm1::ToggleCompact);
     on(Command::Options, &TForm1::O1Click);
     on(Command::ClipboardLookup, &TForm1::ClipboardLookup1Click);
@@ -102,13 +107,15 @@ void TForm1::ConnectCommands() {
         [this] { return session_.Desktop().clipboardLookup && !isActiveWindow(); },
         [this](const QString& text, bool ownCopy) { ClipboardTextCopied(text, ownCopy); }, this);
 
-    connect(ui_.SpeedButton2, &QToolButton::clicked, this, Guarded(this, &TForm1::SpeedButton2Click));
-    connect(ui_.EditorEx3, &TEditorEx::OnClick, this, Guarded(this, &TForm1::EditorEx3Click));
+    connect(ui_.SpeedButton2, &QToolButton::clicked, this, Guarded([records] { records->SwitchList(); }));
     connect(ui_.EditorEx1, &TEditorEx::OnClick, this, Guarded(this, &TForm1::EditorEx1Click));
-    connect(ui_.EditorEx2, &TEditorEx::OnClick, this, Guarded(this, &TForm1::EditorEx2Click));
-    // Return on a row of either index does what a click on it does.
-    connect(ui_.EditorEx2, &TEditorEx::OnReturnKey, this, Guarded(this, &TForm1::EditorEx2Click));
-    connect(ui_.EditorEx3, &TEditorEx::OnReturnKey, this, Guarded(this, &TForm1::EditorEx3Click));
-    // A headword found by typing its first letters is shown as a click on it would be.
-    connect(new TypeToFind(ui_.EditorEx2), &TypeToFind::Found, this, Guarded(this, &TForm1::EditorEx2Click));
+    // A click or Return on a row of either index shows its record; so does a headword
+    // found by typing its first letters.
+    const auto chooseHeadword = Guarded([records] { records->ChooseHeadword(); });
+    const auto chooseResult = Guarded([records] { records->ChooseResult(); });
+    connect(ui_.EditorEx2, &TEditorEx::OnClick, this, chooseHeadword);
+    connect(ui_.EditorEx2, &TEditorEx::OnReturnKey, this, chooseHeadword);
+    connect(new TypeToFind(ui_.EditorEx2), &TypeToFind::Found, this, chooseHeadword);
+    connect(ui_.EditorEx3, &TEditorEx::OnClick, this, chooseResult);
+    connect(ui_.EditorEx3, &TEditorEx::OnReturnKey, this, chooseResult);
 }

@@ -35,44 +35,9 @@ void TForm1::Print1Click() {
     ui_.WebBrowser1->PrintTo(std::make_shared<QPrinter>(defaultPrinter));
 }
 
-// Previous, next, first and last record. The index gets the focus before each caret
-// move, so that it scrolls to the new row.
-
-bool TForm1::IsHeadwordIndexShowing() const { return !compact_ && !searchIndexShown_; }
-
-void TForm1::FocusHeadwordsIfShowing() {
-    if (IsHeadwordIndexShowing()) ui_.EditorEx2->TakeFocus();
-}
-
-void TForm1::StepAlongHeadwords(const std::optional<RecordStep>& step) {
-    FocusHeadwordsIfShowing();
-    if (!step) return;
-    RecordStep rest = *step;
-    if (rest.headwordRow) ui_.EditorEx2->SetCaretRow(*std::exchange(rest.headwordRow, std::nullopt));
-    FocusHeadwordsIfShowing();
-    ApplyStep(rest);
-}
-
-void TForm1::ShowPreviousRecord() {
-    if (!IsHeadwordIndexShowing()) return ForwardBtnClick();
-    StepAlongHeadwords(session_.PreviousRecord(ui_.EditorEx2->CaretRow()));
-}
-
-void TForm1::ShowNextRecord() {
-    if (!IsHeadwordIndexShowing()) return NextBtnClick();
-    StepAlongHeadwords(session_.NextRecord(ui_.EditorEx2->CaretRow()));
-}
-
-void TForm1::ShowFirstRecord() { StepAlongHeadwords(session_.FirstRecord()); }
-
-void TForm1::ShowLastRecord() { StepAlongHeadwords(session_.LastRecord()); }
-
 void TForm1::EditorEx1Click() {
     // The selection's row, its visible row and its line: one number, for rows never wrap.
     const std::int64_t row = ui_.EditorEx1->SelectionStartRow();
     SetStatusText(StatusPanel::Position, QStringLiteral("No.%1(%1)%1").arg(row));
 }
 
-void TForm1::EditorEx2Click() {
-    if (const std::optional<RecordStep> step = session_.ChooseHeadword(ui_.EditorEx2->CaretRow())) ApplyStep(*step);
-}

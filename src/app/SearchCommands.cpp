@@ -2,6 +2,7 @@
 // results of the last search with the hit navigator and the search index.
 #include "app/MainWindow.h"
 
+#include "app/RecordNavigator.h"
 #include "app/WaitCursor.h"
 #include "common/Sjis.h"
 #include "textview/TEditorEx.h"
@@ -62,9 +63,7 @@ void TForm1::SpeedButton1Click() {
     AddToHistory(TrimmedOfBlanks(typed));
     SetStatusText(StatusPanel::Position, QString::fromStdString(HitAllText(session_.Search().HitAll())));
     ui_.edtSearchHit->setText(QString::fromStdString(HitCounterText(session_.Search().ResultCount())));
-    // The focus first, so that the visible index scrolls to its new caret row.
-    FocusVisibleIndex();
-    ApplyStep(session_.FirstResult());
+    navigator_->ShowFirstResult();
 }
 
 void TForm1::cmbSubStrKeyPress(QChar key) {
@@ -88,59 +87,4 @@ void TForm1::AddToHistory(const QString& text) {
     // The first item of an empty list would select itself; the selection stays as it was.
     ui_.cmbSubStr->setCurrentIndex(selected < 0 ? -1 : selected + 1);
     ui_.cmbSubStr->setEditText(editText);
-}
-
-void TForm1::NextBtnClick() {
-    const std::optional<RecordStep> step = session_.NextHit(ui_.EditorEx2->CaretRow());
-    if (!step) return;
-    // The focus first, so that the visible index scrolls to its new caret row, from
-    // wherever the key or click came.
-    FocusVisibleIndex();
-    ApplyStep(*step);
-}
-
-void TForm1::ForwardBtnClick() {
-    const std::optional<RecordStep> step = session_.PreviousHit(ui_.EditorEx2->CaretRow());
-    if (!step) return;
-    FocusVisibleIndex();
-    ApplyStep(*step);
-}
-
-void TForm1::ShowCurrentHit() {
-    FocusVisibleIndex();
-    ApplyStep(session_.CurrentHitStep(ui_.EditorEx2->CaretRow()));
-}
-
-void TForm1::ApplyStep(const RecordStep& step) {
-    if (step.hitCounterText) ui_.edtNowNo->setText(QString::fromStdString(*step.hitCounterText));
-    if (step.searchRow) ui_.EditorEx3->SetCaretRow(*step.searchRow);
-    if (step.headwordRow) ui_.EditorEx2->SetCaretRow(*step.headwordRow);
-    if (step.line) ShowRecord(*step.line, step.markKeys);
-}
-
-TEditorEx* TForm1::VisibleIndex() const {
-    // In the compact layout neither list shows.
-    if (compact_) return nullptr;
-    return searchIndexShown_ ? ui_.EditorEx3 : ui_.EditorEx2;
-}
-
-void TForm1::FocusVisibleIndex() {
-    if (TEditorEx* index = VisibleIndex()) index->TakeFocus();
-}
-
-void TForm1::EditorEx3Click() {
-    if (const std::optional<RecordStep> step = session_.ChooseResult(ui_.EditorEx3->CaretRow())) ApplyStep(*step);
-}
-
-void TForm1::SpeedButton2Click() {
-    // The button names the list it shows.
-    searchIndexShown_ = !searchIndexShown_;
-    ui_.SpeedButton2->setText(searchIndexShown_ ? QStringLiteral("検索インデックス") : QStringLiteral("インデックス"));
-    ui_.EditorEx2->setVisible(!searchIndexShown_);
-    ui_.EditorEx3->setVisible(searchIndexShown_);
-    // The caret of the index now showing may have moved while it was hidden.
-    if (TEditorEx* index = VisibleIndex()) {
-        index->TakeFocus();
-        index->ShowCaretRow();
-    }
 }
