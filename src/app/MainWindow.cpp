@@ -5,6 +5,7 @@
 #include "app/ClipboardWatch.h"
 #include "app/RecordNavigator.h"
 #include "app/Startup.h"
+#include "app/ZoomController.h"
 #include "browser/BrowserView.h"
 #include "common/ErrorBoundary.h"
 #include "common/FileLocations.h"
@@ -46,9 +47,9 @@ TForm1::TForm1(QWidget* parent)
     navigator_ = std::make_unique<RecordNavigator>(
         session_, RecordNavigator::Controls{ui_.EditorEx2, ui_.EditorEx3, ui_.SpeedButton2, ui_.edtNowNo},
         [this](std::int64_t line, bool markKeys) { ShowRecord(line, markKeys); });
+    zoom_ = new ZoomController(session_.Desktop(), ui_.WebBrowser1, {ui_.EditorEx1, ui_.EditorEx2, ui_.EditorEx3}, this);
     CreateMenus();
     ConnectCommands();
-    CreateZoomCommands();
     FormCreate();
     ui_.frmInfomation = new TfrmInfomation(this);
     ui_.frmVersion = new TfrmVersion(this);
@@ -180,3 +181,7 @@ void TForm1::SetStatusText(StatusPanel panel, const QString& text) {
 }
 
 QString TForm1::StatusText(StatusPanel panel) const { return ui_.StatusPanels.at(static_cast<std::size_t>(panel))->text(); }
+
+void TForm1::SetPageZoom(int percent) { zoom_->SetPageZoom(percent); }
+
+void TForm1::SetTextZoom(int percent) { zoom_->SetTextZoom(percent); }

@@ -1,10 +1,11 @@
 #pragma once
 // The main window, a thin shell over the session: it builds the controls and one
 // action per command, and its handlers read the controls, ask the session and apply
-// the outcome. The handlers of each subsystem are defined in a file of their own here:
+// the outcome. Two controllers stand apart: RecordNavigator (the record and hit steps)
+// and ZoomController. The other handlers are defined a file per subsystem here:
 // DictionaryCommands, SearchCommands, RecordCommands, SettingsCommands,
-// DialogCommands, EditCommands, RepairCommands, LookupCommands, ZoomCommands and
-// CompactLayout; the window's parts are built in MainWindowLayout and MainWindowMenus.
+// DialogCommands, EditCommands, RepairCommands, LookupCommands and CompactLayout; the
+// window's parts are built in MainWindowLayout and MainWindowMenus.
 
 #include "app/MainWindowUi.h"
 #include "common/FileLocations.h"
@@ -13,7 +14,6 @@
 #include "dictionary/RecordLine.h"
 #include "session/DictionarySession.h"
 
-#include <QFont>
 #include <QMainWindow>
 
 #include <array>
@@ -27,6 +27,7 @@
 
 class Actions;
 class RecordNavigator;
+class ZoomController;
 class QAction;
 class TEditorEx;
 enum class Command;
@@ -97,7 +98,6 @@ private:
     void CreateStatusBar();
     void CreateMenus();
     void ConnectCommands();
-    void CreateZoomCommands();
     QAction* Act(Command command) const;
 
     // --- window-level events and commands ---
@@ -184,11 +184,6 @@ private:
     void Print1Click();     // ファイル → 表示データ印刷
     void EditorEx1Click();  // a click in the full text: the caret's place in the status bar
 
-    // --- zoom ---
-    // 表示 → ズーム → 拡大 (Ctrl++), 縮小 (Ctrl+-), 標準のサイズ (Ctrl+0): a step of the
-    // text views' fonts when one of them has the focus, else of the record page.
-    void ZoomStep(int direction);
-
     // --- status bar ---
     void SetStatusText(StatusPanel panel, const QString& text);
     QString StatusText(StatusPanel panel) const;
@@ -199,6 +194,7 @@ private:
     MainWindowUi ui_;
     std::unique_ptr<Actions> actions_;  // one per command, shared by menu item, tool button and key
     std::unique_ptr<RecordNavigator> navigator_;  // the record and hit steps, the index lists
+    ZoomController* zoom_ = nullptr;              // the page's and the text views' zoom
     bool compact_ = false;              // the compact layout: no index, no menu, no status bar
     int normalWidth_ = 0;               // the full layout's size, kept while the window is compact
     int normalHeight_ = 0;
@@ -212,5 +208,4 @@ private:
     bool shown_ = false;                        // FormShow runs once, at the first show
     QString fileNamedAtStart_;                  // opened by FormShow instead of the data file
     std::unique_ptr<DataFilePreload> preload_;  // the start-up's read-ahead, until shown
-    QFont designedTextFont_;                    // the text views' font at 100 %
 };

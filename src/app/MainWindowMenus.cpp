@@ -5,6 +5,7 @@
 #include "app/ClipboardWatch.h"
 #include "app/PageChangeGuard.h"
 #include "app/RecordNavigator.h"
+#include "app/ZoomController.h"
 #include "common/ErrorBoundary.h"
 #include "textview/TEditorEx.h"
 #include "textview/TypeToFind.h"
@@ -94,9 +95,10 @@ void TForm1::ConnectCommands() {
     on(Command::Version, &TForm1::V1Click);
     on(Command::SearchBox, &TForm1::SearchBox1Click);
     on(Command::Search, &TForm1::SpeedButton1Click);
-    connect((*actions_)[Command::ZoomIn], &QAction::triggered, this, Guarded([this] { ZoomStep(1); }));
-    connect((*actions_)[Command::ZoomOut], &QAction::triggered, this, Guarded([this] { ZoomStep(-1); }));
-    connect((*actions_)[Command::ZoomReset], &QAction::triggered, this, Guarded([this] { ZoomStep(0); }));
+    ZoomController* zoom = zoom_;
+    connect((*actions_)[Command::ZoomIn], &QAction::triggered, this, Guarded([zoom] { zoom->Step(1); }));
+    connect((*actions_)[Command::ZoomOut], &QAction::triggered, this, Guarded([zoom] { zoom->Step(-1); }));
+    connect((*actions_)[Command::ZoomReset], &QAction::triggered, this, Guarded([zoom] { zoom->Step(0); }));
 
     // A question that fails keeps the page on view: nothing is left unsaved behind it.
     new PageChangeGuard(ui_.PageControl1,
