@@ -49,7 +49,8 @@ const std::vector<CommandSpec>& CommandTable() {
          "Help1", nullptr, "SpeedButton5"},
         {Command::Version, "V1", "バージョン表示(&V)", {}, QStyle::SP_MessageBoxInformation, true, nullptr, false,
          "Help1"},
-        {Command::SearchBox, "SearchBox1", "検索文字列", K{Key(Qt::CTRL | Qt::Key_K)}},
+        {Command::SearchBox, "SearchBox1", "検索文字列", K{Key(Qt::CTRL | Qt::Key_K)}, {}, true, nullptr, false, nullptr,
+         nullptr, nullptr},
         {Command::Search, "SearchNow1", "検索", K{Key(Qt::CTRL | Qt::Key_Return), Key(Qt::CTRL | Qt::Key_Enter)},
          QStyle::SP_FileDialogContentsView, true, "全文検索を実行します", false, nullptr, nullptr, "SpeedButton1"},
     };
@@ -62,7 +63,7 @@ Actions::Actions(QWidget* owner) {
         action->setObjectName(QString::fromLatin1(spec.objectName));
         action->setShortcuts(spec.keys);
         if (spec.icon) action->setIcon(owner->style()->standardIcon(*spec.icon));
-        action->setIconVisibleInMenu(spec.iconInMenu);
+        if (!spec.iconInMenu) action->setIconVisibleInMenu(false);  // else as the desktop has it
         if (spec.toolTip) action->setToolTip(QString::fromUtf8(spec.toolTip));
         action->setCheckable(spec.checkable);
         // A key without a menu item works anywhere in the window.

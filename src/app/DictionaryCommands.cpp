@@ -5,7 +5,6 @@
 #include "app/WaitCursor.h"
 #include "common/StartupTrace.h"
 #include "dictionary/DataFilePreload.h"
-#include "dictionary/NulCut.h"
 #include "textview/TEditorEx.h"
 
 #include <QFileDialog>
@@ -23,7 +22,7 @@ void TForm1::LoadDictionary(const QString& path) {
     const std::optional<std::string>& notice = outcome.notice;
     if (notice) SetStatusText(StatusPanel::Message, QString::fromStdString(*notice));
     // A sound file must not go on telling what was wrong with the file before it.
-    else if (IsLoadNotice(StatusText(StatusPanel::Message).toStdString())) SetStatusText(StatusPanel::Message, QString());
+    else if (messageIsLoadNotice_) SetStatusText(StatusPanel::Message, QString());
 }
 
 QString TForm1::RunOpenDialog(const QString& proposedPath) {

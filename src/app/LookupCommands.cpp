@@ -62,9 +62,9 @@ void TForm1::HandleRequest(const InstanceRequest& request) {
 void TForm1::RunPendingRequest() {
     if (TerminationRequested()) return pendingRequests_.clear();
     if (pendingRequests_.empty()) return;
-    // A question waits for its answer, a menu is open, or a page is being waited for
-    // with a command half done further down: the request comes after them.
-    if (QApplication::activeModalWidget() || QApplication::activePopupWidget() || PageWait::Running())
+    // A question waits for its answer, a page is being waited for, or a command is half
+    // done further down (its dialog closed, its work not yet): the request comes after.
+    if (QApplication::activeModalWidget() || PageWait::Running() || RunningGuards() > 1)
         return requestTimer_->start(kBusyRetryMs);
     const InstanceRequest request = pendingRequests_.front();
     pendingRequests_.pop_front();

@@ -15,6 +15,7 @@
 #include "dialogs/TfrmOption.h"
 #include "dialogs/TfrmVersion.h"
 #include "dictionary/DataFilePreload.h"
+#include "dictionary/NulCut.h"
 #include "textview/TEditorEx.h"
 #include "ui/Fonts.h"
 
@@ -26,6 +27,7 @@
 #include <QFontMetrics>
 #include <QLabel>
 #include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QPointer>
 #include <QStatusBar>
 #include <QTabWidget>
@@ -54,10 +56,14 @@ TForm1::TForm1(QWidget* parent)
     ui_.frmInfomation = new TfrmInfomation(this);
     ui_.frmVersion = new TfrmVersion(this);
     ui_.frmOption = new TfrmOption(this);
+    // The words are the user's once the dialog closes, also when a logout closes it and
+    // saves the settings before its command goes on.
+    connect(ui_.frmOption, &QDialog::finished, this,
+            [this] { session_.SetIgnoredWordsText(ui_.frmOption->Memo1->toPlainText()); });
 }
 
 // The views attach to the session's lines: they go before the session does.
-TForm1::~TForm1() { delete takeCentralWidget(); }
+TForm1::~TForm1() { delete centralWidget(); }
 
 void TForm1::FormCreate() {
     files_ = LocateFiles(QCoreApplication::applicationFilePath(), CurrentLocationEnvironment());
@@ -173,6 +179,7 @@ void TForm1::OnAppException(const std::exception& error) {
 }
 
 void TForm1::SetStatusText(StatusPanel panel, const QString& text) {
+    if (panel == StatusPanel::Message) messageIsLoadNotice_ = IsLoadNotice(text.toStdString());
     QLabel* label = ui_.StatusPanels.at(static_cast<std::size_t>(panel));
     label->setText(text);
     // A panel's text is what assistive technology reads as its name: announce the change.
@@ -180,7 +187,6 @@ void TForm1::SetStatusText(StatusPanel panel, const QString& text) {
     QAccessible::updateAccessibility(&changed);
 }
 
-QString TForm1::StatusText(StatusPanel panel) const { return ui_.StatusPanels.at(static_cast<std::size_t>(panel))->text(); }
 
 void TForm1::SetPageZoom(int percent) { zoom_->SetPageZoom(percent); }
 

@@ -22,8 +22,6 @@
 #include <exception>
 #include <functional>
 #include <memory>
-#include <string>
-#include <vector>
 
 class Actions;
 class RecordNavigator;
@@ -186,7 +184,6 @@ private:
 
     // --- status bar ---
     void SetStatusText(StatusPanel panel, const QString& text);
-    QString StatusText(StatusPanel panel) const;
 
     DictionarySession session_;  // before the controls are built: the views attach to its lines
     FileLocations files_;
@@ -198,6 +195,9 @@ private:
     bool compact_ = false;              // the compact layout: no index, no menu, no status bar
     int normalWidth_ = 0;               // the full layout's size, kept while the window is compact
     int normalHeight_ = 0;
+    // Panel 2 tells what was wrong with a file read, until anything else is said there;
+    // a sound load then takes it back.
+    bool messageIsLoadNotice_ = false;
 
     std::deque<InstanceRequest> pendingRequests_;  // run one at a time, in order of arrival
     QTimer* requestTimer_ = nullptr;               // runs them, or looks again while busy

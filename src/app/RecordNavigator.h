@@ -46,12 +46,11 @@ public:
     // The compact layout shows neither list; back in the full one the headwords show.
     void SetListsShown(bool shown);
 
+private:
     // The list on screen; none in the compact layout.
     TEditorEx* VisibleIndex() const;
     // Gives the list on screen the focus; the focus stays where it is when none shows.
     void FocusVisibleIndex();
-
-private:
     bool HeadwordsShowing() const { return listsShown_ && !resultsShown_; }
     void FocusHeadwordsIfShowing();
     // The carets first, the index taking the focus before and after they move so that

@@ -7,7 +7,8 @@
 //    newer than the page waited for, which then gives way unshown and without an error
 //    (BrowserView numbers its pages for that);
 //  - work from outside the user's hands (a later start's request, a clipboard lookup)
-//    does not: it asks Running() and comes back once no wait is under way.
+//    does not: it asks Running() and comes back once no wait is under way, as it does
+//    while a question is open or a command is half done.
 
 #include <QEventLoop>
 #include <QObject>
@@ -47,9 +48,11 @@ public:
 private:
     static void Run(QEventLoop& loop, int limitMs) {
         QTimer::singleShot(limitMs, &loop, &QEventLoop::quit);
-        ++depth_;
+        struct Depth {
+            Depth() { ++depth_; }
+            ~Depth() { --depth_; }
+        } const waiting;
         loop.exec();
-        --depth_;
     }
 
     static inline int depth_ = 0;

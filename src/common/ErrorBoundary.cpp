@@ -15,6 +15,8 @@ std::function<void(GuardKind)>& Probe() {
     return probe;
 }
 
+thread_local int runningGuards = 0;  // the guards of the thread asking
+
 // Through Qt's message handler, as the program's other warnings go.
 void ToStderr(const char* text) noexcept { qWarning("QuillorDic: エラー発生 %s", text); }
 
@@ -44,4 +46,8 @@ void RunGuardProbe(GuardKind kind) {
     if (Probe()) Probe()(kind);
 }
 
+int RunningGuards() noexcept { return runningGuards; }
 
+error_boundary_detail::GuardCount::GuardCount() noexcept { ++runningGuards; }
+
+error_boundary_detail::GuardCount::~GuardCount() { --runningGuards; }

@@ -30,11 +30,25 @@ enum class GuardKind { Slot, Handler };
 void SetGuardProbe(std::function<void(GuardKind)> probe);
 void RunGuardProbe(GuardKind kind);
 
+// How many guarded handlers are running, the one asking included: more than one when
+// a handler waits in an event loop of its own (a dialog, a page being loaded) and
+// another one runs inside that loop, while the first is still half done.
+int RunningGuards() noexcept;
 
 namespace error_boundary_detail {
 
+// Counts a guard from its start until its error, if any, has been reported.
+class GuardCount {
+public:
+    GuardCount() noexcept;
+    ~GuardCount();
+    GuardCount(const GuardCount&) = delete;
+    GuardCount& operator=(const GuardCount&) = delete;
+};
+
 template <typename Handler>
 void Run(GuardKind kind, Handler&& handler) noexcept {
+    const GuardCount counted;
     try {
         RunGuardProbe(kind);
         std::forward<Handler>(handler)();

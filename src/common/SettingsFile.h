@@ -52,7 +52,7 @@ struct SettingsToSave {
     std::int32_t maxOfSelection = 300;
     std::vector<std::string> history;  // all entries; the first ten are kept
     std::string dataFileName;
-    std::vector<std::string> ignoredWordLines;  // the memo's lines, empty ones included
+    std::vector<std::string> ignoredWordLines;  // one word per line as the user wrote them, empty ones included
     DesktopSettings desktop;
 };
 

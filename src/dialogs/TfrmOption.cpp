@@ -75,7 +75,8 @@ void TfrmOption::Button1Click() { close(); }
 
 TfrmOption::Values TfrmOption::Edit(const Values& values) {
     Edit1->setText(QString::number(values.hitLimit));
-    Memo1->setPlainText(values.ignoredWords);
+    // The memo keeps its caret, scroll and undo while the words are the same.
+    if (Memo1->toPlainText() != values.ignoredWords) Memo1->setPlainText(values.ignoredWords);
     exec();
     // There is no Cancel: whatever the boxes hold when the dialog closes is taken.
     return {StrToIntLoose(Edit1->text().toStdString()), Memo1->toPlainText()};

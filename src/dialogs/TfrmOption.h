@@ -16,7 +16,7 @@ public:
     explicit TfrmOption(QWidget* parent = nullptr);
 
     struct Values {
-        std::int32_t hitLimit = 300;  // most raw hits a one-key search may have
+        std::int32_t hitLimit;  // most raw hits a one-key search may have
         QString ignoredWords;         // one word per line, as the user wrote them
     };
     // Shows the values and returns them as the dialog holds them when it closes.

@@ -1,7 +1,6 @@
 #include "search/HitList.h"
 
 #include "common/Sjis.h"
-#include "common/StringHelpers.h"
 #include "search/EBMSearch.h"
 #include "search/SearchBuffer.h"
 
@@ -27,13 +26,6 @@ struct LocatedHit {
 };
 
 }  // namespace
-
-std::int64_t LineOfSearchIndexLine(std::string_view indexLine) {
-    const std::size_t open = indexLine.rfind('(');
-    std::string_view number = open == std::string_view::npos ? indexLine : indexLine.substr(open + 1);
-    if (!number.empty()) number.remove_suffix(1);
-    return StrToIntLoose(number);
-}
 
 bool IsWholeWordHit(std::string_view line, std::size_t position, std::size_t keyLength) noexcept {
     const std::size_t from = position == 0 ? 0 : position - 1;

@@ -71,10 +71,6 @@ private:
     bool holdsResults_ = false;
 };
 
-// The line number of a search index line "headword (line)": the bytes after its last
-// "(" without the closing ")", so a headword holding "(" still gives the right line.
-std::int64_t LineOfSearchIndexLine(std::string_view indexLine);
-
 // Whether an occurrence of `keyLength` bytes at zero-based byte `position` of `line`
 // is a whole word: a blank, TAB, CR, LF or one of ( ) , - . / : < > ? (or the line's
 // end) on both sides. An occurrence with a double-byte character beside it, or

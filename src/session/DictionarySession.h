@@ -9,7 +9,6 @@
 // every view of it.
 
 #include "common/SettingsFile.h"
-#include "common/StatusPanel.h"
 #include "common/ViewStrings.h"
 #include "dictionary/DataFile.h"
 #include "search/SearchSession.h"
@@ -27,13 +26,6 @@
 struct FullTextOrigin {
     QString path;
     std::uint64_t bytesCutAtNul = 0;
-};
-
-// A status text a command writes (UTF-8), panel by panel, in order.
-struct StatusText {
-    StatusPanel panel = StatusPanel::Message;
-    std::string text;
-    bool operator==(const StatusText&) const = default;
 };
 
 // What a load leaves for the status bar: the size in panel 0, and panel 2's notice, or

@@ -291,10 +291,15 @@ private slots:
         QVERIFY(!PageControl1()->isVisible());
         QVERIFY(Child<QFrame>("pnlBrowser")->isVisible());
         QCOMPARE(Child<QFrame>("pnlBrowser")->parentWidget(), Child<QFrame>("pnlBase"));
-        // The menu is detached, and its keys with it.
+        // The menu is detached, and its keys with it, also those of the commands whose
+        // tool buttons stay on screen.
         const QString panel0 = Status(StatusPanel::Position);
+        const QString hit = Child<QLineEdit>("edtNowNo")->text();
         QTest::keyClick(form.get(), Qt::Key_L, Qt::ControlModifier);
+        QTest::keyClick(form.get(), Qt::Key_F, Qt::ControlModifier);
+        QTest::keyClick(form.get(), Qt::Key_F3);
         QCOMPARE(Status(StatusPanel::Position), panel0);
+        QCOMPARE(Child<QLineEdit>("edtNowNo")->text(), hit);
 
         Action("S1")->trigger();
         QVERIFY(!Child<QWidget>("pnlIndex")->isHidden());
@@ -347,7 +352,7 @@ private slots:
     }
 
 private:
-    // A fresh window started with `DataFileName` naming a file of `records` records.
+    // A fresh window started with the settings naming a file of `records` records.
     bool StartWithDataFile(const QString& name, int records) {
         form.reset();
         CreateTestForms();

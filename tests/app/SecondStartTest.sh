@@ -37,14 +37,14 @@ start_window() {
     QUILLOR_START_TRACE=$(date +%s%N) "${as[@]}" "$work/app/QuillorDic" >"$work/out.log" 2>"$work/err.log" &
     pid=$!
     wait_for_window "$pid" "$work/err.log"
-    # One socket per settings file, in the user's runtime folder, beside its lock. The
-    # window's first child may come before it listens (a busy machine, a user switch):
-    # the socket is waited for.
+    # The program's first child may come before it listens (a busy machine, a user
+    # switch): the window is built after the socket is made.
     for _ in $(seq 1 300); do
-        socket=$(find "$work/run" -name 'org.quillordic.QuillorDic.*' ! -name '*.lock')
-        [ -n "$socket" ] && return 0
+        grep -qa "window built" "$work/err.log" && break
         sleep 0.1
     done
+    # One socket per settings file, in the user's runtime folder, beside its lock.
+    socket=$(find "$work/run" -name 'org.quillordic.QuillorDic.*' ! -name '*.lock')
 }
 
 # Sends --search TEXT from a later start of PROGRAM (as the window's user) and checks
