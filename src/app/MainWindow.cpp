@@ -56,9 +56,9 @@ TForm1::TForm1(QWidget* parent)
     ui_.frmInfomation = new TfrmInfomation(this);
     ui_.frmVersion = new TfrmVersion(this);
     ui_.frmOption = new TfrmOption(this);
-    // The words are the user's once the dialog closes, also when a logout closes it and
-    // saves the settings before its command goes on.
-    connect(ui_.frmOption, &QDialog::finished, this,
+    // The words are the user's as they are typed: a logout that closes the window with the
+    // dialog still open saves them, whichever of the two it closes first.
+    connect(ui_.frmOption->Memo1, &QPlainTextEdit::textChanged, this,
             [this] { session_.SetIgnoredWordsText(ui_.frmOption->Memo1->toPlainText()); });
 }
 

@@ -7,6 +7,7 @@
 #include "dialogs/TfrmOption.h"
 #include "textview/TEditorEx.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
@@ -113,6 +114,22 @@ private slots:
         QCOMPARE(EditorEx2()->LineCount(), 2);  // the last data file is loaded again
         QCOMPARE(Status(StatusPanel::Position), QStringLiteral("No.1"));
         QCOMPARE(form->Session().IgnoredWordsText().toLower(), QStringLiteral("the\nwith"));
+    }
+
+    // Windows closed all at once (a logout) with the options dialog still open keep the
+    // words typed into it, whichever window goes first.
+    void wordsTypedIntoTheOpenOptionsAreSavedWhenEveryWindowCloses() {
+        auto* options = Child<TfrmOption>("frmOption");
+        bool typed = false;
+        WhenModalShows([&](QWidget* modal) {
+            typed = modal == options;
+            options->Memo1->setPlainText(QStringLiteral("kidney\nliver"));
+            QApplication::closeAllWindows();
+        });
+        Action("O1")->trigger();  // back once the dialog is closed
+        QVERIFY(typed);
+        QVERIFY(!form->isVisible());
+        QCOMPARE(ReadIniValue(iniPath().toStdString(), "SEARCH", "notword"), "kidney,liver");
     }
 
     void theCompactWindowSavesTheFullLayoutsSizeAndOddPlacesAreNotRestored() {
