@@ -62,8 +62,11 @@ TForm1::TForm1(QWidget* parent)
             [this] { session_.SetIgnoredWordsText(ui_.frmOption->Memo1->toPlainText()); });
 }
 
-// The views attach to the session's lines: they go before the session does.
-TForm1::~TForm1() { delete centralWidget(); }
+// The views attach to the session's lines, which go before the views do: the views let
+// go of them first, and the window's widgets then go as any window's do.
+TForm1::~TForm1() {
+    for (TEditorEx* view : {ui_.EditorEx1, ui_.EditorEx2, ui_.EditorEx3}) view->DetachLines();
+}
 
 void TForm1::FormCreate() {
     files_ = LocateFiles(QCoreApplication::applicationFilePath(), CurrentLocationEnvironment());

@@ -58,6 +58,14 @@ void TEditorEx::AttachLines(TextLines& lines) {
     LinesChanged({LinesChange::Kind::WholeText, 0, 0, LineCount()});
 }
 
+void TEditorEx::DetachLines() {
+    if (ownLines_) return;
+    auto own = std::make_unique<TextLines>();
+    TextLines& lines = *own;
+    AttachLines(lines);
+    ownLines_ = std::move(own);
+}
+
 QString TEditorEx::BytesMimeType() { return QStringLiteral("application/x-quillordic-cp932"); }
 
 void TEditorEx::LinesChanged(const LinesChange& change) {

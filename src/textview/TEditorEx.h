@@ -55,6 +55,9 @@ public:
     // scroll and undo history start afresh. `lines` must outlive the view; the lines
     // shown before are left as they are, except the view's own, which go.
     void AttachLines(TextLines& lines);
+    // Lets go of the lines it was given, before they go, and shows lines of its own:
+    // empty, as after a whole new text.
+    void DetachLines();
     // The lines shown.
     TextLines& Lines() { return *lines_; }
     const TextLines& Lines() const { return *lines_; }
