@@ -47,11 +47,11 @@ void TForm1::CreateMenus() {
             menu = Menu(show, bar, "Zoom1", QStringLiteral("ズーム(&Z)"));
         }
         if (spec.separatorBefore) menu->addSeparator()->setObjectName(QString::fromLatin1(spec.separatorBefore));
-        menu->addAction((*actions_)[spec.command]);
+        menu->addAction(Act(spec.command));
     }
 
     // Ctrl+Return searches from inside the search box, where Return keeps the history.
-    QAction* search = (*actions_)[Command::Search];
+    QAction* search = Act(Command::Search);
     removeAction(search);
     search->setShortcutContext(Qt::WidgetWithChildrenShortcut);
     ui_.cmbSubStr->addAction(search);
@@ -60,7 +60,7 @@ void TForm1::CreateMenus() {
     for (const CommandSpec& spec : CommandTable()) {
         if (!spec.toolButton) continue;
         auto* button = findChild<QToolButton*>(QString::fromLatin1(spec.toolButton));
-        button->setDefaultAction((*actions_)[spec.command]);
+        button->setDefaultAction(Act(spec.command));
         button->setAccessibleDescription(button->toolTip());
     }
 
@@ -69,7 +69,7 @@ void TForm1::CreateMenus() {
 // Every handler runs guarded: its error is reported, and Qt's frames never see it.
 void TForm1::ConnectCommands() {
     const auto on = [this](Command command, auto handler) {
-        connect((*actions_)[command], &QAction::triggered, this, Guarded(this, handler));
+        connect(Act(command), &QAction::triggered, this, Guarded(this, handler));
     };
     on(Command::Open, &TForm1::Open1Click);
     on(Command::SaveAs, &TForm1::SaveAs1Click);
@@ -80,7 +80,7 @@ void TForm1::ConnectCommands() {
     on(Command::DataInfo, &TForm1::SpeedButton9Click);
     RecordNavigator* records = navigator_.get();
     const auto step = [&](Command command, void (RecordNavigator::*move)()) {
-        connect((*actions_)[command], &QAction::triggered, this, Guarded([records, move] { (records->*move)(); }));
+        connect(Act(command), &QAction::triggered, this, Guarded([records, move] { (records->*move)(); }));
     };
     step(Command::NextHit, &RecordNavigator::NextHit);
     step(Command::PreviousHit, &RecordNavigator::PreviousHit);
@@ -96,9 +96,9 @@ void TForm1::ConnectCommands() {
     on(Command::SearchBox, &TForm1::SearchBox1Click);
     on(Command::Search, &TForm1::SpeedButton1Click);
     ZoomController* zoom = zoom_;
-    connect((*actions_)[Command::ZoomIn], &QAction::triggered, this, Guarded([zoom] { zoom->Step(1); }));
-    connect((*actions_)[Command::ZoomOut], &QAction::triggered, this, Guarded([zoom] { zoom->Step(-1); }));
-    connect((*actions_)[Command::ZoomReset], &QAction::triggered, this, Guarded([zoom] { zoom->Step(0); }));
+    connect(Act(Command::ZoomIn), &QAction::triggered, this, Guarded([zoom] { zoom->Step(1); }));
+    connect(Act(Command::ZoomOut), &QAction::triggered, this, Guarded([zoom] { zoom->Step(-1); }));
+    connect(Act(Command::ZoomReset), &QAction::triggered, this, Guarded([zoom] { zoom->Step(0); }));
 
     // A question that fails keeps the page on view: nothing is left unsaved behind it.
     new PageChangeGuard(ui_.PageControl1,

@@ -28,7 +28,7 @@ private:
 
 }  // namespace
 
-DictionarySession::DictionarySession() {
+DictionarySession::DictionarySession() : enginesFragments_(WithPlainStyles(view_.fragments)) {
     // Every change of the full text makes the search text stale.
     fullTextListener_ = fullText_.AddChangeListener([this](const LinesChange&) { search_.DiscardBuffer(); });
 }
@@ -42,6 +42,12 @@ LoadOutcome DictionarySession::Load(const QString& path, std::optional<FileConte
     dataFile_ = path;
     origin_ = {path, fullText_.BytesCutAtNul()};
     return {report.sizeText, LoadNotice(origin_.bytesCutAtNul, report.damageText)};
+}
+
+void DictionarySession::SetView(ViewSettings view) {
+    view_ = std::move(view);
+    // Rewritten once here, not for every record shown.
+    enginesFragments_ = WithPlainStyles(view_.fragments);
 }
 
 void DictionarySession::ReplaceFullText(std::string text) {
@@ -90,7 +96,7 @@ RecordStep DictionarySession::FirstResult() const {
     return {0, line, line, true, HitCounterText(1)};
 }
 
-RecordStep DictionarySession::HitStep(std::int64_t headwordCaretRow) const {
+RecordStep DictionarySession::CurrentHitStep(std::int64_t headwordCaretRow) const {
     if (search_.ResultCount() != 0) {
         const std::int64_t row = currentHit_ - 1;
         const std::int64_t line = shownResultLines_.at(static_cast<std::size_t>(row));
@@ -104,7 +110,7 @@ RecordStep DictionarySession::HitStep(std::int64_t headwordCaretRow) const {
 std::optional<RecordStep> DictionarySession::NextHit(std::int64_t headwordCaretRow) {
     if (static_cast<std::int64_t>(search_.Hits().Count()) < currentHit_ + 1) return std::nullopt;
     ++currentHit_;
-    RecordStep step = HitStep(headwordCaretRow);
+    RecordStep step = CurrentHitStep(headwordCaretRow);
     step.hitCounterText = std::to_string(currentHit_);
     return step;
 }
@@ -112,12 +118,10 @@ std::optional<RecordStep> DictionarySession::NextHit(std::int64_t headwordCaretR
 std::optional<RecordStep> DictionarySession::PreviousHit(std::int64_t headwordCaretRow) {
     if (currentHit_ - 1 <= 0) return std::nullopt;
     --currentHit_;
-    RecordStep step = HitStep(headwordCaretRow);
+    RecordStep step = CurrentHitStep(headwordCaretRow);
     step.hitCounterText = std::to_string(currentHit_);
     return step;
 }
-
-RecordStep DictionarySession::CurrentHitStep(std::int64_t headwordCaretRow) const { return HitStep(headwordCaretRow); }
 
 std::optional<RecordStep> DictionarySession::ChooseResult(std::int64_t row) {
     if (row < 0 || row >= static_cast<std::int64_t>(searchIndex_.LineCount())) return std::nullopt;
@@ -155,6 +159,6 @@ std::string DictionarySession::RecordPage(std::int64_t line, bool markKeys) cons
     const std::string text = fullText_.Line(line);  // raises for a line the text does not hold
     // The engine gets the fragments' style values in the form it reads; the record's
     // own text goes in as it is.
-    const PageFragments fragments = WithPlainStyles(view_.fragments);
-    return BuildRecordPage(text, markKeys, MarkupState{view_.separators, fragments, search_.Keys(), search_.Options().scope});
+    return BuildRecordPage(text, markKeys,
+                           MarkupState{view_.separators, enginesFragments_, search_.Keys(), search_.Options().scope});
 }

@@ -76,7 +76,7 @@ public:
 
     // --- values the settings give ---
     const ViewSettings& View() const noexcept { return view_; }
-    void SetView(ViewSettings view) { view_ = std::move(view); }
+    void SetView(ViewSettings view);
     const Separators& CurrentSeparators() const noexcept { return view_.separators; }
     std::int32_t HitLimit() const noexcept { return hitLimit_; }  // most raw hits a one-key search may have
     void SetHitLimit(std::int32_t limit) noexcept { hitLimit_ = limit; }
@@ -133,7 +133,6 @@ public:
     std::string RecordPage(std::int64_t line, bool markKeys) const;
 
 private:
-    RecordStep HitStep(std::int64_t headwordCaretRow) const;
 
     TextLines fullText_;
     TextLines headwordIndex_;
@@ -141,6 +140,7 @@ private:
     QString dataFile_;
     FullTextOrigin origin_;
     ViewSettings view_ = DefaultViewSettings();
+    PageFragments enginesFragments_;  // the fragments with their style values as the engine reads them
     std::int32_t hitLimit_ = 300;
     QString ignoredWordsText_ = QStringLiteral("in\nthe\nof\non\nfor\nat\nto\ngo\nend\nany\n");
     DesktopSettings desktop_;
