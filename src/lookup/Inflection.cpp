@@ -18,6 +18,9 @@ struct EndingRule {
     // The stem's last letter must be a doubled consonant, which the base has once
     // ("stopped" → "stop").
     bool undoublesConsonant = false;
+    // The stem must end as words taking "-es" do: s, x, z, ch, sh or o ("abscesses",
+    // not "testes").
+    bool afterSibilant = false;
 };
 
 // The rules, most specific first within each kind; a comment says what each one undoes.
@@ -41,7 +44,8 @@ constexpr std::array kEndingRules = {
     EndingRule{"ies", "y", 2},  // injuries → injury, carries → carry
     EndingRule{"ves", "f", 2},  // halves → half
     EndingRule{"ves", "fe", 2},  // knives → knife, lives → life
-    EndingRule{"es", "", 2},     // abscesses → abscess, reflexes → reflex
+    EndingRule{"es", "", 2, false, true},  // abscesses → abscess, reflexes → reflex
+    EndingRule{"es", "is", 3},   // testes → testis, pelves → pelvis (after "-es → ∅": abscesses)
     EndingRule{"s", "", 2},      // cells → cell, bleeds → bleed
     // Verb forms.
     EndingRule{"ied", "y", 2},                // dried → dry, carried → carry
@@ -90,6 +94,8 @@ constexpr std::array kIrregularForms = {
     IrregularForm{"wore", "wear"},     IrregularForm{"woke", "wake"},       IrregularForm{"woken", "wake"},
     IrregularForm{"better", "good"},   IrregularForm{"best", "good"},       IrregularForm{"worse", "bad"},
     IrregularForm{"worst", "bad"},     IrregularForm{"less", "little"},     IrregularForm{"least", "little"},
+    IrregularForm{"burnt", "burn"},    IrregularForm{"learnt", "learn"},    IrregularForm{"spelt", "spell"},
+    IrregularForm{"spilt", "spill"},   IrregularForm{"dreamt", "dream"},    IrregularForm{"smelt", "smell"},
 };
 
 bool IsVowel(char c) { return c == 'a' || c == 'e' || c == 'i' || c == 'o' || c == 'u'; }
@@ -118,6 +124,9 @@ std::vector<BaseFormCandidate> OneStep(const std::string& word) {
         if (!word.ends_with(rule.inflected)) continue;
         std::string stem = word.substr(0, word.size() - rule.inflected.size());
         if (stem.size() < rule.shortestStem) continue;
+        if (rule.afterSibilant && !(stem.ends_with('s') || stem.ends_with('x') || stem.ends_with('z') ||
+                                    stem.ends_with("ch") || stem.ends_with("sh") || stem.ends_with('o')))
+            continue;
         if (rule.undoublesConsonant) {
             const std::size_t n = stem.size();
             if (n < 3 || stem[n - 1] != stem[n - 2] || IsVowel(stem[n - 1]) || stem[n - 1] == 's') continue;

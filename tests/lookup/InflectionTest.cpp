@@ -16,7 +16,7 @@ const std::set<std::string> kHeadwords = {
     "cortex", "appendix", "phalanx", "foramen", "corpus", "ganglion", "bacterium", "fungus", "stoma",
     "arthritis", "epididymis", "stop", "clot", "excise", "infect", "die", "dry", "healthy", "big",
     "large", "weak", "ulcerate", "ulcer", "bad", "reflex", "ovum", "fistula", "prognosis", "gnoses",
-    "lumen", "apex", "cervix", "phenomenon", "tempus"};
+    "lumen", "apex", "cervix", "phenomenon", "tempus", "testis", "test", "burn"};
 
 // The first candidate that is a headword, as the lookup takes it.
 std::optional<std::string> Lookup(const std::string& word) {
@@ -47,7 +47,8 @@ TEST(CandidateBaseForms, TheFirstHeadwordAmongThemIsTheBaseForm) {
         {"infected", "infect"},        {"bleeding", "bleed"},        {"dying", "die"},
         {"dried", "dry"},              {"healthiest", "healthy"},    {"healthier", "healthy"},
         {"bigger", "big"},             {"largest", "large"},         {"weaker", "weak"},
-        {"ulcerated", "ulcerate"},     {"Bacilli", "bacillus"},
+        {"ulcerated", "ulcerate"},     {"Bacilli", "bacillus"},      {"testes", "testis"},
+        {"burnt", "burn"},
     };
     for (const auto& [inflected, base] : cases) EXPECT_EQ(Lookup(inflected), std::optional<std::string>(base)) << inflected;
 }
