@@ -1,8 +1,11 @@
 #include "session/DictionarySession.h"
 
 #include "common/Sjis.h"
+#include "common/StringHelpers.h"
 #include "dictionary/DictionaryLoad.h"
 #include "dictionary/NulCut.h"
+#include "lookup/HeadwordLookup.h"
+#include "view/LookupPage.h"
 #include "view/PageStyles.h"
 #include "view/RecordMarkup.h"
 
@@ -36,9 +39,17 @@ DictionarySession::DictionarySession() : enginesFragments_(WithPlainStyles(view_
 DictionarySession::~DictionarySession() { fullText_.RemoveChangeListener(fullTextListener_); }
 
 LoadOutcome DictionarySession::Load(const QString& path, std::optional<FileContents> readAhead) {
-    const LoadReport report =
-        readAhead ? LoadDictionaryText(std::move(*readAhead), CurrentSeparators(), fullText_, headwordIndex_)
-                  : LoadDictionaryText(path.toStdString(), CurrentSeparators(), fullText_, headwordIndex_);
+    // The catalog's thread reads the headword index, which the load is about to fill.
+    catalog_.Stop();
+    LoadReport report;
+    try {
+        report = readAhead ? LoadDictionaryText(std::move(*readAhead), CurrentSeparators(), fullText_, headwordIndex_)
+                           : LoadDictionaryText(path.toStdString(), CurrentSeparators(), fullText_, headwordIndex_);
+    } catch (...) {
+        catalog_.Start(headwordIndex_);  // the lines it read are still there
+        throw;
+    }
+    catalog_.Start(headwordIndex_);
     dataFile_ = path;
     origin_ = {path, fullText_.BytesCutAtNul()};
     return {report.sizeText, LoadNotice(origin_.bytesCutAtNul, report.damageText)};
@@ -154,6 +165,72 @@ RecordStep DictionarySession::LastRecord() const {
 }
 
 std::string DictionarySession::RecordPositionText(std::int64_t line) { return "No." + std::to_string(line + 1); }
+
+namespace {
+
+// A headword as the index row shows it, without the blanks around it.
+std::string HeadwordOf(const TextLines& index, std::int64_t line) {
+    return TrimBlanks(index.LineView(static_cast<std::size_t>(line)));
+}
+
+std::string Utf8(const std::string& cp932) { return Sjis::ToQString(cp932).toStdString(); }
+
+}  // namespace
+
+std::optional<RecordStep> DictionarySession::HeadwordLineStep(std::int64_t line) const {
+    if (line < 0 || line >= static_cast<std::int64_t>(headwordIndex_.LineCount())) return std::nullopt;
+    return RecordStep{{}, line, line, false, {}};
+}
+
+LookupOutcome DictionarySession::LookUp(const QString& typed) {
+    const Sjis::Encoded bytes = Sjis::FromQString(typed);
+    // A character the code page cannot hold is in no headword: the search says so.
+    if (!bytes.lossless) return {};
+    const HeadwordLookupResult found = LookUpHeadword(catalog_.Get(), bytes.bytes);
+    // The catalog is of the index as loaded; a line is checked against the index now.
+    const auto inIndex = [this](std::int64_t line) {
+        return line >= 0 && line < static_cast<std::int64_t>(headwordIndex_.LineCount());
+    };
+    switch (found.kind) {
+    case HeadwordLookupResult::Kind::Exact:
+    case HeadwordLookupResult::Kind::Inflected: {
+        if (!inIndex(found.line)) return {};
+        LookupOutcome outcome{LookupOutcome::Kind::Record, *HeadwordLineStep(found.line), {}, {}};
+        if (found.kind == HeadwordLookupResult::Kind::Inflected)
+            outcome.statusText = typed.trimmed().toStdString() + " → " + Utf8(HeadwordOf(headwordIndex_, found.line));
+        return outcome;
+    }
+    case HeadwordLookupResult::Kind::Suggestions: {
+        std::vector<LinkedHeadword> linked;
+        std::string names;
+        for (const std::int64_t line : found.suggestions) {
+            if (!inIndex(line)) continue;
+            linked.push_back({HeadwordOf(headwordIndex_, line), line});
+            names += (names.empty() ? "" : ", ") + Utf8(linked.back().headword);
+        }
+        if (linked.empty()) return {};
+        return {LookupOutcome::Kind::Suggestions, {}, "もしかして: " + names,
+                BuildSuggestionsPage(TrimBlanks(bytes.bytes), linked, enginesFragments_)};
+    }
+    case HeadwordLookupResult::Kind::NotFound: break;
+    }
+    return {};
+}
+
+std::vector<CompletionItem> DictionarySession::Completions(const QString& typed, std::size_t maxCount) {
+    std::vector<CompletionItem> items;
+    const Sjis::Encoded bytes = Sjis::FromQString(typed);
+    if (!bytes.lossless || !catalog_.Ready()) return items;
+    const QString word = typed.trimmed();
+    for (const CompletionEntry& entry : CompleteHeadword(catalog_.Get(), bytes.bytes, maxCount)) {
+        if (entry.line >= static_cast<std::int64_t>(headwordIndex_.LineCount())) continue;
+        const QString headword = Sjis::ToQString(HeadwordOf(headwordIndex_, entry.line));
+        items.push_back({entry.kind == CompletionEntry::Kind::BaseForm ? word + QStringLiteral(" → ") + headword
+                                                                         : headword,
+                         entry.line});
+    }
+    return items;
+}
 
 std::string DictionarySession::RecordPage(std::int64_t line, bool markKeys) const {
     const std::string text = fullText_.Line(line);  // raises for a line the text does not hold

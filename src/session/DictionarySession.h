@@ -11,6 +11,7 @@
 #include "common/SettingsFile.h"
 #include "common/ViewStrings.h"
 #include "dictionary/DataFile.h"
+#include "lookup/CatalogBuild.h"
 #include "search/SearchSession.h"
 #include "textmodel/TextLines.h"
 
@@ -43,6 +44,22 @@ struct RecordStep {
     std::optional<std::int64_t> line;            // the record shown: a zero-based line of the full text
     bool markKeys = false;                       // the last search's keys marked on the page
     std::optional<std::string> hitCounterText;   // edtNowNo's text, when the step moved the hit
+};
+
+// What a headword lookup leads to: a record, a page of suggestions, or, with neither,
+// the full-text search of the text as 検索 runs it.
+struct LookupOutcome {
+    enum class Kind { Record, Suggestions, FullTextSearch };
+    Kind kind = Kind::FullTextSearch;
+    RecordStep step;         // Record: the headword caret and the record
+    std::string statusText;  // panel 2 (UTF-8): the inflection followed, or the suggestions; empty for the headword itself
+    std::string page;        // Suggestions: the page saying so, with a link to each
+};
+
+// One row of the completion list.
+struct CompletionItem {
+    QString text;  // what the row shows: a headword, or "bacilli → bacillus"
+    std::int64_t line;
 };
 
 class DictionarySession {
@@ -125,6 +142,19 @@ public:
     RecordStep FirstRecord() const;
     RecordStep LastRecord() const;
 
+    // --- looking a headword up ---
+    // The record whose headword the text names, or one it is an inflection of, else the
+    // headwords spelt nearly so; waits for the headwords' catalog after a load.
+    LookupOutcome LookUp(const QString& typed);
+    // The completion list for the text in the search box; empty while the catalog is
+    // still being built after a load.
+    std::vector<CompletionItem> Completions(const QString& typed, std::size_t maxCount);
+    // A headword chosen by its line (a completion row, a suggestion's link): the
+    // headword caret to it and its record; nothing off the index's rows.
+    std::optional<RecordStep> HeadwordLineStep(std::int64_t line) const;
+    // The headwords' catalog once built (the benchmark and the tests wait for it).
+    const HeadwordCatalog& Catalog() { return catalog_.Get(); }
+
     // --- the record page ---
     // "No." and the one-based record number, panel 0's text while a record shows.
     static std::string RecordPositionText(std::int64_t line);
@@ -148,4 +178,5 @@ private:
     std::int64_t currentHit_ = 1;
     std::vector<std::int64_t> shownResultLines_;  // the record line of each search index row
     int fullTextListener_ = 0;
+    CatalogBuild catalog_;  // last: its thread reads the headword index until it stops
 };

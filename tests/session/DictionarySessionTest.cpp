@@ -1,6 +1,7 @@
 #include "session/DictionarySession.h"
 
 #include "TempDir.h"
+#include "common/Sjis.h"
 
 #include <gtest/gtest.h>
 
@@ -143,6 +144,56 @@ TEST_F(DictionarySessionTest, IgnoredWordsLeaveOutWhatTheCodePageCannotHold) {
     EXPECT_EQ(session.IgnoredWords(), (std::vector<std::string>{"with", "", "\x90\x53"}));
     session.SetIgnoredWords({"of", "the"});
     EXPECT_EQ(session.IgnoredWordsText(), QStringLiteral("of\nthe"));
+}
+
+}  // namespace
+
+namespace {
+
+std::string Cp932(const char* utf8) { return Sjis::FromUtf8(utf8).bytes; }
+
+// The lookup reads the headwords of the dictionary loaded last, and of no other.
+TEST_F(DictionarySessionTest, ALookupShowsTheHeadwordItsBaseFormOrPageOfSuggestions) {
+    session.Load(QString::fromStdString(dir.Write("medical.txt", "1 bacillus///a:::\r\n2 pneumonia///b:::\r\n"
+                                                                   "3 <pleura>///c:::\r\n")));
+    const LookupOutcome exact = session.LookUp(QStringLiteral(" Pneumonia "));
+    EXPECT_EQ(exact.kind, LookupOutcome::Kind::Record);
+    EXPECT_EQ(exact.step.line, 1);
+    EXPECT_EQ(exact.step.headwordRow, 1);
+    EXPECT_EQ(exact.statusText, "");
+
+    const LookupOutcome inflected = session.LookUp(QStringLiteral("Bacilli"));
+    EXPECT_EQ(inflected.step.line, 0);
+    EXPECT_EQ(inflected.statusText, "Bacilli → bacillus");
+
+    const LookupOutcome suggested = session.LookUp(QStringLiteral("pnuemonia"));
+    ASSERT_EQ(suggested.kind, LookupOutcome::Kind::Suggestions);
+    EXPECT_EQ(suggested.statusText, "もしかして: pneumonia");
+    EXPECT_NE(suggested.page.find(Cp932("「pnuemonia」は見出し語にありません")), std::string::npos);
+    EXPECT_NE(suggested.page.find("<A href=\"quillor:record/1\">pneumonia</A>"), std::string::npos);
+    // A headword's own "<" is text on the page, not a tag.
+    EXPECT_NE(session.LookUp(QStringLiteral("<pleira>")).page.find(">&lt;pleura&gt;</A>"), std::string::npos);
+
+    for (const char* text : {"word1", "h\xC3\xA9" "art", "", "zzzzzzzz"})
+        EXPECT_EQ(session.LookUp(QString::fromUtf8(text)).kind, LookupOutcome::Kind::FullTextSearch) << text;
+
+    // A load that fails leaves the headwords as they were.
+    EXPECT_THROW(session.Load(QString::fromStdString(dir.File("missing.txt"))), std::exception);
+    EXPECT_EQ(session.LookUp(QStringLiteral("bacilli")).step.line, 0);
+}
+
+TEST_F(DictionarySessionTest, TheCompletionListOffersHeadwordsThenBaseForms) {
+    session.Load(QString::fromStdString(dir.Write("medical.txt", "1 bacillus///a:::\r\n2 bacterium///b:::\r\n")));
+    session.Catalog();  // built
+    const auto texts = [this](const char* typed) {
+        std::vector<std::string> rows;
+        for (const CompletionItem& item : session.Completions(QString::fromUtf8(typed), 10))
+            rows.push_back(item.text.toStdString() + " " + std::to_string(item.line));
+        return rows;
+    };
+    EXPECT_EQ(texts("BAC"), (std::vector<std::string>{"bacillus 0", "bacterium 1"}));
+    EXPECT_EQ(texts("bacteria "), (std::vector<std::string>{"bacteria → bacterium 1"}));
+    EXPECT_TRUE(texts("h\xC3\xA9").empty());
 }
 
 }  // namespace
