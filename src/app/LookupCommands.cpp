@@ -4,7 +4,11 @@
 
 #include "app/Actions.h"
 #include "app/ClipboardWatch.h"
+#include "app/CompletionPopup.h"
+#include "app/RecordNavigator.h"
 #include "app/Startup.h"
+#include "app/WaitCursor.h"
+#include "browser/BrowserView.h"
 #include "browser/PageWait.h"
 #include "common/ErrorBoundary.h"
 #include "common/Sjis.h"
@@ -21,6 +25,7 @@ namespace {
 
 constexpr int kBusyRetryMs = 100;             // while a dialog or a command holds the window
 constexpr qsizetype kMaxClipboardBytes = 255;  // a word or a phrase; more is no lookup
+constexpr std::size_t kCompletionRows = 10;
 
 // A line break or a tab in a text from elsewhere (a selection across lines) would stay
 // inside a key and match nothing: each reads as the blank it stands for.
@@ -34,11 +39,54 @@ QString OnOneLine(const QString& text) {
 
 }  // namespace
 
-void TForm1::LookUp(const QString& text) {
+void TForm1::SearchFor(const QString& text) {
     BringToFront();
     ui_.cmbSubStr->setEditText(OnOneLine(text));
     SpeedButton1Click();
     MarkStartup("lookup shown");  // the benchmark of a later start's --search waits for it
+}
+
+void TForm1::LookUpHeadword(const QString& text) {
+    BringToFront();
+    const QString word = OnOneLine(text);
+    // The text stays in the box, where 検索 searches the whole text for it.
+    ui_.cmbSubStr->setEditText(word);
+    LookupOutcome outcome;
+    {
+        const WaitCursor wait;  // the first lookup after a load waits for the headwords' catalog
+        outcome = session_.LookUp(word);
+    }
+    // A word looked up can be searched again from the history, as a searched one can.
+    if (outcome.kind != LookupOutcome::Kind::FullTextSearch) AddToHistory(word.trimmed());
+    switch (outcome.kind) {
+    case LookupOutcome::Kind::Record:
+        SetStatusText(StatusPanel::Message, QString::fromStdString(outcome.statusText));
+        navigator_->ShowLookedUp(outcome.step);
+        break;
+    case LookupOutcome::Kind::Suggestions:
+        SetStatusText(StatusPanel::Position, QString());
+        SetStatusText(StatusPanel::Message, QString::fromStdString(outcome.statusText));
+        ui_.WebBrowser1->LoadHtml(outcome.page);
+        break;
+    case LookupOutcome::Kind::FullTextSearch: SpeedButton1Click(); break;
+    }
+    MarkStartup("lookup shown");
+}
+
+void TForm1::SearchBoxEdited(const QString& text) {
+    completionItems_ = session_.Completions(text, kCompletionRows);
+    QStringList rows;
+    for (const CompletionItem& item : completionItems_) rows.append(item.text);
+    completion_->SetItems(rows);
+}
+
+void TForm1::CompletionChosen(int row) {
+    if (row < 0 || static_cast<std::size_t>(row) >= completionItems_.size()) return;
+    RecordLinkClicked(completionItems_[static_cast<std::size_t>(row)].line);
+}
+
+void TForm1::RecordLinkClicked(std::int64_t line) {
+    if (const auto step = session_.HeadwordLineStep(line)) navigator_->ShowLookedUp(*step);
 }
 
 void TForm1::BringToFront() {
@@ -79,7 +127,8 @@ void TForm1::RunPendingRequest() {
         BringToFront();  // before the question about unsaved edits, if one comes
         OpenDataFile(request.argument);
         break;
-    case InstanceRequest::Kind::Search: LookUp(request.argument); break;
+    case InstanceRequest::Kind::Search: SearchFor(request.argument); break;
+    case InstanceRequest::Kind::Lookup: LookUpHeadword(request.argument); break;
     }
 }
 
@@ -105,7 +154,7 @@ void TForm1::ClipboardTextCopied(const QString& text, bool ownCopy) {
     const Sjis::Encoded bytes = Sjis::FromQString(word);
     if (!bytes.lossless || bytes.bytes.empty() || bytes.bytes.size() > static_cast<std::size_t>(kMaxClipboardBytes))
         return;
-    HandleRequest({InstanceRequest::Kind::Search, word, QString()});
+    HandleRequest({InstanceRequest::Kind::Lookup, word, QString()});
 }
 
 void TForm1::SearchBox1Click() {

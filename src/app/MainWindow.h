@@ -33,6 +33,7 @@ class QChar;
 class QRadioButton;
 class QTimer;
 class ClipboardWatch;
+class CompletionPopup;
 class DataFilePreload;
 
 class TForm1 : public QMainWindow {
@@ -72,10 +73,13 @@ public:
     // Moves a text already in the history (whatever its letter case) to the top in its
     // new spelling and selects it; puts a new one on top without changing the selection.
     void AddToHistory(const QString& text);
-    // The one way in for a word from outside the search box (a later start's --search,
-    // the clipboard): the text into the box, the search run as 検索 runs it, the window
-    // to the front.
-    void LookUp(const QString& text);
+    // A later start's --search: the text into the box, the search run as 検索 runs it,
+    // the window to the front.
+    void SearchFor(const QString& text);
+    // A later start's --lookup and the clipboard: the record whose headword the text
+    // names or is an inflection of, else a page of suggestions, else the search as
+    // 検索 runs it; the text into the box and the window to the front.
+    void LookUpHeadword(const QString& text);
     // The caption for `path`, shortened to the window's width.
     void UpdateCaption(const QString& path);
     // The record page's zoom and the text views' (also Ctrl+wheel over each).
@@ -170,6 +174,12 @@ private:
     void RunPendingRequest();
     void ClipboardLookup1Click();  // 表示 → クリップボードを検索 (a check item)
     void SearchBox1Click();        // Ctrl+K: the search box, its text selected
+    // A link on the page of suggestions: that headword's record.
+    void RecordLinkClicked(std::int64_t line);
+    // The completion list follows what the user types into the search box; a row chosen
+    // shows its record and leaves the box as it is.
+    void SearchBoxEdited(const QString& text);
+    void CompletionChosen(int row);
     // The clipboard watched while, and only while, the lookup is on (the setting loaded,
     // the item checked, the window open).
     void FollowClipboardLookup();
@@ -204,6 +214,8 @@ private:
     QString lastClipboardText_;                    // a clipboard text counts once
     QString keptEditsInView_;  // the kept edits' file the full-text view was filled from, until resolved
     ClipboardWatch* clipboardWatch_ = nullptr;     // on while the lookup is
+    CompletionPopup* completion_ = nullptr;        // under the search box while it offers headwords
+    std::vector<CompletionItem> completionItems_;  // what its rows stand for
 
     bool shown_ = false;                        // FormShow runs once, at the first show
     QString fileNamedAtStart_;                  // opened by FormShow instead of the data file

@@ -3,9 +3,11 @@
 
 #include "app/Actions.h"
 #include "app/ClipboardWatch.h"
+#include "app/CompletionPopup.h"
 #include "app/PageChangeGuard.h"
 #include "app/RecordNavigator.h"
 #include "app/ZoomController.h"
+#include "browser/BrowserView.h"
 #include "common/ErrorBoundary.h"
 #include "textview/TEditorEx.h"
 #include "textview/TypeToFind.h"
@@ -104,6 +106,15 @@ void TForm1::ConnectCommands() {
     new PageChangeGuard(ui_.PageControl1,
                         [this](int from, int to) { return RunGuarded(false, [&] { return PageControl1Changing(from, to); }); });
     connect(ui_.cmbSubStr->lineEdit(), &QLineEdit::returnPressed, this, Guarded([this] { cmbSubStrKeyPress(QChar(13)); }));
+    // Only what the user types opens the list, not a text put into the box.
+    completion_ = new CompletionPopup(ui_.cmbSubStr, QStringLiteral("見出し語の候補"));
+    connect(ui_.cmbSubStr->lineEdit(), &QLineEdit::textEdited, this,
+            [this](const QString& text) { RunGuarded([&] { SearchBoxEdited(text); }); });
+    connect(completion_, &CompletionPopup::Chosen, this, [this](int row) { RunGuarded([&] { CompletionChosen(row); }); });
+    // Queued: the engine asks about the click inside its own navigation, where no new
+    // page can be waited for.
+    connect(ui_.WebBrowser1, &BrowserView::RecordLinkClicked, this,
+            [this](qint64 line) { RunGuarded([&] { RecordLinkClicked(line); }); }, Qt::QueuedConnection);
     // Off until the settings or the item turn it on (FollowClipboardLookup).
     clipboardWatch_ = new ClipboardWatch(
         [this] { return session_.Desktop().clipboardLookup && !isActiveWindow(); },

@@ -46,6 +46,11 @@ void RecordNavigator::ChooseResult() {
     if (const std::optional<RecordStep> step = session_.ChooseResult(ui_.results->CaretRow())) Apply(*step);
 }
 
+void RecordNavigator::ShowLookedUp(const RecordStep& step) {
+    Apply(step);
+    if (HeadwordsShowing()) ui_.headwords->ShowCaretRow();
+}
+
 void RecordNavigator::SwitchList() {
     resultsShown_ = !resultsShown_;
     ui_.listSwitch->setText(resultsShown_ ? QStringLiteral("検索インデックス") : QStringLiteral("インデックス"));

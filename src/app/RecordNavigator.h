@@ -41,6 +41,9 @@ public:
     // A click or Return on a row of either list.
     void ChooseHeadword();
     void ChooseResult();
+    // A headword looked up or chosen from the completion list: the headword caret to
+    // it, the list scrolled there if it shows, and its record; the focus stays where it is.
+    void ShowLookedUp(const RecordStep& step);
     // インデックス: the pane switches between the headwords and the results.
     void SwitchList();
     // The compact layout shows neither list; back in the full one the headwords show.

@@ -52,7 +52,9 @@ int main(int argc, char* argv[]) {
     // "quillordic FILE", as the desktop's Open With passes it.
     if (!line.file.isEmpty()) form1->OpenAtStart(line.file);
     form1->show();  // loads the last dictionary and shows its first record
-    if (line.searchText) form1->HandleRequest({InstanceRequest::Kind::Search, *line.searchText, QString()});
+    for (const InstanceRequest& request : RequestsOf(line, QString(), QString()))
+        if (request.kind == InstanceRequest::Kind::Search || request.kind == InstanceRequest::Kind::Lookup)
+            form1->HandleRequest(request);
     if (TerminationRequested()) return 0;
     return QApplication::exec();
 }

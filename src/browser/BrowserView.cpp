@@ -4,6 +4,7 @@
 
 #include "common/ErrorBoundary.h"
 #include "common/Errors.h"
+#include "view/LookupPage.h"
 #include "view/PageStyles.h"
 
 #include <QBuffer>
@@ -54,6 +55,24 @@ public:
     }
 };
 
+// Hands a click on a link to a record to the view instead of following it.
+class RecordLinkPage : public QWebEnginePage {
+public:
+    RecordLinkPage(QWebEngineProfile* profile, BrowserView* view) : QWebEnginePage(profile, view), view_(view) {}
+
+protected:
+    bool acceptNavigationRequest(const QUrl& url, NavigationType type, bool isMainFrame) override {
+        if (const auto line = LineOfRecordLink(url.toString().toStdString())) {
+            if (type == NavigationTypeLinkClicked) emit view_->RecordLinkClicked(*line);
+            return false;
+        }
+        return QWebEnginePage::acceptNavigationRequest(url, type, isMainFrame);
+    }
+
+private:
+    BrowserView* view_;
+};
+
 namespace {
 
 // Redrawing off for a scope, back on however the scope ends.
@@ -81,7 +100,7 @@ BrowserView::BrowserView(QWidget* parent)
     profile_->installUrlSchemeHandler(QByteArray(kPageScheme.data(), kPageScheme.size()), pages_);
     profile_->setHttpCacheType(QWebEngineProfile::MemoryHttpCache);
     profile_->setPersistentCookiesPolicy(QWebEngineProfile::NoPersistentCookies);
-    auto* page = new QWebEnginePage(profile_, this);
+    auto* page = new RecordLinkPage(profile_, this);
     QWebEngineSettings* settings = page->settings();
     settings->setAttribute(QWebEngineSettings::JavascriptEnabled, false);
     settings->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, false);

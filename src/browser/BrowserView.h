@@ -60,6 +60,8 @@ public:
 signals:
     // Ctrl+wheel over the page asks for a zoom step in (> 0) or out (< 0).
     void ZoomRequested(int direction);
+    // A link to a record (on the page of suggestions) was clicked; the page stays.
+    void RecordLinkClicked(qint64 line);
 
 protected:
     bool event(QEvent* event) override;

@@ -32,9 +32,11 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
     const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
     const QCommandLineOption version(QStringList{QStringLiteral("v"), QStringLiteral("version")});
     const QCommandLineOption search(QStringLiteral("search"), QString(), QStringLiteral("TEXT"));
+    const QCommandLineOption lookup(QStringLiteral("lookup"), QString(), QStringLiteral("TEXT"));
     parser.addOption(help);
     parser.addOption(version);
     parser.addOption(search);
+    parser.addOption(lookup);
     for (const QString& name : kQtValueOptions) {
         QCommandLineOption option(name, QString(), QStringLiteral("value"));
         option.setFlags(QCommandLineOption::HiddenFromHelp);
@@ -57,17 +59,20 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
     } else if (parser.positionalArguments().size() > 1) {
         line.action = CommandLine::Action::Error;
         line.error = QStringLiteral("one FILE at most, but %1 were given").arg(parser.positionalArguments().size());
-    } else if (parser.values(search).size() > 1) {
+    } else if (const qsizetype texts = parser.values(search).size() + parser.values(lookup).size(); texts > 1) {
         line.action = CommandLine::Action::Error;
-        line.error = QStringLiteral("one --search at most, but %1 were given").arg(parser.values(search).size());
-    } else if (parser.isSet(search) && parser.value(search).size() > kMaxSearchTextLength) {
+        line.error = QStringLiteral("one --search or --lookup at most, but %1 were given").arg(texts);
+    } else if (const QString text = parser.isSet(search) ? parser.value(search) : parser.value(lookup);
+               text.size() > kMaxSearchTextLength) {
         line.action = CommandLine::Action::Error;
-        line.error = QStringLiteral("the search text is too long: %1 characters, at most %2")
-                         .arg(parser.value(search).size())
+        line.error = QStringLiteral("the %1 text is too long: %2 characters, at most %3")
+                         .arg(parser.isSet(search) ? QStringLiteral("search") : QStringLiteral("lookup"))
+                         .arg(text.size())
                          .arg(kMaxSearchTextLength);
     } else {
         if (!parser.positionalArguments().isEmpty()) line.file = parser.positionalArguments().constFirst();
         if (parser.isSet(search)) line.searchText = parser.value(search);
+        if (parser.isSet(lookup)) line.lookupText = parser.value(lookup);
     }
     return line;
 }
@@ -79,13 +84,14 @@ std::vector<InstanceRequest> RequestsOf(const CommandLine& line, const QString& 
         requests.push_back({InstanceRequest::Kind::Open, QDir(workingFolder).absoluteFilePath(line.file),
                             activationToken});
     if (line.searchText) requests.push_back({InstanceRequest::Kind::Search, *line.searchText, activationToken});
+    if (line.lookupText) requests.push_back({InstanceRequest::Kind::Lookup, *line.lookupText, activationToken});
     if (requests.empty()) requests.push_back({InstanceRequest::Kind::Show, QString(), activationToken});
     return requests;
 }
 
 QString UsageText(const QString& programName) {
     return QStringLiteral(
-               "Usage: %1 [--search TEXT] [FILE]\n"
+               "Usage: %1 [--search TEXT | --lookup TEXT] [FILE]\n"
                "       %1 --help | --version\n"
                "\n"
                "QuillorDic reads a medical English-Japanese dictionary kept in one text file\n"
@@ -95,11 +101,15 @@ QString UsageText(const QString& programName) {
                "  FILE           open this dictionary instead of the one shown last\n"
                "                 (ファイル → 開く opens another one later)\n"
                "  --search TEXT  put TEXT into the search box and search, as 検索 does\n"
+               "  --lookup TEXT  show the record whose headword TEXT is, or an inflected form\n"
+               "                 of (bacilli: bacillus); else offer headwords spelt nearly so;\n"
+               "                 else search, as --search does\n"
                "  -h, --help     show this text and exit\n"
                "  -v, --version  show the version and exit\n"
                "\n"
-               "One window serves each settings file: when QuillorDic runs already, FILE and\n"
-               "--search go to that window, which comes to the front, and this start ends.\n"
+               "One window serves each settings file: when QuillorDic runs already, FILE,\n"
+               "--search and --lookup go to that window, which comes to the front, and this\n"
+               "start ends.\n"
                "\n"
                "Settings: beside the program when its folder can be written (or they are there\n"
                "already) and it is not installed from the package; otherwise\n"

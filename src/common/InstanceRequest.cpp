@@ -14,23 +14,25 @@ struct KindName {
     InstanceRequest::Kind kind;
     QByteArrayView name;
 };
-constexpr std::array<KindName, 3> kKinds{{{InstanceRequest::Kind::Show, "show"},
+constexpr std::array<KindName, 4> kKinds{{{InstanceRequest::Kind::Show, "show"},
                                           {InstanceRequest::Kind::Open, "open"},
-                                          {InstanceRequest::Kind::Search, "search"}}};
+                                          {InstanceRequest::Kind::Search, "search"},
+                                          {InstanceRequest::Kind::Lookup, "lookup"}}};
 
 // A token goes into the environment of the window's process: no blanks, no controls.
 bool IsToken(QByteArrayView token) {
     return std::all_of(token.begin(), token.end(), [](char c) { return c > 0x20 && c < 0x7F; });
 }
 
-// A search text is anything; a path must say where from the root, since the two
+// A search or lookup text is anything; a path must say where from the root, since the two
 // processes need not share a working folder; "show" carries nothing.
 bool FitsKind(InstanceRequest::Kind kind, const QString& argument) {
     if (argument.contains(QChar(0))) return false;
     switch (kind) {
     case InstanceRequest::Kind::Show: return argument.isEmpty();
     case InstanceRequest::Kind::Open: return argument.startsWith(QLatin1Char('/'));
-    case InstanceRequest::Kind::Search: return true;
+    case InstanceRequest::Kind::Search:
+    case InstanceRequest::Kind::Lookup: return true;
     }
     return false;
 }

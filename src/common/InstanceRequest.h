@@ -5,8 +5,8 @@
 //
 // On the wire a request is a 4-byte big-endian length followed by that many bytes:
 //     "QuillorDic 1\n" KIND "\n" TOKEN "\n" ARGUMENT
-// KIND is "show" (no argument), "open" (an absolute path) or "search" (the text, any
-// length but within the limit, empty allowed); TOKEN is the desktop's activation token
+// KIND is "show" (no argument), "open" (an absolute path), "search" or "lookup" (the
+// text, any length but within the limit, empty allowed); TOKEN is the desktop's activation token
 // (printable ASCII, possibly empty); ARGUMENT is UTF-8 without NUL and runs to the end.
 // The running side answers one byte, kAccepted or kRefused, and closes.
 
@@ -17,9 +17,9 @@
 #include <optional>
 
 struct InstanceRequest {
-    enum class Kind { Show, Open, Search };
+    enum class Kind { Show, Open, Search, Lookup };
     Kind kind = Kind::Show;
-    QString argument;         // Open: the data file's absolute path; Search: the text
+    QString argument;         // Open: the data file's absolute path; Search, Lookup: the text
     QString activationToken;  // lets the window come to the front on Wayland; may be empty
 
     bool operator==(const InstanceRequest&) const = default;

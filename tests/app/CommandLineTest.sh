@@ -23,7 +23,7 @@ check() {
     rm -f "$out" "$err"
 }
 name=$(basename "$program")
-usage="Usage: $name [--search TEXT] [FILE]"
+usage="Usage: $name [--search TEXT | --lookup TEXT] [FILE]"
 check 0 stdout "$usage" --help
 check 0 stdout "$usage" -h
 check 0 stdout "QuillorDic 1.0.0.2" --version
@@ -37,7 +37,9 @@ check 2 stderr "$name: Missing value after '-platform'." -platform
 # A search text is refused before any window is looked for: a stray selection of a
 # whole page is no word to look up.
 check 2 stderr "$name: Missing value after '--search'." --search
-check 2 stderr "$name: one --search at most, but 2 were given" --search heart --search lung
+check 2 stderr "$name: one --search or --lookup at most, but 2 were given" --search heart --search lung
+check 2 stderr "$name: one --search or --lookup at most, but 2 were given" --lookup heart --search lung
+check 2 stderr "$name: Missing value after '--lookup'." --lookup
 check 2 stderr "$name: the search text is too long: 16385 characters, at most 16384" \
     --search "$(head -c 16385 /dev/zero | tr '\0' x)"
 [ "$failures" -eq 0 ] && echo "the command line answers without a display"

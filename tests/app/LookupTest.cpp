@@ -9,6 +9,8 @@
 
 #include <QAction>
 #include <QClipboard>
+#include <QListWidget>
+#include <QWebEngineScript>
 #include <QComboBox>
 #include <QImage>
 #include <QLabel>
@@ -27,6 +29,14 @@ QStringList Shown(const QSignalSpy& spy) {
         if (!text.isEmpty() && (texts.isEmpty() || texts.last() != text)) texts.append(text);
     }
     return texts;
+}
+
+// Headwords with the forms a reader of papers meets, in more than the 255 bytes a
+// search needs.
+std::string MedicalRecords() {
+    const std::string more = " Nothing else is said about it in this record, which is long enough.";
+    return "1 bacillus///a:::Rods." + more + "\r\n2 bacterium///b:::Germs." + more +
+           "\r\n3 pneumonia///c:::The heart beats on." + more + "\r\n4 heart///d:::The heart beats." + more + "\r\n";
 }
 
 }  // namespace
@@ -57,7 +67,7 @@ private slots:
 
     void aWordFromElsewhereIsSearchedAsTheButtonSearchesIt() {
         LeaveTheWindow();
-        form->LookUp(QStringLiteral("heart"));
+        form->SearchFor(QStringLiteral("heart"));
         QTRY_VERIFY(form->isActiveWindow());
         QCOMPARE(cmbSubStr()->currentText(), QStringLiteral("heart"));
         QCOMPARE(Child<QLineEdit>("edtSearchHit")->text(), QStringLiteral("3    "));
@@ -77,12 +87,66 @@ private slots:
             {"h\xC3\xA9" "art", "h\xC3\xA9" "art", "見つかりません"},  // é: not in code page 932
         };
         for (const auto& [text, box, message] : odd) {
-            form->LookUp(QString::fromUtf8(text));
+            form->SearchFor(QString::fromUtf8(text));
             QCOMPARE(cmbSubStr()->currentText(), QString::fromUtf8(box));
             QCOMPARE(Status(StatusPanel::Message), QString::fromUtf8(message));
         }
         QCOMPARE(EditorEx3()->WholeText(),
                  std::string("heart (1)\r\nheart failure (2)\r\nlung (3)\r\n"));  // OR: either word
+    }
+
+    void aLookupShowsTheHeadwordItsBaseFormOrLinksToNearSpellings() {
+        form->LoadDictionary(WriteFile(QStringLiteral("medical.txt"), MedicalRecords()));
+        form->HandleRequest({InstanceRequest::Kind::Lookup, QStringLiteral("Bacilli\n"), QString()});
+        QTRY_COMPARE(Status(StatusPanel::Message), QStringLiteral("Bacilli → bacillus"));
+        QCOMPARE(Status(StatusPanel::Position), QStringLiteral("No.1"));
+        QCOMPARE(EditorEx2()->CaretRow(), 0);
+        QCOMPARE(cmbSubStr()->itemText(0), QStringLiteral("Bacilli"));
+
+        form->LookUpHeadword(QStringLiteral("pnuemonia"));
+        QCOMPARE(Status(StatusPanel::Message), QStringLiteral("もしかして: pneumonia"));
+        QCOMPARE(Status(StatusPanel::Position), QString());
+        WebBrowser1()->page()->runJavaScript(QStringLiteral("document.links[0].click()"), QWebEngineScript::ApplicationWorld);
+        QTRY_COMPARE(Status(StatusPanel::Position), QStringLiteral("No.3"));
+        QCOMPARE(EditorEx2()->CaretRow(), 2);
+
+        // Neither a headword nor near one: the search of the whole text.
+        form->LookUpHeadword(QStringLiteral("beats"));
+        QCOMPARE(Child<QLineEdit>("edtSearchHit")->text(), QStringLiteral("2    "));
+    }
+
+    // The list under the box offers headwords as they are typed; a row chosen shows its
+    // record and leaves the box, the history and the search as they were.
+    void typingOffersHeadwordsAndAChosenOneLeavesTheSearchAlone() {
+        form->LoadDictionary(WriteFile(QStringLiteral("medical.txt"), MedicalRecords()));
+        form->Session().Catalog();
+        QLineEdit* edit = cmbSubStr()->lineEdit();
+        auto* list = cmbSubStr()->findChild<QListWidget*>();
+        QVERIFY(list);
+        QTest::keyClick(EditorEx2(), Qt::Key_K, Qt::ControlModifier);
+        QTest::keyClicks(cmbSubStr(), QStringLiteral("bact"));
+        QTRY_VERIFY(list->isVisible());
+        QCOMPARE(list->count(), 1);
+        QCOMPARE(list->item(0)->text(), QStringLiteral("bacterium"));
+        QTest::keyClicks(cmbSubStr(), QStringLiteral("eria"));
+        QCOMPARE(list->item(0)->text(), QStringLiteral("bacteria → bacterium"));
+        const int historySize = cmbSubStr()->count();
+        QTest::keyClick(cmbSubStr(), Qt::Key_Down);
+        QTest::keyClick(cmbSubStr(), Qt::Key_Return);
+        QCOMPARE(Status(StatusPanel::Position), QStringLiteral("No.2"));
+        QCOMPARE(edit->text(), QStringLiteral("bacteria"));
+        QCOMPARE(cmbSubStr()->count(), historySize);
+        QVERIFY(edit->hasFocus());
+        QVERIFY(!list->isVisible());
+
+        // Return on the text itself keeps its meaning: the history takes it.
+        edit->selectAll();
+        QTest::keyClicks(cmbSubStr(), QStringLiteral("pnuemonia"));
+        QTRY_VERIFY(list->isVisible());
+        QCOMPARE(list->item(0)->text(), QStringLiteral("pneumonia"));
+        QTest::keyClick(cmbSubStr(), Qt::Key_Return);
+        QCOMPARE(cmbSubStr()->itemText(0), QStringLiteral("pnuemonia"));
+        QCOMPARE(Status(StatusPanel::Position), QStringLiteral("No.2"));
     }
 
     // A request arriving while a record page is waited for runs after that command ends,
@@ -96,7 +160,7 @@ private slots:
         QCOMPARE(Status(StatusPanel::Position), QStringLiteral("No.4"));
     }
 
-    void theClipboardIsSearchedOnlyForANewShortTextCopiedElsewhere() {
+    void theClipboardIsLookedUpOnlyForANewShortTextCopiedElsewhere() {
         QVERIFY(!Action("ClipboardLookup1")->isChecked());  // off until the user asks
         QClipboard* clipboard = QGuiApplication::clipboard();
         const QSignalSpy box(cmbSubStr(), &QComboBox::editTextChanged);
@@ -126,7 +190,7 @@ private slots:
         QTRY_COMPARE(cmbSubStr()->currentText(), QStringLiteral("heart"));
 
         QCOMPARE(Shown(box), (QStringList{QStringLiteral("bone"), bytes255, QStringLiteral("heart")}));
-        QCOMPARE(Child<QLineEdit>("edtSearchHit")->text(), QStringLiteral("3    "));
+        QCOMPARE(Status(StatusPanel::Position), QStringLiteral("No.2"));  // looked up: the record of "heart"
         QTRY_VERIFY(form->isActiveWindow());
         Action("ClipboardLookup1")->trigger();
         QVERIFY(!form->Session().Desktop().clipboardLookup);

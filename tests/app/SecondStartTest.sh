@@ -47,15 +47,15 @@ start_window() {
     socket=$(find "$work/run" -name 'org.quillordic.QuillorDic.*' ! -name '*.lock')
 }
 
-# Sends --search TEXT from a later start of PROGRAM (as the window's user) and checks
-# that it ended with 0 and that the window ran it.
+# Sends --search TEXT (or OPTION TEXT) from a later start of PROGRAM (as the window's
+# user) and checks that it ended with 0 and that the window ran it.
 search_from_second_start() {
-    local program=$1 text=$2 status=0 before
+    local program=$1 text=$2 option=${3:---search} status=0 before
     before=$(grep -c "lookup shown" "$work/err.log" || true)
-    "${as[@]}" timeout 30 "$program" --search "$text" >"$work/second.log" 2>&1 || status=$?
+    "${as[@]}" timeout 30 "$program" "$option" "$text" >"$work/second.log" 2>&1 || status=$?
     [ "$status" -eq 0 ] || { cat "$work/second.log" >&2; fail "the second start ended with $status"; }
     for _ in $(seq 1 300); do [ "$(grep -c "lookup shown" "$work/err.log")" -gt "$before" ] && return 0; sleep 0.1; done
-    fail "the window did not search for $text"
+    fail "the window did not run $option $text"
 }
 
 end_window() {
@@ -112,6 +112,7 @@ kill -0 "$pid" 2>/dev/null || fail "the window ended after the refused messages"
 
 # A desktop's activation token that cannot travel costs the token, not the request.
 export XDG_ACTIVATION_TOKEN="not a token"
+search_from_second_start "$work/app/QuillorDic" bacteria --lookup
 search_from_second_start "$work/app/QuillorDic" heart
 unset XDG_ACTIVATION_TOKEN
 kill -0 "$pid" 2>/dev/null || fail "the window ended after the handover"
@@ -134,6 +135,7 @@ kill -0 "$pid" 2>/dev/null || fail "the first copy's window ended with the secon
 end_window
 settings=$(cat "$work/app/QuillorDic.ini")
 grep -q '^item1="heart"' <<<"$settings" || fail "the handed search is not in the history: $settings"
+grep -q '^item2="bacteria"' <<<"$settings" || fail "the handed lookup is not in the history: $settings"
 ! grep -q lung <<<"$settings" || fail "a refused message reached the window: $settings"
 [ ! -e "$socket" ] || fail "the socket outlived the window"
 
@@ -158,4 +160,4 @@ if [ "${#as[@]}" -gt 0 ]; then
 else
     echo "names another user took first: not tried (needs root)"
 fi
-echo "a crashed window's socket is taken over; refused messages change nothing; a second start's --search runs in the window; a second portable copy has a window of its own"
+echo "a crashed window's socket is taken over; refused messages change nothing; a second start's --lookup and --search run in the window; a second portable copy has a window of its own"

@@ -30,6 +30,8 @@ TEST(CommandLine, SaysWhatToOpenAndSearchAndRefusesTheRest) {
         {{"--search", QString(kMaxSearchTextLength + 1, 'x')}, Action::Error, "", std::nullopt},
         {{"--bogus"}, Action::Error, "", std::nullopt},
         {{"--search"}, Action::Error, "", std::nullopt},
+        {{"--lookup", "a", "--search", "b"}, Action::Error, "", std::nullopt},
+        {{"--lookup", QString(kMaxSearchTextLength + 1, 'x')}, Action::Error, "", std::nullopt},
     };
     for (const auto& [arguments, action, file, search] : cases) {
         SCOPED_TRACE(arguments.join(' ').left(80).toStdString());
@@ -53,6 +55,8 @@ TEST(CommandLine, HandsARunningWindowAnAbsoluteFileThenTheSearch) {
               (Requests{{Kind::Open, "/home/u/辞書〜/¥ dic.txt", "tok"}, {Kind::Search, "heart", "tok"}}));
     EXPECT_EQ(requests({"/srv/dic.txt"}), (Requests{{Kind::Open, "/srv/dic.txt", "tok"}}));
     EXPECT_EQ(requests({"--search", ""}), (Requests{{Kind::Search, "", "tok"}}));
+    EXPECT_EQ(requests({"--lookup", "bacilli", "dic.txt"}),
+              (Requests{{Kind::Open, "/home/u/辞書〜/dic.txt", "tok"}, {Kind::Lookup, "bacilli", "tok"}}));
 }
 
 }  // namespace

@@ -31,6 +31,7 @@ TEST(InstanceRequest, IsHeardOnlyInItsOwnWords) {
     } cases[] = {
         {kMagic + "search\n\nheart", InstanceRequest{Kind::Search, "heart", ""}},
         {kMagic + "search\n\n", InstanceRequest{Kind::Search, "", ""}},  // the search itself says what is missing
+        {kMagic + "lookup\n\nbacilli", InstanceRequest{Kind::Lookup, "bacilli", ""}},
         {kMagic + "search\nabc-12_3:4\n" + QString("心臓 a\nb").toUtf8(),
          InstanceRequest{Kind::Search, QString("心臓 a\nb"), "abc-12_3:4"}},
         {kMagic + "open\n\n/home/u/辞書〜 ¥/my dic.txt", InstanceRequest{Kind::Open, "/home/u/辞書〜 ¥/my dic.txt", ""}},
