@@ -4,36 +4,66 @@
 #include "textmodel/TextLines.h"
 
 #include <algorithm>
-#include <unordered_map>
+#include <cstdint>
+#include <unordered_set>
 
 namespace {
 
 constexpr std::size_t kStopPollRows = 4096;
 
+// A key's first eight bytes as one number that orders as the bytes do, so that most
+// comparisons of a sort read no key at all.
+std::uint64_t LeadingBytes(std::string_view key) {
+    std::uint64_t number = 0;
+    for (std::size_t i = 0; i < 8; ++i)
+        number = (number << 8) | (i < key.size() ? static_cast<unsigned char>(key[i]) : 0u);
+    return number;
+}
+
 }  // namespace
+
+void HeadwordCatalog::SortEntries() {
+    struct SortItem {
+        std::uint64_t leading;
+        std::uint32_t entry;
+    };
+    std::vector<SortItem> items(entries_.size());
+    for (std::size_t i = 0; i < entries_.size(); ++i)
+        items[i] = {LeadingBytes(KeyOf(entries_[i])), static_cast<std::uint32_t>(i)};
+    std::sort(items.begin(), items.end(), [this](const SortItem& a, const SortItem& b) {
+        if (a.leading != b.leading) return a.leading < b.leading;
+        return KeyOf(entries_[a.entry]) < KeyOf(entries_[b.entry]);
+    });
+    std::vector<Entry> sorted;
+    sorted.reserve(entries_.size());
+    for (const SortItem& item : items) sorted.push_back(entries_[item.entry]);
+    entries_ = std::move(sorted);
+}
 
 HeadwordCatalog HeadwordCatalog::Build(const TextLines& headwords, std::stop_token stop) {
     HeadwordCatalog catalog;
     // The keys' bytes never outgrow the text's, so views into them stay valid while
     // the distinct ones are gathered.
     catalog.keys_.reserve(headwords.TextBytesBound());
-    std::unordered_map<std::string_view, std::size_t> seen;
+    std::unordered_set<std::string_view> seen;
+    seen.reserve(std::min<std::size_t>(headwords.LineCount(), 1u << 20));
     std::string key;
-    const std::size_t rows = headwords.LineCount();
+    const std::size_t rows = std::min<std::size_t>(headwords.LineCount(), UINT32_MAX);
     for (std::size_t row = 0; row < rows; ++row) {
         if (row % kStopPollRows == 0 && stop.stop_requested()) return {};
         key = LookupKey(headwords.LineView(row));
         if (key.empty() || seen.contains(key)) continue;
         const std::size_t offset = catalog.keys_.size();
+        if (offset + key.size() > UINT32_MAX) break;
         catalog.keys_ += key;
-        seen.emplace(std::string_view(catalog.keys_).substr(offset, key.size()), catalog.entries_.size());
-        catalog.entries_.push_back({offset, static_cast<std::uint32_t>(key.size()), static_cast<std::int64_t>(row)});
+        seen.insert(std::string_view(catalog.keys_).substr(offset, key.size()));
+        catalog.entries_.push_back({static_cast<std::uint32_t>(offset), static_cast<std::uint32_t>(key.size()),
+                                    static_cast<std::uint32_t>(row)});
         catalog.longestKey_ = std::max(catalog.longestKey_, key.size());
     }
     seen = {};
     if (stop.stop_requested()) return {};
-    std::sort(catalog.entries_.begin(), catalog.entries_.end(),
-              [&catalog](const Entry& a, const Entry& b) { return catalog.KeyOf(a) < catalog.KeyOf(b); });
+    catalog.SortEntries();
     for (const Entry& entry : catalog.entries_) catalog.spelling_.Add(SpellingKey(catalog.KeyOf(entry)), entry.line);
     catalog.spelling_.Finish();
     catalog.keys_.shrink_to_fit();

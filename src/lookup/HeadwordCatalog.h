@@ -18,6 +18,7 @@ class TextLines;
 class HeadwordCatalog {
 public:
     // Every row of `headwords`; empty when `stop` is asked for before the build ends.
+    // Rows past 2^32 - 1 and key bytes past 4 GiB are left out.
     static HeadwordCatalog Build(const TextLines& headwords, std::stop_token stop = {});
 
     // The first line whose headword has this lookup key.
@@ -33,11 +34,14 @@ public:
     std::size_t HeldBytes() const noexcept;
 
 private:
+    // Twelve bytes, for a dictionary may have a million different headwords: its
+    // headwords' bytes and its lines both count well below 2^32.
     struct Entry {
-        std::uint64_t offset;  // of the key in keys_
+        std::uint32_t offset;  // of the key in keys_
         std::uint32_t length;
-        std::int64_t line;  // the first line with this key
+        std::uint32_t line;  // the first line with this key
     };
+    void SortEntries();
     std::string_view KeyOf(const Entry& entry) const { return std::string_view(keys_).substr(entry.offset, entry.length); }
 
     std::string keys_;            // every distinct key, one after the other
