@@ -50,8 +50,14 @@ void CompletionPopup::SetItems(const QStringList& texts) {
 }
 
 void CompletionPopup::Hide() {
+    // A screen reader left on a row of a list that goes is told it is in the box again.
+    const bool rowWasCurrent = list_->isVisible() && CurrentRow() >= 0;
     list_->hide();
     list_->clear();
+    if (rowWasCurrent && QAccessible::isActive()) {
+        QAccessibleEvent backInTheBox(box_, QAccessible::Focus);
+        QAccessible::updateAccessibility(&backInTheBox);
+    }
 }
 
 bool CompletionPopup::IsShown() const { return list_->isVisible(); }

@@ -15,6 +15,7 @@ void TForm1::LoadDictionary(const QString& path) {
     std::optional<FileContents> preloaded = preload_ ? preload_->Take(path.toStdString()) : std::nullopt;
     if (preloaded) MarkStartup("dictionary read ahead");
     const LoadOutcome outcome = session_.Load(path, std::move(preloaded));
+    HideCompletions();  // its rows are of the index that was
     // Kept edits the view held with the old lines stay kept.
     keptEditsInView_.clear();
     SetStatusText(StatusPanel::Position, QString::fromStdString(outcome.sizeText));

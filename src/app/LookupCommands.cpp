@@ -41,6 +41,7 @@ QString OnOneLine(const QString& text) {
 
 void TForm1::SearchFor(const QString& text) {
     BringToFront();
+    HideCompletions();
     ui_.cmbSubStr->setEditText(OnOneLine(text));
     SpeedButton1Click();
     MarkStartup("lookup shown");  // the benchmark of a later start's --search waits for it
@@ -48,6 +49,7 @@ void TForm1::SearchFor(const QString& text) {
 
 void TForm1::LookUpHeadword(const QString& text) {
     BringToFront();
+    HideCompletions();
     const QString word = OnOneLine(text);
     // The text stays in the box, where 検索 searches the whole text for it.
     ui_.cmbSubStr->setEditText(word);
@@ -82,11 +84,23 @@ void TForm1::SearchBoxEdited(const QString& text) {
 
 void TForm1::CompletionChosen(int row) {
     if (row < 0 || static_cast<std::size_t>(row) >= completionItems_.size()) return;
-    RecordLinkClicked(completionItems_[static_cast<std::size_t>(row)].line);
+    ShowHeadwordRow(completionItems_[static_cast<std::size_t>(row)].row);
 }
 
-void TForm1::RecordLinkClicked(std::int64_t line) {
-    if (const auto step = session_.HeadwordLineStep(line)) navigator_->ShowLookedUp(*step);
+void TForm1::RecordLinkClicked(std::uint64_t load, std::int64_t row) {
+    // A page made before the dictionary was loaded again names rows of the index then.
+    if (load != session_.LoadCount())
+        return SetStatusText(StatusPanel::Message, QStringLiteral("辞書が読み直されたため、このリンクは使えません"));
+    ShowHeadwordRow(row);
+}
+
+void TForm1::ShowHeadwordRow(std::int64_t row) {
+    if (const auto step = session_.HeadwordRowStep(row)) navigator_->ShowLookedUp(*step);
+}
+
+void TForm1::HideCompletions() {
+    completion_->Hide();
+    completionItems_.clear();
 }
 
 void TForm1::BringToFront() {

@@ -174,8 +174,14 @@ private:
     void RunPendingRequest();
     void ClipboardLookup1Click();  // 表示 → クリップボードを検索 (a check item)
     void SearchBox1Click();        // Ctrl+K: the search box, its text selected
-    // A link on the page of suggestions: that headword's record.
-    void RecordLinkClicked(std::int64_t line);
+    // A link on the page of suggestions: that headword's record, when the page is of
+    // the dictionary as it is loaded now.
+    void RecordLinkClicked(std::uint64_t load, std::int64_t row);
+    // The record of the headword on row `row` of the headword index, its caret there.
+    void ShowHeadwordRow(std::int64_t row);
+    // The completion list closed, its rows forgotten: before a load, a search or a
+    // lookup makes them stale.
+    void HideCompletions();
     // The completion list follows what the user types into the search box; a row chosen
     // shows its record and leaves the box as it is.
     void SearchBoxEdited(const QString& text);

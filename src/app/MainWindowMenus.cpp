@@ -114,7 +114,8 @@ void TForm1::ConnectCommands() {
     // Queued: the engine asks about the click inside its own navigation, where no new
     // page can be waited for.
     connect(ui_.WebBrowser1, &BrowserView::RecordLinkClicked, this,
-            [this](qint64 line) { RunGuarded([&] { RecordLinkClicked(line); }); }, Qt::QueuedConnection);
+            [this](quint64 load, qint64 row) { RunGuarded([&] { RecordLinkClicked(load, row); }); },
+            Qt::QueuedConnection);
     // Off until the settings or the item turn it on (FollowClipboardLookup).
     clipboardWatch_ = new ClipboardWatch(
         [this] { return session_.Desktop().clipboardLookup && !isActiveWindow(); },

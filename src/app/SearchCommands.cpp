@@ -50,6 +50,7 @@ QString TrimmedOfBlanks(const QString& text) {
 void TForm1::SpeedButton1Click() {
     // A large dictionary takes a moment, the first time for its search text too.
     const WaitCursor wait;
+    HideCompletions();
     const QString typed = ui_.cmbSubStr->currentText();
     SearchOptions options;
     options.multiKey = ui_.chkNotSeparateWord->isChecked();

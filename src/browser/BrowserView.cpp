@@ -62,8 +62,8 @@ public:
 
 protected:
     bool acceptNavigationRequest(const QUrl& url, NavigationType type, bool isMainFrame) override {
-        if (const auto line = LineOfRecordLink(url.toString().toStdString())) {
-            if (type == NavigationTypeLinkClicked) emit view_->RecordLinkClicked(*line);
+        if (const auto link = ParseRecordLink(url.toString().toStdString())) {
+            if (type == NavigationTypeLinkClicked) emit view_->RecordLinkClicked(link->load, link->row);
             return false;
         }
         return QWebEnginePage::acceptNavigationRequest(url, type, isMainFrame);

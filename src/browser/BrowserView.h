@@ -60,8 +60,9 @@ public:
 signals:
     // Ctrl+wheel over the page asks for a zoom step in (> 0) or out (< 0).
     void ZoomRequested(int direction);
-    // A link to a record (on the page of suggestions) was clicked; the page stays.
-    void RecordLinkClicked(qint64 line);
+    // A link to a headword (on the page of suggestions) was clicked: the load it was
+    // made after and the headword's row; the page stays.
+    void RecordLinkClicked(quint64 load, qint64 row);
 
 protected:
     bool event(QEvent* event) override;

@@ -33,6 +33,11 @@ HeadwordScan ScanHeadwords(const TextLines& lines, const Separators& separators)
     scan.headwordText = ByteBuffer::WithCapacity(lines.TextBytesBound() + 2 * count);
     for (std::size_t i = 0; i < count; ++i) {
         const IndexEntry entry = CutIndexEntry(lines.LineView(i), separators);
+        if (entry.damage != LineDamage::None && !scan.damage.Any()) {
+            // The rows so far are their lines; from here on they are not.
+            scan.lineOfRow.resize(i);
+            for (std::size_t row = 0; row < i; ++row) scan.lineOfRow[row] = static_cast<std::uint32_t>(row);
+        }
         switch (entry.damage) {
         case LineDamage::NoNum: ++scan.damage.noNum; break;
         case LineDamage::NoTitle: ++scan.damage.noTitle; break;
@@ -40,6 +45,7 @@ HeadwordScan ScanHeadwords(const TextLines& lines, const Separators& separators)
         case LineDamage::None:
             scan.headwordText.Append(entry.headword);
             scan.headwordText.Append("\r\n");
+            if (scan.damage.Any()) scan.lineOfRow.push_back(static_cast<std::uint32_t>(i));
             break;
         }
     }
@@ -62,5 +68,6 @@ LoadReport LoadDictionaryText(FileContents contents, const Separators& separator
     report.damage = scan.damage;
     report.sizeText = "Size=" + std::to_string(contents.size);
     if (scan.damage.Any()) report.damageText = scan.damage.Report();
+    report.lineOfHeadwordRow = std::move(scan.lineOfRow);
     return report;
 }

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 #include <string_view>
 
 class TextLines;
@@ -29,6 +30,9 @@ bool IsDamageReport(std::string_view utf8);
 struct HeadwordScan {
     ByteBuffer headwordText;   // one headword per line, each followed by CR LF
     DamageCounts damage;
+    // The line of each headword row once a damaged line (which has no row) put them
+    // out of step; empty while row r is line r.
+    std::vector<std::uint32_t> lineOfRow;
 };
 
 // One pass over the lines: the headword of every sound line, in order, and the
@@ -41,6 +45,7 @@ struct LoadReport {
     DamageCounts damage;
     std::string sizeText;                     // "Size=" and the file size
     std::optional<std::string> damageText;    // only when a line is damaged
+    std::vector<std::uint32_t> lineOfHeadwordRow;  // as HeadwordScan::lineOfRow
 };
 
 // Reads `path`, puts its text into `fullText` (unmodified afterwards) and its

@@ -5,7 +5,13 @@ void CatalogBuild::Start(const TextLines& headwords) {
     catalog_ = {};
     done_.store(false, std::memory_order_relaxed);
     thread_ = std::jthread([this, &headwords](std::stop_token stop) {
-        built_ = std::make_unique<HeadwordCatalog>(HeadwordCatalog::Build(headwords, stop));
+        try {
+            built_ = std::make_unique<HeadwordCatalog>(HeadwordCatalog::Build(headwords, stop));
+        } catch (const std::exception&) {
+            // Out of memory for a million headwords: the lookups then find nothing and
+            // fall back to the search, which needs no catalog.
+            built_.reset();
+        }
         done_.store(true, std::memory_order_release);
     });
 }

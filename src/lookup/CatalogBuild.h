@@ -21,7 +21,8 @@ public:
     void Start(const TextLines& headwords);
     // Drops the build under way and waits for its thread: before the lines change.
     void Stop();
-    // The catalog, waiting for the build; an empty one when none was started.
+    // The catalog, waiting for the build; an empty one when none was started or the
+    // build failed.
     const HeadwordCatalog& Get();
     // Whether Get would return at once.
     bool Ready() const noexcept { return !thread_.joinable() || done_.load(std::memory_order_acquire); }

@@ -64,7 +64,9 @@ HeadwordCatalog HeadwordCatalog::Build(const TextLines& headwords, std::stop_tok
     seen = {};
     if (stop.stop_requested()) return {};
     catalog.SortEntries();
-    for (const Entry& entry : catalog.entries_) catalog.spelling_.Add(SpellingKey(catalog.KeyOf(entry)), entry.line);
+    if (stop.stop_requested()) return {};
+    for (const Entry& entry : catalog.entries_) catalog.spelling_.Add(SpellingKey(catalog.KeyOf(entry)), entry.row);
+    if (stop.stop_requested()) return {};
     catalog.spelling_.Finish();
     catalog.keys_.shrink_to_fit();
     return catalog;
@@ -74,7 +76,7 @@ std::optional<std::int64_t> HeadwordCatalog::Find(std::string_view lookupKey) co
     const auto at = std::lower_bound(entries_.begin(), entries_.end(), lookupKey,
                                      [this](const Entry& entry, std::string_view key) { return KeyOf(entry) < key; });
     if (at == entries_.end() || KeyOf(*at) != lookupKey) return std::nullopt;
-    return at->line;
+    return at->row;
 }
 
 std::vector<std::int64_t> HeadwordCatalog::StartingWith(std::string_view prefix, std::size_t maxCount) const {
@@ -83,7 +85,7 @@ std::vector<std::int64_t> HeadwordCatalog::StartingWith(std::string_view prefix,
     auto at = std::lower_bound(entries_.begin(), entries_.end(), prefix,
                                [this](const Entry& entry, std::string_view key) { return KeyOf(entry) < key; });
     for (; at != entries_.end() && lines.size() < maxCount && KeyOf(*at).starts_with(prefix); ++at)
-        lines.push_back(at->line);
+        lines.push_back(at->row);
     return lines;
 }
 

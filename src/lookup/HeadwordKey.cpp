@@ -42,22 +42,22 @@ void AppendFoldedWord(std::string_view word, std::string& out) {
 std::string LookupKey(std::string_view bytes) {
     std::string key;
     key.reserve(bytes.size());
-    bool blankPending = false;
+    std::size_t keptEnd = 0;  // the key's length up to its last character that is no blank
     for (std::size_t pos = 0; pos < bytes.size();) {
         if (const std::size_t blank = BlankAt(bytes, pos)) {
-            blankPending = !key.empty();
+            if (!key.empty()) key.append(bytes.substr(pos, blank));
             pos += blank;
             continue;
         }
-        if (blankPending) key += ' ';
-        blankPending = false;
         const std::size_t next = Sjis::NextCharPos(bytes, pos);
         if (next == pos + 1 && bytes[pos] >= 'A' && bytes[pos] <= 'Z')
             key += static_cast<char>(bytes[pos] - 'A' + 'a');
         else
             key.append(bytes.substr(pos, next - pos));
+        keptEnd = key.size();
         pos = next;
     }
+    key.resize(keptEnd);
     return key;
 }
 

@@ -7,8 +7,8 @@
 #include <string>
 #include <string_view>
 
-// The text with the blanks around it dropped (ASCII blanks and the ideographic space),
-// every run of blanks inside made one ASCII space, and ASCII letters in lower case.
+// The text with the blanks around it dropped (ASCII blanks and the ideographic space)
+// and ASCII letters in lower case; the blanks inside stay as they are.
 // The second byte of a double-byte character is never taken for a letter or a blank.
 std::string LookupKey(std::string_view bytes);
 

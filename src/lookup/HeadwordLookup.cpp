@@ -30,7 +30,7 @@ std::vector<std::string_view> WordsOf(std::string_view key) {
     return words;
 }
 
-// The lines of the headwords the key is an inflection of: its last word's base forms
+// The rows of the headwords the key is an inflection of: its last word's base forms
 // in the order the rules trust them, then, for a phrase, its words' base forms together.
 std::vector<std::int64_t> BaseFormLines(const HeadwordCatalog& catalog, std::string_view key) {
     std::vector<std::int64_t> lines;
@@ -101,7 +101,7 @@ std::vector<CompletionEntry> CompleteHeadword(const HeadwordCatalog& catalog, st
     const auto add = [&entries, maxCount](CompletionEntry::Kind kind, const std::vector<std::int64_t>& lines) {
         for (const std::int64_t line : lines) {
             if (entries.size() >= maxCount) return;
-            const auto same = [line](const CompletionEntry& entry) { return entry.line == line; };
+            const auto same = [line](const CompletionEntry& entry) { return entry.row == line; };
             if (std::none_of(entries.begin(), entries.end(), same)) entries.push_back({kind, line});
         }
     };

@@ -14,8 +14,8 @@
 struct HeadwordLookupResult {
     enum class Kind { Exact, Inflected, Suggestions, NotFound };
     Kind kind = Kind::NotFound;
-    std::int64_t line = -1;                // Exact and Inflected: the record to show
-    std::vector<std::int64_t> suggestions;  // Suggestions: the headwords' lines, best first
+    std::int64_t row = -1;                 // Exact and Inflected: the headword index's row to show
+    std::vector<std::int64_t> suggestions;  // Suggestions: the headwords' rows, best first
 };
 
 // Most suggestions a lookup offers.
@@ -29,7 +29,7 @@ HeadwordLookupResult LookUpHeadword(const HeadwordCatalog& catalog, std::string_
 struct CompletionEntry {
     enum class Kind { StartsWith, BaseForm, Suggestion };
     Kind kind;
-    std::int64_t line;  // the headword's first line
+    std::int64_t row;  // the headword's first row
 };
 
 // The completion list for a text being typed: the headwords starting with it, then

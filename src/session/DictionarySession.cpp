@@ -50,6 +50,8 @@ LoadOutcome DictionarySession::Load(const QString& path, std::optional<FileConte
         throw;
     }
     catalog_.Start(headwordIndex_);
+    lineOfHeadwordRow_ = std::move(report.lineOfHeadwordRow);
+    ++loadCount_;
     dataFile_ = path;
     origin_ = {path, fullText_.BytesCutAtNul()};
     return {report.sizeText, LoadNotice(origin_.bytesCutAtNul, report.damageText)};
@@ -177,9 +179,11 @@ std::string Utf8(const std::string& cp932) { return Sjis::ToQString(cp932).toStd
 
 }  // namespace
 
-std::optional<RecordStep> DictionarySession::HeadwordLineStep(std::int64_t line) const {
-    if (line < 0 || line >= static_cast<std::int64_t>(headwordIndex_.LineCount())) return std::nullopt;
-    return RecordStep{{}, line, line, false, {}};
+std::optional<RecordStep> DictionarySession::HeadwordRowStep(std::int64_t row) const {
+    if (row < 0 || row >= static_cast<std::int64_t>(headwordIndex_.LineCount())) return std::nullopt;
+    const std::int64_t line =
+        lineOfHeadwordRow_.empty() ? row : static_cast<std::int64_t>(lineOfHeadwordRow_.at(static_cast<std::size_t>(row)));
+    return RecordStep{{}, row, line, false, {}};
 }
 
 LookupOutcome DictionarySession::LookUp(const QString& typed) {
@@ -194,10 +198,10 @@ LookupOutcome DictionarySession::LookUp(const QString& typed) {
     switch (found.kind) {
     case HeadwordLookupResult::Kind::Exact:
     case HeadwordLookupResult::Kind::Inflected: {
-        if (!inIndex(found.line)) return {};
-        LookupOutcome outcome{LookupOutcome::Kind::Record, *HeadwordLineStep(found.line), {}, {}};
+        if (!inIndex(found.row)) return {};
+        LookupOutcome outcome{LookupOutcome::Kind::Record, *HeadwordRowStep(found.row), {}, {}};
         if (found.kind == HeadwordLookupResult::Kind::Inflected)
-            outcome.statusText = typed.trimmed().toStdString() + " → " + Utf8(HeadwordOf(headwordIndex_, found.line));
+            outcome.statusText = typed.trimmed().toStdString() + " → " + Utf8(HeadwordOf(headwordIndex_, found.row));
         return outcome;
     }
     case HeadwordLookupResult::Kind::Suggestions: {
@@ -205,12 +209,12 @@ LookupOutcome DictionarySession::LookUp(const QString& typed) {
         std::string names;
         for (const std::int64_t line : found.suggestions) {
             if (!inIndex(line)) continue;
-            linked.push_back({HeadwordOf(headwordIndex_, line), line});
+            linked.push_back({HeadwordOf(headwordIndex_, line), line});  // a row of the index
             names += (names.empty() ? "" : ", ") + Utf8(linked.back().headword);
         }
         if (linked.empty()) return {};
         return {LookupOutcome::Kind::Suggestions, {}, "もしかして: " + names,
-                BuildSuggestionsPage(TrimBlanks(bytes.bytes), linked, enginesFragments_)};
+                BuildSuggestionsPage(TrimBlanks(bytes.bytes), linked, loadCount_, enginesFragments_)};
     }
     case HeadwordLookupResult::Kind::NotFound: break;
     }
@@ -223,11 +227,11 @@ std::vector<CompletionItem> DictionarySession::Completions(const QString& typed,
     if (!bytes.lossless || !catalog_.Ready()) return items;
     const QString word = typed.trimmed();
     for (const CompletionEntry& entry : CompleteHeadword(catalog_.Get(), bytes.bytes, maxCount)) {
-        if (entry.line >= static_cast<std::int64_t>(headwordIndex_.LineCount())) continue;
-        const QString headword = Sjis::ToQString(HeadwordOf(headwordIndex_, entry.line));
+        if (entry.row >= static_cast<std::int64_t>(headwordIndex_.LineCount())) continue;
+        const QString headword = Sjis::ToQString(HeadwordOf(headwordIndex_, entry.row));
         items.push_back({entry.kind == CompletionEntry::Kind::BaseForm ? word + QStringLiteral(" → ") + headword
                                                                          : headword,
-                         entry.line});
+                         entry.row});
     }
     return items;
 }

@@ -59,7 +59,7 @@ struct LookupOutcome {
 // One row of the completion list.
 struct CompletionItem {
     QString text;  // what the row shows: a headword, or "bacilli → bacillus"
-    std::int64_t line;
+    std::int64_t row;   // the headword's row of the headword index
 };
 
 class DictionarySession {
@@ -149,9 +149,13 @@ public:
     // The completion list for the text in the search box; empty while the catalog is
     // still being built after a load.
     std::vector<CompletionItem> Completions(const QString& typed, std::size_t maxCount);
-    // A headword chosen by its line (a completion row, a suggestion's link): the
-    // headword caret to it and its record; nothing off the index's rows.
-    std::optional<RecordStep> HeadwordLineStep(std::int64_t line) const;
+    // A headword chosen by its row of the headword index (a completion row, a
+    // suggestion's link): the caret to it and its record, the line it was cut from;
+    // nothing off the index's rows.
+    std::optional<RecordStep> HeadwordRowStep(std::int64_t row) const;
+    // Counts the loads: a link on a page of suggestions names the load it was made
+    // after, for the rows it names are of that load's index.
+    std::uint64_t LoadCount() const noexcept { return loadCount_; }
     // The headwords' catalog once built (the benchmark and the tests wait for it).
     const HeadwordCatalog& Catalog() { return catalog_.Get(); }
 
@@ -178,5 +182,7 @@ private:
     std::int64_t currentHit_ = 1;
     std::vector<std::int64_t> shownResultLines_;  // the record line of each search index row
     int fullTextListener_ = 0;
+    std::vector<std::uint32_t> lineOfHeadwordRow_;  // empty while row r is line r (no damaged line)
+    std::uint64_t loadCount_ = 0;
     CatalogBuild catalog_;  // last: its thread reads the headword index until it stops
 };

@@ -12,15 +12,21 @@
 
 struct LinkedHeadword {
     std::string headword;  // code page 932
-    std::int64_t line;
+    std::int64_t row;      // of the headword index
 };
 
-// The address a link to line `line` goes to, and the line an address names (nothing
-// for any other address).
-std::string RecordLinkAddress(std::int64_t line);
-std::optional<std::int64_t> LineOfRecordLink(std::string_view address);
+// A link to a headword: its row of the index made by load number `load`, which a
+// later load may have put another headword in.
+struct RecordLink {
+    std::uint64_t load;
+    std::int64_t row;
+    bool operator==(const RecordLink&) const = default;
+};
+std::string RecordLinkAddress(const RecordLink& link);
+// The link an address names; nothing for any other address.
+std::optional<RecordLink> ParseRecordLink(std::string_view address);
 
 // "「typed」は見出し語にありません" and a link per headword, the typed text and the
 // headwords escaped for HTML.
 std::string BuildSuggestionsPage(std::string_view typed, const std::vector<LinkedHeadword>& headwords,
-                                 const PageFragments& fragments);
+                                 std::uint64_t load, const PageFragments& fragments);

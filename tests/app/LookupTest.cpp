@@ -96,7 +96,8 @@ private slots:
     }
 
     void aLookupShowsTheHeadwordItsBaseFormOrLinksToNearSpellings() {
-        form->LoadDictionary(WriteFile(QStringLiteral("medical.txt"), MedicalRecords()));
+        const QString medical = WriteFile(QStringLiteral("medical.txt"), MedicalRecords());
+        form->LoadDictionary(medical);
         form->HandleRequest({InstanceRequest::Kind::Lookup, QStringLiteral("Bacilli\n"), QString()});
         QTRY_COMPARE(Status(StatusPanel::Message), QStringLiteral("Bacilli → bacillus"));
         QCOMPARE(Status(StatusPanel::Position), QStringLiteral("No.1"));
@@ -109,6 +110,11 @@ private slots:
         WebBrowser1()->page()->runJavaScript(QStringLiteral("document.links[0].click()"), QWebEngineScript::ApplicationWorld);
         QTRY_COMPARE(Status(StatusPanel::Position), QStringLiteral("No.3"));
         QCOMPARE(EditorEx2()->CaretRow(), 2);
+        // A page made before the dictionary was read again links rows it may no longer hold.
+        form->LookUpHeadword(QStringLiteral("pnuemonia"));
+        form->LoadDictionary(medical);
+        WebBrowser1()->page()->runJavaScript(QStringLiteral("document.links[0].click()"), QWebEngineScript::ApplicationWorld);
+        QTRY_VERIFY(Status(StatusPanel::Message).startsWith(QStringLiteral("辞書が読み直された")));
 
         // Neither a headword nor near one: the search of the whole text.
         form->LookUpHeadword(QStringLiteral("beats"));

@@ -31,7 +31,8 @@ HeadwordCatalog CatalogOf(const std::vector<std::string>& rows) {
 std::string KeyOfLine(std::int64_t line) { return LookupKey(kIndex.at(static_cast<std::size_t>(line))); }
 
 TEST(HeadwordKey, FoldsCaseAndBlanksButNoDoubleByteCharacter) {
-    EXPECT_EQ(LookupKey("  Lymph \t NODE\r\n"), "lymph node");
+    EXPECT_EQ(LookupKey("  Lymph NODE\t\r\n"), "lymph node");
+    EXPECT_EQ(LookupKey("lymph  node"), "lymph  node");  // the blanks inside are the headword's
     EXPECT_EQ(LookupKey("\x81\x40X-Ray\x81\x40"), "x-ray");  // ideographic spaces around it
     // 0x83 0x41 is ア: its second byte is no capital A.
     EXPECT_EQ(LookupKey("\x83\x41Z"), "\x83\x41z");
@@ -60,7 +61,7 @@ TEST(LookUpHeadword, TheHeadwordThenItsBaseFormThenNearSpellings) {
     for (const auto& [typed, kind, line] : cases) {
         const HeadwordLookupResult result = LookUpHeadword(catalog, typed);
         EXPECT_EQ(result.kind, kind) << typed;
-        EXPECT_EQ(result.line, line) << typed;
+        EXPECT_EQ(result.row, line) << typed;
     }
     EXPECT_EQ(LookUpHeadword(catalog, "pnuemonia").suggestions, std::vector<std::int64_t>{3});
     EXPECT_EQ(LookUpHeadword(catalog, "haemorrhage").suggestions, std::vector<std::int64_t>{6});
@@ -85,7 +86,7 @@ TEST(LookUpHeadword, OddTextFindsNothingAndEndsAtOnce) {
         EXPECT_TRUE(CompleteHeadword(catalog, typed, 10).empty()) << typed.substr(0, 40);
         EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
     }
-    EXPECT_EQ(LookUpHeadword(catalog, "One Two three four five six seven eight nine tens").line, 21);
+    EXPECT_EQ(LookUpHeadword(catalog, "One Two three four five six seven eight nine tens").row, 21);
 }
 
 // Whatever is typed, the record shown is the text's own headword or one of the base
@@ -102,7 +103,7 @@ TEST(LookUpHeadword, EveryRecordShownIsTheTextOrABaseFormOfIt) {
         if (result.kind != Kind::Exact && result.kind != Kind::Inflected) continue;
         ++shown;
         const std::string key = LookupKey(typed);
-        const std::string shownKey = KeyOfLine(result.line);
+        const std::string shownKey = KeyOfLine(result.row);
         if (result.kind == Kind::Exact) {
             EXPECT_EQ(shownKey, key);
             continue;
@@ -120,7 +121,7 @@ TEST(CompleteHeadword, StartsWithThenBaseFormsThenSpellingsEachOnce) {
     const HeadwordCatalog catalog = CatalogOf(kIndex);
     const auto lines = [&catalog](const char* typed, std::size_t count) {
         std::vector<std::int64_t> result;
-        for (const CompletionEntry& entry : CompleteHeadword(catalog, typed, count)) result.push_back(entry.line);
+        for (const CompletionEntry& entry : CompleteHeadword(catalog, typed, count)) result.push_back(entry.row);
         return result;
     };
     EXPECT_EQ(lines("diag", 10), (std::vector<std::int64_t>{1, 2}));  // in the keys' order, the first line of each
@@ -130,7 +131,7 @@ TEST(CompleteHeadword, StartsWithThenBaseFormsThenSpellingsEachOnce) {
     const auto entries = CompleteHeadword(catalog, "diagnoses", 10);
     ASSERT_FALSE(entries.empty());
     EXPECT_EQ(entries.front().kind, CompletionEntry::Kind::BaseForm);
-    EXPECT_EQ(entries.front().line, 2);
+    EXPECT_EQ(entries.front().row, 2);
     EXPECT_EQ(lines("pnuemonia", 10), (std::vector<std::int64_t>{3}));
     EXPECT_EQ(lines("pn", 10), std::vector<std::int64_t>{3});
     EXPECT_TRUE(lines("pu", 10).empty());  // no suggestion for two letters

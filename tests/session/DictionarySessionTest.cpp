@@ -2,6 +2,7 @@
 
 #include "TempDir.h"
 #include "common/Sjis.h"
+#include "view/LookupPage.h"
 
 #include <gtest/gtest.h>
 
@@ -170,7 +171,9 @@ TEST_F(DictionarySessionTest, ALookupShowsTheHeadwordItsBaseFormOrPageOfSuggesti
     ASSERT_EQ(suggested.kind, LookupOutcome::Kind::Suggestions);
     EXPECT_EQ(suggested.statusText, "もしかして: pneumonia");
     EXPECT_NE(suggested.page.find(Cp932("「pnuemonia」は見出し語にありません")), std::string::npos);
-    EXPECT_NE(suggested.page.find("<A href=\"quillor:record/1\">pneumonia</A>"), std::string::npos);
+    const std::string link = RecordLinkAddress({session.LoadCount(), 1});
+    EXPECT_NE(suggested.page.find("<A href=\"" + link + "\">pneumonia</A>"), std::string::npos);
+    EXPECT_EQ(ParseRecordLink(link), (RecordLink{session.LoadCount(), 1}));
     // A headword's own "<" is text on the page, not a tag.
     EXPECT_NE(session.LookUp(QStringLiteral("<pleira>")).page.find(">&lt;pleura&gt;</A>"), std::string::npos);
 
@@ -182,13 +185,27 @@ TEST_F(DictionarySessionTest, ALookupShowsTheHeadwordItsBaseFormOrPageOfSuggesti
     EXPECT_EQ(session.LookUp(QStringLiteral("bacilli")).step.line, 0);
 }
 
+// A damaged line has no row in the headword index: the rows after it are lines further on.
+TEST_F(DictionarySessionTest, ALookupShowsTheLineItsHeadwordWasCutFrom) {
+    session.Load(QString::fromStdString(dir.Write("damaged.txt", "1 damaged line\r\n2 bacillus///a:::\r\n"
+                                                                   "3 pneumonia///b:::\r\n4 \x81<b>///c:::\r\n")));
+    const LookupOutcome exact = session.LookUp(QStringLiteral("pneumonia"));
+    EXPECT_EQ(exact.step.headwordRow, 1);
+    EXPECT_EQ(exact.step.line, 2);
+    EXPECT_EQ(session.LookUp(QStringLiteral("bacilli")).step.line, 1);
+    // A lead byte before "<" is no character with it: the "<" is still escaped.
+    const LookupOutcome suggested = session.LookUp(QStringLiteral("<b>x"));
+    EXPECT_EQ(suggested.page.find("\x81<b>"), std::string::npos);
+    EXPECT_NE(suggested.page.find("\x81&lt;b&gt;"), std::string::npos);
+}
+
 TEST_F(DictionarySessionTest, TheCompletionListOffersHeadwordsThenBaseForms) {
     session.Load(QString::fromStdString(dir.Write("medical.txt", "1 bacillus///a:::\r\n2 bacterium///b:::\r\n")));
     session.Catalog();  // built
     const auto texts = [this](const char* typed) {
         std::vector<std::string> rows;
         for (const CompletionItem& item : session.Completions(QString::fromUtf8(typed), 10))
-            rows.push_back(item.text.toStdString() + " " + std::to_string(item.line));
+            rows.push_back(item.text.toStdString() + " " + std::to_string(item.row));
         return rows;
     };
     EXPECT_EQ(texts("BAC"), (std::vector<std::string>{"bacillus 0", "bacterium 1"}));
