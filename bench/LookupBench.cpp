@@ -146,7 +146,7 @@ int main(int argc, char** argv) {
         const HeadwordLookupResult result = LookUpHeadword(catalog, Sjis::FromQString(typo).bytes);
         const auto& lines = result.suggestions;
         const auto isIntended = [&](std::int64_t line) { return KeyOf(session, line) == intendedKey; };
-        if (result.kind == HeadwordLookupResult::Kind::Inflected && isIntended(result.line)) {
+        if (result.kind == HeadwordLookupResult::Kind::Inflected && isIntended(result.row)) {
             ++shownAtOnce;  // "pruritis" read as an inflection of "pruritus"
             continue;
         }
