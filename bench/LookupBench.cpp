@@ -2,7 +2,7 @@
 //
 //   quillor_lookup_bench FILE [INFLECTED MISSPELLED]
 //
-// Prints the load and the catalog's build beside it, then the time per lookup of a
+// Prints the load and the catalog's build after it, then the time per lookup of a
 // headword as typed (another case, blanks around it) beside a hash set's find of its
 // key, of an inflected form, of a misspelling (the suggestions and their page), and
 // per key of the completion list as each word is typed. With the two lists (lines
@@ -82,7 +82,7 @@ int main(int argc, char** argv) {
     const HeadwordCatalog& catalog = session.Catalog();
     const auto built = Clock::now();
     const auto ms = [](auto from, auto to) { return std::chrono::duration<double, std::milli>(to - from).count(); };
-    std::printf("load %.1f ms; the catalog ready %.1f ms later (built meanwhile on its own thread): %zu distinct "
+    std::printf("load %.1f ms; then the catalog, built on its own thread, ready in %.1f ms: %zu distinct "
                 "headwords of %zu lines, %.1f MB held\n",
                 ms(loadStart, loaded), ms(loaded, built), catalog.Size(), session.HeadwordIndex().LineCount(),
                 static_cast<double>(catalog.HeldBytes()) / 1e6);

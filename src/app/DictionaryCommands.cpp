@@ -3,12 +3,14 @@
 
 #include "app/RecordNavigator.h"
 #include "app/WaitCursor.h"
+#include "common/ErrorBoundary.h"
 #include "common/StartupTrace.h"
 #include "dictionary/DataFilePreload.h"
 #include "textview/TEditorEx.h"
 
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QTimer>
 
 void TForm1::LoadDictionary(const QString& path) {
     // A file that cannot be read raises here, before anything has changed.
@@ -16,6 +18,9 @@ void TForm1::LoadDictionary(const QString& path) {
     if (preloaded) MarkStartup("dictionary read ahead");
     const LoadOutcome outcome = session_.Load(path, std::move(preloaded));
     HideCompletions();  // its rows are of the index that was
+    // Once the load and its first record are done, the headwords' catalog is built
+    // behind whatever the user does next.
+    QTimer::singleShot(0, this, Guarded([this] { session_.StartCatalog(); }));
     // Kept edits the view held with the old lines stay kept.
     keptEditsInView_.clear();
     SetStatusText(StatusPanel::Position, QString::fromStdString(outcome.sizeText));

@@ -35,6 +35,7 @@ HeadwordScan ScanHeadwords(const TextLines& lines, const Separators& separators)
         const IndexEntry entry = CutIndexEntry(lines.LineView(i), separators);
         if (entry.damage != LineDamage::None && !scan.damage.Any()) {
             // The rows so far are their lines; from here on they are not.
+            scan.lineOfRow.reserve(count);
             scan.lineOfRow.resize(i);
             for (std::size_t row = 0; row < i; ++row) scan.lineOfRow[row] = static_cast<std::uint32_t>(row);
         }

@@ -1,10 +1,22 @@
 #include "lookup/CatalogBuild.h"
 
+#include <malloc.h>
+#include <sys/resource.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr int kBuildNiceness = 10;
+
+}  // namespace
+
 void CatalogBuild::Start(const TextLines& headwords) {
     Stop();
     catalog_ = {};
     done_.store(false, std::memory_order_relaxed);
     thread_ = std::jthread([this, &headwords](std::stop_token stop) {
+        // Behind the window's own work: the user's next steps come first.
+        setpriority(PRIO_PROCESS, static_cast<id_t>(gettid()), kBuildNiceness);
         try {
             built_ = std::make_unique<HeadwordCatalog>(HeadwordCatalog::Build(headwords, stop));
         } catch (const std::exception&) {
@@ -12,6 +24,9 @@ void CatalogBuild::Start(const TextLines& headwords) {
             // fall back to the search, which needs no catalog.
             built_.reset();
         }
+        // What the build held for a moment (its keys seen, its sort) goes back to the
+        // system rather than staying in this thread's heap.
+        malloc_trim(0);
         done_.store(true, std::memory_order_release);
     });
 }

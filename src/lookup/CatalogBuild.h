@@ -1,7 +1,7 @@
 #pragma once
-// The headword catalog built on a thread of its own once a dictionary is loaded, so
-// that the load does not wait for it; the first lookup waits instead, the completion
-// list does without it until it is there.
+// The headword catalog built on a thread of its own after a dictionary is loaded, so
+// that neither the load nor its first record waits for it; the first lookup waits
+// instead, the completion list does without it until it is there.
 
 #include "lookup/HeadwordCatalog.h"
 

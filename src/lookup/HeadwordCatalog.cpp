@@ -10,6 +10,7 @@
 namespace {
 
 constexpr std::size_t kStopPollRows = 4096;
+constexpr std::size_t kMostRememberedAsWritten = 1u << 16;
 
 // A key's first eight bytes as one number that orders as the bytes do, so that most
 // comparisons of a sort read no key at all.
@@ -46,12 +47,19 @@ HeadwordCatalog HeadwordCatalog::Build(const TextLines& headwords, std::stop_tok
     // the distinct ones are gathered.
     catalog.keys_.reserve(headwords.TextBytesBound());
     std::unordered_set<std::string_view> seen;
-    seen.reserve(std::min<std::size_t>(headwords.LineCount(), 1u << 20));
+    // A headword is mostly spelt as it was on an earlier row: its bytes as they stand
+    // are looked for first, which costs no key. The views are of the index's lines,
+    // which stay as they are while the build runs.
+    std::unordered_set<std::string_view> seenAsWritten;
     std::string key;
     const std::size_t rows = std::min<std::size_t>(headwords.LineCount(), UINT32_MAX);
     for (std::size_t row = 0; row < rows; ++row) {
         if (row % kStopPollRows == 0 && stop.stop_requested()) return {};
-        key = LookupKey(headwords.LineView(row));
+        const std::string_view written = headwords.LineView(row);
+        if (seenAsWritten.contains(written)) continue;
+        // A dictionary of many different headwords gains nothing by it: only so many.
+        if (seenAsWritten.size() < kMostRememberedAsWritten) seenAsWritten.insert(written);
+        key = LookupKey(written);
         if (key.empty() || seen.contains(key)) continue;
         const std::size_t offset = catalog.keys_.size();
         if (offset + key.size() > UINT32_MAX) break;
@@ -62,6 +70,7 @@ HeadwordCatalog HeadwordCatalog::Build(const TextLines& headwords, std::stop_tok
         catalog.longestKey_ = std::max(catalog.longestKey_, key.size());
     }
     seen = {};
+    seenAsWritten = {};
     if (stop.stop_requested()) return {};
     catalog.SortEntries();
     if (stop.stop_requested()) return {};

@@ -39,17 +39,13 @@ DictionarySession::DictionarySession() : enginesFragments_(WithPlainStyles(view_
 DictionarySession::~DictionarySession() { fullText_.RemoveChangeListener(fullTextListener_); }
 
 LoadOutcome DictionarySession::Load(const QString& path, std::optional<FileContents> readAhead) {
-    // The catalog's thread reads the headword index, which the load is about to fill.
+    // The catalog's thread reads the headword index, which the load is about to fill;
+    // the next StartCatalog builds it afresh, from the old lines if this load fails.
     catalog_.Stop();
-    LoadReport report;
-    try {
-        report = readAhead ? LoadDictionaryText(std::move(*readAhead), CurrentSeparators(), fullText_, headwordIndex_)
-                           : LoadDictionaryText(path.toStdString(), CurrentSeparators(), fullText_, headwordIndex_);
-    } catch (...) {
-        catalog_.Start(headwordIndex_);  // the lines it read are still there
-        throw;
-    }
-    catalog_.Start(headwordIndex_);
+    catalogStarted_ = false;
+    const LoadReport report =
+        readAhead ? LoadDictionaryText(std::move(*readAhead), CurrentSeparators(), fullText_, headwordIndex_)
+                  : LoadDictionaryText(path.toStdString(), CurrentSeparators(), fullText_, headwordIndex_);
     lineOfHeadwordRow_ = std::move(report.lineOfHeadwordRow);
     ++loadCount_;
     dataFile_ = path;
@@ -179,6 +175,17 @@ std::string Utf8(const std::string& cp932) { return Sjis::ToQString(cp932).toStd
 
 }  // namespace
 
+void DictionarySession::StartCatalog() {
+    if (catalogStarted_) return;
+    catalogStarted_ = true;
+    catalog_.Start(headwordIndex_);
+}
+
+const HeadwordCatalog& DictionarySession::Catalog() {
+    StartCatalog();
+    return catalog_.Get();
+}
+
 std::optional<RecordStep> DictionarySession::HeadwordRowStep(std::int64_t row) const {
     if (row < 0 || row >= static_cast<std::int64_t>(headwordIndex_.LineCount())) return std::nullopt;
     const std::int64_t line =
@@ -190,7 +197,7 @@ LookupOutcome DictionarySession::LookUp(const QString& typed) {
     const Sjis::Encoded bytes = Sjis::FromQString(typed);
     // A character the code page cannot hold is in no headword: the search says so.
     if (!bytes.lossless) return {};
-    const HeadwordLookupResult found = LookUpHeadword(catalog_.Get(), bytes.bytes);
+    const HeadwordLookupResult found = LookUpHeadword(Catalog(), bytes.bytes);
     // The catalog is of the index as loaded; a line is checked against the index now.
     const auto inIndex = [this](std::int64_t line) {
         return line >= 0 && line < static_cast<std::int64_t>(headwordIndex_.LineCount());
@@ -224,6 +231,7 @@ LookupOutcome DictionarySession::LookUp(const QString& typed) {
 std::vector<CompletionItem> DictionarySession::Completions(const QString& typed, std::size_t maxCount) {
     std::vector<CompletionItem> items;
     const Sjis::Encoded bytes = Sjis::FromQString(typed);
+    StartCatalog();
     if (!bytes.lossless || !catalog_.Ready()) return items;
     const QString word = typed.trimmed();
     for (const CompletionEntry& entry : CompleteHeadword(catalog_.Get(), bytes.bytes, maxCount)) {

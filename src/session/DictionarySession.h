@@ -156,8 +156,11 @@ public:
     // Counts the loads: a link on a page of suggestions names the load it was made
     // after, for the rows it names are of that load's index.
     std::uint64_t LoadCount() const noexcept { return loadCount_; }
-    // The headwords' catalog once built (the benchmark and the tests wait for it).
-    const HeadwordCatalog& Catalog() { return catalog_.Get(); }
+    // Starts building the headwords' catalog on a thread of its own, once after each
+    // load: the window asks when the load is done and shown; a lookup asks anyway.
+    void StartCatalog();
+    // The headwords' catalog, waiting for its build.
+    const HeadwordCatalog& Catalog();
 
     // --- the record page ---
     // "No." and the one-based record number, panel 0's text while a record shows.
@@ -184,5 +187,6 @@ private:
     int fullTextListener_ = 0;
     std::vector<std::uint32_t> lineOfHeadwordRow_;  // empty while row r is line r (no damaged line)
     std::uint64_t loadCount_ = 0;
+    bool catalogStarted_ = false;  // since the last load
     CatalogBuild catalog_;  // last: its thread reads the headword index until it stops
 };
