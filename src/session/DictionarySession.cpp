@@ -11,6 +11,8 @@
 
 #include <QStringList>
 
+#include <algorithm>
+
 namespace {
 
 // The search's own sink around the window's: a new search starts at its first hit.
@@ -102,18 +104,18 @@ bool DictionarySession::RunSearch(const QString& typed, const SearchOptions& opt
 
 RecordStep DictionarySession::FirstResult() const {
     const std::int64_t line = shownResultLines_.front();
-    return {0, line, line, true, HitCounterText(1)};
+    return {0, RowOfLine(line), line, true, HitCounterText(1)};
 }
 
 RecordStep DictionarySession::CurrentHitStep(std::int64_t headwordCaretRow) const {
     if (search_.ResultCount() != 0) {
         const std::int64_t row = currentHit_ - 1;
         const std::int64_t line = shownResultLines_.at(static_cast<std::size_t>(row));
-        return {row, line, line, true, {}};
+        return {row, RowOfLine(line), line, true, {}};
     }
     // The empty place after the last row, or no row at all: no record to show.
     if (headwordCaretRow >= static_cast<std::int64_t>(headwordIndex_.LineCount())) return {};
-    return {{}, headwordCaretRow, headwordCaretRow, true, {}};
+    return {{}, headwordCaretRow, LineOfRow(headwordCaretRow), true, {}};
 }
 
 std::optional<RecordStep> DictionarySession::NextHit(std::int64_t headwordCaretRow) {
@@ -140,26 +142,39 @@ std::optional<RecordStep> DictionarySession::ChooseResult(std::int64_t row) {
 
 std::optional<RecordStep> DictionarySession::ChooseHeadword(std::int64_t row) const {
     if (row < 0 || row > static_cast<std::int64_t>(headwordIndex_.LineCount()) - 1) return std::nullopt;
-    return RecordStep{{}, {}, row, false, {}};
+    return RecordStep{{}, {}, LineOfRow(row), false, {}};
 }
 
 std::optional<RecordStep> DictionarySession::NextRecord(std::int64_t headwordCaretRow) const {
     const std::int64_t row = headwordCaretRow + 1;
     if (row > static_cast<std::int64_t>(headwordIndex_.LineCount()) - 1) return std::nullopt;
-    return RecordStep{{}, row, row, false, {}};
+    return RecordStep{{}, row, LineOfRow(row), false, {}};
 }
 
 std::optional<RecordStep> DictionarySession::PreviousRecord(std::int64_t headwordCaretRow) const {
     const std::int64_t row = headwordCaretRow - 1;
     if (row < 0) return std::nullopt;
-    return RecordStep{{}, row, row, false, {}};
+    return RecordStep{{}, row, LineOfRow(row), false, {}};
 }
 
-RecordStep DictionarySession::FirstRecord() const { return {{}, 0, 0, false, {}}; }
+RecordStep DictionarySession::FirstRecord() const { return {{}, 0, LineOfRow(0), false, {}}; }
 
 RecordStep DictionarySession::LastRecord() const {
     const std::int64_t row = static_cast<std::int64_t>(headwordIndex_.LineCount()) - 1;
-    return {{}, row, row, false, {}};
+    return {{}, row, LineOfRow(row), false, {}};
+}
+
+std::int64_t DictionarySession::LineOfRow(std::int64_t row) const {
+    if (row < 0 || static_cast<std::size_t>(row) >= lineOfHeadwordRow_.size()) return row;
+    return lineOfHeadwordRow_[static_cast<std::size_t>(row)];
+}
+
+std::optional<std::int64_t> DictionarySession::RowOfLine(std::int64_t line) const {
+    if (lineOfHeadwordRow_.empty()) return line;
+    const auto at = std::lower_bound(lineOfHeadwordRow_.begin(), lineOfHeadwordRow_.end(), line,
+                                     [](std::uint32_t rowLine, std::int64_t wanted) { return rowLine < wanted; });
+    if (at == lineOfHeadwordRow_.end() || *at != line) return std::nullopt;  // a damaged line has no row
+    return at - lineOfHeadwordRow_.begin();
 }
 
 std::string DictionarySession::RecordPositionText(std::int64_t line) { return "No." + std::to_string(line + 1); }
@@ -188,9 +203,7 @@ const HeadwordCatalog& DictionarySession::Catalog() {
 
 std::optional<RecordStep> DictionarySession::HeadwordRowStep(std::int64_t row) const {
     if (row < 0 || row >= static_cast<std::int64_t>(headwordIndex_.LineCount())) return std::nullopt;
-    const std::int64_t line =
-        lineOfHeadwordRow_.empty() ? row : static_cast<std::int64_t>(lineOfHeadwordRow_.at(static_cast<std::size_t>(row)));
-    return RecordStep{{}, row, line, false, {}};
+    return RecordStep{{}, row, LineOfRow(row), false, {}};
 }
 
 LookupOutcome DictionarySession::LookUp(const QString& typed) {

@@ -162,6 +162,11 @@ public:
     // The headwords' catalog, waiting for its build.
     const HeadwordCatalog& Catalog();
 
+    // The line of the full text a headword index row was cut from: row r is line r
+    // until a damaged line, which has no row; and the row of a line, none for a damaged one.
+    std::int64_t LineOfRow(std::int64_t row) const;
+    std::optional<std::int64_t> RowOfLine(std::int64_t line) const;
+
     // --- the record page ---
     // "No." and the one-based record number, panel 0's text while a record shows.
     static std::string RecordPositionText(std::int64_t line);

@@ -185,7 +185,21 @@ TEST_F(DictionarySessionTest, ALookupShowsTheHeadwordItsBaseFormOrPageOfSuggesti
     EXPECT_EQ(session.LookUp(QStringLiteral("bacilli")).step.line, 0);
 }
 
-// A damaged line has no row in the headword index: the rows after it are lines further on.
+// A damaged line has no row in the headword index: every step by a row shows the line
+// that row was cut from, and a result's line puts the caret on its own row.
+TEST_F(DictionarySessionTest, StepsByRowShowTheLineTheRowWasCutFrom) {
+    const std::string more(300, 'x');
+    session.Load(QString::fromStdString(dir.Write("damaged.txt", "1 heart without separators\r\n2 bacillus///a:::" +
+                                                                   more + "\r\n3 heart///b:::" + more + "\r\n")));
+    ExpectStep(session.ChooseHeadword(1), Expected{{}, {}, 2, false, {}}, "a click on row 1");
+    ExpectStep(session.NextRecord(0), Expected{{}, 1, 2, false, {}}, "the record after row 0");
+    ExpectStep(session.LastRecord(), Expected{{}, 1, 2, false, {}}, "the last record");
+    ExpectStep(session.FirstRecord(), Expected{{}, 0, 1, false, {}}, "the first record");
+    ASSERT_TRUE(Search("heart"));
+    ExpectStep(session.FirstResult(), Expected{0, std::nullopt, 0, true, "1    "}, "a hit on the damaged line");
+    ExpectStep(session.NextHit(0), Expected{1, 1, 2, true, "2"}, "a hit on a headword's line");
+}
+
 TEST_F(DictionarySessionTest, ALookupShowsTheLineItsHeadwordWasCutFrom) {
     session.Load(QString::fromStdString(dir.Write("damaged.txt", "1 damaged line\r\n2 bacillus///a:::\r\n"
                                                                    "3 pneumonia///b:::\r\n4 \x81<b>///c:::\r\n")));
