@@ -48,7 +48,7 @@ HeadwordCatalog HeadwordCatalog::Build(const TextLines& headwords, std::stop_tok
     catalog.keys_.reserve(headwords.TextBytesBound());
     std::unordered_set<std::string_view> seen;
     // A headword is mostly spelt as it was on an earlier row: its bytes as they stand
-    // are looked for first, which costs no key. The views are of the index's lines,
+    // are looked for first, which costs no key. The views are of the index's rows,
     // which stay as they are while the build runs.
     std::unordered_set<std::string_view> seenAsWritten;
     std::string key;
@@ -89,13 +89,13 @@ std::optional<std::int64_t> HeadwordCatalog::Find(std::string_view lookupKey) co
 }
 
 std::vector<std::int64_t> HeadwordCatalog::StartingWith(std::string_view prefix, std::size_t maxCount) const {
-    std::vector<std::int64_t> lines;
-    if (prefix.empty()) return lines;
+    std::vector<std::int64_t> rows;
+    if (prefix.empty()) return rows;
     auto at = std::lower_bound(entries_.begin(), entries_.end(), prefix,
                                [this](const Entry& entry, std::string_view key) { return KeyOf(entry) < key; });
-    for (; at != entries_.end() && lines.size() < maxCount && KeyOf(*at).starts_with(prefix); ++at)
-        lines.push_back(at->row);
-    return lines;
+    for (; at != entries_.end() && rows.size() < maxCount && KeyOf(*at).starts_with(prefix); ++at)
+        rows.push_back(at->row);
+    return rows;
 }
 
 std::vector<SpellingMatch> HeadwordCatalog::Suggest(std::string_view lookupKey, int maxDistance,
