@@ -36,9 +36,12 @@ struct WordMergeOutcome {
 
 class UserDatabase final : public ReadingStore {
 public:
+    // How long a write waits for another program's lock before the store gives up.
+    static constexpr int kDefaultBusyTimeoutMs = 5000;
+
     // Opens (or creates) the database at `path`, its folder made private to the user
     // (0700). Never fails: a store that cannot be used is unavailable and says why.
-    static std::unique_ptr<UserDatabase> Open(const QString& path);
+    static std::unique_ptr<UserDatabase> Open(const QString& path, int busyTimeoutMs = kDefaultBusyTimeoutMs);
     ~UserDatabase() override;
     UserDatabase(const UserDatabase&) = delete;
     UserDatabase& operator=(const UserDatabase&) = delete;
