@@ -10,7 +10,6 @@
 
 #include <benchmark/benchmark.h>
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QSqlDatabase>
 #include <QSqlQuery>
@@ -195,7 +194,6 @@ BENCHMARK(BM_Open)->Unit(benchmark::kMillisecond);
 }  // namespace
 
 int main(int argc, char* argv[]) {
-    QCoreApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
     const QString folder = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QDir::tempPath();
     QDir storeFolder(folder + QStringLiteral("/quillor-store-bench"));
