@@ -27,7 +27,14 @@ bool WordListModel::HasDatabase() const { return database_ && database_->Availab
 
 void WordListModel::Recount() {
     pages_.clear();
-    const std::int64_t count = HasDatabase() ? database_->CountWords(filter_) : 0;
+    rows_ = 0;
+    if (!HasDatabase()) return;
+    // The first page is read before the count: a page that is not full is the whole
+    // list, and a narrow filter then costs one pass over the entries, not two.
+    Page& first = pages_.emplace_back();
+    first.entries = database_->Words(filter_, order_, descending_, 0, kPageRows);
+    const std::int64_t count = first.entries.size() < std::size_t{kPageRows} ? std::int64_t(first.entries.size())
+                                                                              : database_->CountWords(filter_);
     rows_ = static_cast<int>(std::clamp<std::int64_t>(count, 0, INT_MAX));
 }
 
