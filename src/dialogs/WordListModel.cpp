@@ -131,7 +131,10 @@ QVariant WordListModel::data(const QModelIndex& index, int role) const {
 }
 
 QVariant WordListModel::headerData(int section, Qt::Orientation orientation, int role) const {
-    if (orientation != Qt::Horizontal || role != Qt::DisplayRole) return {};
+    if (orientation != Qt::Horizontal) return {};
+    // A first click on the date shows the newest entries first.
+    if (role == Qt::InitialSortOrderRole) return section == AddedColumn ? Qt::DescendingOrder : Qt::AscendingOrder;
+    if (role != Qt::DisplayRole) return {};
     switch (section) {
     case HeadwordColumn: return QStringLiteral("見出し語");
     case TranslationColumn: return QStringLiteral("訳語");
