@@ -74,6 +74,8 @@ Attempt TryOpen(const QString& path, int busyTimeoutMs) {
     if (version->toInt() > CurrentStoreVersion()) return {Outcome::Newer, nullptr, {}};
     if (!connection->Value(QStringLiteral("PRAGMA journal_mode = WAL")) ||
         !connection->Write(QStringLiteral("PRAGMA synchronous = NORMAL"), {}) ||
+        // 100,000 entries and their indexes fit in memory, rather than in SQLite's default 2 MB.
+        !connection->Write(QStringLiteral("PRAGMA cache_size = -32768"), {}) ||
         !Migrate(*connection))
         return Fail(std::move(connection));
     return {Outcome::Ready, std::move(connection), {}};

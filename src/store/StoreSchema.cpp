@@ -23,6 +23,19 @@ const std::vector<Migration>& StoreMigrations() {
              QStringLiteral("CREATE INDEX words_by_added ON words (added, id)"),
              QStringLiteral("CREATE INDEX words_by_note ON words (note COLLATE NOCASE, id)"),
          }},
+        {2,
+         {
+             // How many steps each data file has, kept by the database itself, so that
+             // keeping a step need not count 10,000 of them to know whether to trim.
+             QStringLiteral("CREATE TABLE step_counts (data_file TEXT PRIMARY KEY, count INTEGER NOT NULL) "
+                            "WITHOUT ROWID"),
+             QStringLiteral("INSERT INTO step_counts SELECT data_file, count(*) FROM steps GROUP BY data_file"),
+             QStringLiteral("CREATE TRIGGER steps_counted AFTER INSERT ON steps BEGIN "
+                            "INSERT INTO step_counts VALUES (NEW.data_file, 1) "
+                            "ON CONFLICT (data_file) DO UPDATE SET count = count + 1; END"),
+             QStringLiteral("CREATE TRIGGER steps_uncounted AFTER DELETE ON steps BEGIN "
+                            "UPDATE step_counts SET count = count - 1 WHERE data_file = OLD.data_file; END"),
+         }},
     };
     return migrations;
 }

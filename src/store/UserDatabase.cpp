@@ -165,11 +165,16 @@ std::int64_t UserDatabase::AddStep(const HistoryStep& step) {
                                static_cast<int>(step.reach)}))
             return false;
         id = connection.LastInsertId();
-        // Everything of this file older than its 10,000th newest step; nothing while it has fewer.
+        std::int64_t count = 0;
+        if (!connection.Read(QStringLiteral("SELECT count FROM step_counts WHERE data_file = ?"), {Text(step.dataFile)},
+                             [&](const QSqlQuery& row) { count = row.value(0).toLongLong(); }))
+            return false;
+        if (count <= kStepsKeptPerFile) return true;
+        // The oldest beyond the newest 10,000, read off the index from its old end.
         return connection
-            .Write(QStringLiteral("DELETE FROM steps WHERE data_file = ? AND id < (SELECT id FROM steps "
-                                  "WHERE data_file = ? ORDER BY id DESC LIMIT 1 OFFSET ?)"),
-                   {Text(step.dataFile), Text(step.dataFile), kStepsKeptPerFile - 1})
+            .Write(QStringLiteral("DELETE FROM steps WHERE id IN (SELECT id FROM steps WHERE data_file = ? "
+                                  "ORDER BY id LIMIT ?)"),
+                   {Text(step.dataFile), QVariant::fromValue<qlonglong>(count - kStepsKeptPerFile)})
             .has_value();
     });
     return Available() ? id : 0;
@@ -216,7 +221,7 @@ std::vector<WordEntry> UserDatabase::Words(const QString& filter, WordOrder orde
     const QString pattern = ContainsPattern(filter);
     QVariantList values = filter.isEmpty() ? QVariantList{} : QVariantList{pattern, pattern, pattern};
     values << QVariant::fromValue<qlonglong>(count) << QVariant::fromValue<qlonglong>(std::max<std::int64_t>(offset, 0));
-    return state_->ReadAll<WordEntry>(kWordColumns + FilterClause(!filter.isEmpty()) + OrderClause(order, descending) +
+    return state_->ReadAll<WordEntry>(kWordColumns + FilterClause(!filter.isEmpty()) + OrderClause(order, descending, !filter.isEmpty()) +
                                           QStringLiteral(" LIMIT ? OFFSET ?"),
                                       values, WordOf);
 }

@@ -13,5 +13,5 @@ QString ContainsPattern(const QString& filter);
 QString FilterClause(bool filtered);
 
 // The ORDER BY clause: the column (text without regard to case), then id the same way,
-// so each sort is read straight off its index.
-QString OrderClause(WordOrder order, bool descending);
+// so each sort is read straight off its index when there is no filter.
+QString OrderClause(WordOrder order, bool descending, bool filtered);
