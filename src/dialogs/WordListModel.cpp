@@ -27,7 +27,14 @@ bool WordListModel::HasDatabase() const { return database_ && database_->Availab
 
 void WordListModel::Recount() {
     pages_.clear();
-    const std::int64_t count = HasDatabase() ? database_->CountWords(filter_) : 0;
+    rows_ = 0;
+    if (!HasDatabase()) return;
+    // The first page is read before the count: a page that is not full is the whole
+    // list, and a narrow filter then costs one pass over the entries, not two.
+    Page& first = pages_.emplace_back();
+    first.entries = database_->Words(filter_, order_, descending_, 0, kPageRows);
+    const std::int64_t count = first.entries.size() < std::size_t{kPageRows} ? std::int64_t(first.entries.size())
+                                                                              : database_->CountWords(filter_);
     rows_ = static_cast<int>(std::clamp<std::int64_t>(count, 0, INT_MAX));
 }
 
@@ -124,7 +131,10 @@ QVariant WordListModel::data(const QModelIndex& index, int role) const {
 }
 
 QVariant WordListModel::headerData(int section, Qt::Orientation orientation, int role) const {
-    if (orientation != Qt::Horizontal || role != Qt::DisplayRole) return {};
+    if (orientation != Qt::Horizontal) return {};
+    // A first click on the date shows the newest entries first.
+    if (role == Qt::InitialSortOrderRole) return section == AddedColumn ? Qt::DescendingOrder : Qt::AscendingOrder;
+    if (role != Qt::DisplayRole) return {};
     switch (section) {
     case HeadwordColumn: return QStringLiteral("見出し語");
     case TranslationColumn: return QStringLiteral("訳語");
