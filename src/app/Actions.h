@@ -21,6 +21,8 @@ enum class Command {
     SaveAs,           // ファイル → 名前を付けて保存
     Repair,           // ファイル → 辞書データ修復
     Print,            // ファイル → 表示データ印刷
+    ExportWordList,   // ファイル → 単語帳を書き出す
+    ImportWordList,   // ファイル → 単語帳を読み込む
     Exit,             // ファイル → 終了, and its tool button
     EditMode,         // 編集 → 編集モード (checked while on)
     DataInfo,         // 表示 → データプロパティ, and the データ情報 tool button
@@ -30,6 +32,11 @@ enum class Command {
     PreviousRecord,   // 表示 → 前のデータ表示 (Ctrl+P), and its tool button
     FirstRecord,      // 表示 → 最初のデータ表示 (Ctrl+T)
     LastRecord,       // 表示 → 最後のデータ表示 (Ctrl+L)
+    HistoryBack,      // 表示 → 戻る (Alt+Left), and its tool button: back in the history
+    HistoryForward,   // 表示 → 進む (Alt+Right), and its tool button
+    HistoryList,      // 表示 → 履歴: the history's list
+    WordListed,       // 表示 → 単語帳に登録 (Ctrl+D, checked while the record shown is listed), and its tool button
+    WordList,         // 表示 → 単語帳: the word list's window
     CompactLayout,    // 表示 → フォームサイズ切り替え, and its tool button
     Options,          // 表示 → オプション設定
     ClipboardLookup,  // 表示 → クリップボードを検索 (checked while on)

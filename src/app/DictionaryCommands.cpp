@@ -16,6 +16,7 @@ void TForm1::LoadDictionary(const QString& path) {
     // A file that cannot be read raises here, before anything has changed.
     std::optional<FileContents> preloaded = preload_ ? preload_->Take(path.toStdString()) : std::nullopt;
     if (preloaded) MarkStartup("dictionary read ahead");
+    OpenStore();  // the history of the file is read with it
     const LoadOutcome outcome = session_.Load(path, std::move(preloaded));
     HideCompletions();  // its rows are of the index that was
     // Once the load and its first record are done, the headwords' catalog is built
@@ -29,6 +30,8 @@ void TForm1::LoadDictionary(const QString& path) {
     if (notice) SetStatusText(StatusPanel::Message, QString::fromStdString(*notice));
     // A sound file must not go on telling what was wrong with the file before it.
     else if (messageIsLoadNotice_) SetStatusText(StatusPanel::Message, QString());
+    FollowShownRecord();
+    ShowStoreNotice();
 }
 
 QString TForm1::RunOpenDialog(const QString& proposedPath) {

@@ -69,6 +69,7 @@ void TForm1::LookUpHeadword(const QString& text) {
         SetStatusText(StatusPanel::Position, QString());
         SetStatusText(StatusPanel::Message, QString::fromStdString(outcome.statusText));
         ui_.WebBrowser1->LoadHtml(outcome.page);
+        RecordPageLeft();
         break;
     case LookupOutcome::Kind::FullTextSearch: SpeedButton1Click(); break;
     }
@@ -84,18 +85,21 @@ void TForm1::SearchBoxEdited(const QString& text) {
 
 void TForm1::CompletionChosen(int row) {
     if (row < 0 || static_cast<std::size_t>(row) >= completionItems_.size()) return;
-    ShowHeadwordRow(completionItems_[static_cast<std::size_t>(row)].row);
+    ShowHeadwordRow(completionItems_[static_cast<std::size_t>(row)].row, StepReach::Lookup);
 }
 
 void TForm1::RecordLinkClicked(std::uint64_t load, std::int64_t row) {
     // A page made before the dictionary was loaded again names rows of the index then.
     if (load != session_.LoadCount())
         return SetStatusText(StatusPanel::Message, QStringLiteral("辞書が読み直されたため、このリンクは使えません"));
-    ShowHeadwordRow(row);
+    ShowHeadwordRow(row, StepReach::Link);
 }
 
-void TForm1::ShowHeadwordRow(std::int64_t row) {
-    if (const auto step = session_.HeadwordRowStep(row)) navigator_->ShowLookedUp(*step);
+void TForm1::ShowHeadwordRow(std::int64_t row, StepReach reach) {
+    if (std::optional<RecordStep> step = session_.HeadwordRowStep(row)) {
+        step->reach = reach;
+        navigator_->ShowLookedUp(*step);
+    }
 }
 
 void TForm1::HideCompletions() {

@@ -6,6 +6,7 @@
 #include "app/RecordNavigator.h"
 #include "app/Startup.h"
 #include "app/ZoomController.h"
+#include "store/UserDatabase.h"
 #include "browser/BrowserView.h"
 #include "common/ErrorBoundary.h"
 #include "common/FileLocations.h"
@@ -35,7 +36,9 @@
 TForm1::TForm1(QWidget* parent)
     : QMainWindow(parent),
       fileDialogs_{[this](const QString& proposedPath) { return RunOpenDialog(proposedPath); },
-                   [this](const QString& proposedPath) { return RunSaveDialog(proposedPath); }} {
+                   [this](const QString& proposedPath) { return RunSaveDialog(proposedPath); },
+                   [this](const QString& proposedPath) { return RunWordListDialog(true, proposedPath); },
+                   [this](const QString& proposedPath) { return RunWordListDialog(false, proposedPath); }} {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Form1"));
     setFont(DesignFont(12));
@@ -48,7 +51,7 @@ TForm1::TForm1(QWidget* parent)
     CreateStatusBar();
     navigator_ = std::make_unique<RecordNavigator>(
         session_, RecordNavigator::Controls{ui_.EditorEx2, ui_.EditorEx3, ui_.SpeedButton2, ui_.edtNowNo},
-        [this](std::int64_t line, bool markKeys) { ShowRecord(line, markKeys); });
+        [this](const RecordStep& step) { ShowStep(step); });
     zoom_ = new ZoomController(session_.Desktop(), ui_.WebBrowser1, {ui_.EditorEx1, ui_.EditorEx2, ui_.EditorEx3}, this);
     CreateMenus();
     ConnectCommands();
@@ -82,6 +85,7 @@ void TForm1::FormCreate() {
     ui_.PageControl1->setCurrentIndex(0);
     ui_.PageControl1->setTabVisible(1, false);
 
+    FollowShownRecord();  // nothing to go back to yet
     InstallAppMessage(ui_.Panel1);
     // Reports outlive no window: once this one is gone, they go to stderr (a second
     // window may have taken the report over already).
@@ -161,6 +165,7 @@ void TForm1::closeEvent(QCloseEvent* event) {
 void TForm1::FormCloseQuery() {
     // A close that fails the same way every time must still end the program.
     RunGuarded([this] { SaveSettings(); });
+    RunGuarded([this] { CloseStore(); });
 }
 
 void TForm1::OpenAtStart(const QString& path) { fileNamedAtStart_ = QFileInfo(path).absoluteFilePath(); }

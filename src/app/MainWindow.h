@@ -35,6 +35,7 @@ class QTimer;
 class ClipboardWatch;
 class CompletionPopup;
 class DataFilePreload;
+class UserDatabase;
 
 class TForm1 : public QMainWindow {
     Q_OBJECT
@@ -61,6 +62,9 @@ public:
     struct FileChoosers {
         std::function<QString(const QString& proposedPath)> open;
         std::function<QString(const QString& proposedPath)> save;
+        // The word list's export (a file name ending in .csv asks for CSV) and import.
+        std::function<QString(const QString& proposedPath)> exportWordList;
+        std::function<QString(const QString& proposedPath)> importWordList;
     };
     FileChoosers& FileDialogs() { return fileDialogs_; }
     // The settings file read again, as at start-up.
@@ -68,8 +72,12 @@ public:
     // Reads a data file into the session and the views, as opening it does, without the
     // questions and without showing a record.
     void LoadDictionary(const QString& path);
-    // Shows line `n` of the full text on the record page.
+    // Shows line `n` of the full text on the record page, as a record step along the
+    // file does (no history step).
     void ShowRecord(std::int64_t n, bool markKeys);
+    // The database of the history and the word list, opened at the first load; none
+    // before, or when it could not be made at all.
+    UserDatabase* Store() const { return store_.get(); }
     // Moves a text already in the history (whatever its letter case) to the top in its
     // new spelling and selects it; puts a new one on top without changing the selection.
     void AddToHistory(const QString& text);
@@ -178,7 +186,7 @@ private:
     // the dictionary as it is loaded now.
     void RecordLinkClicked(std::uint64_t load, std::int64_t row);
     // The record of the headword on row `row` of the headword index, its caret there.
-    void ShowHeadwordRow(std::int64_t row);
+    void ShowHeadwordRow(std::int64_t row, StepReach reach);
     // The completion list closed, its rows forgotten: before a load, a search or a
     // lookup makes them stale.
     void HideCompletions();
@@ -197,6 +205,30 @@ private:
     void U1Click();         // ヘルプ → 使用説明, SpeedButton5
     void Print1Click();     // ファイル → 表示データ印刷
     void EditorEx1Click();  // a click in the full text: the caret's place in the status bar
+
+    // --- the history and the word list ---
+    // Opens the database once, before the first load reads its history; what went wrong
+    // with it is said in panel 2.
+    void OpenStore();
+    // Closes it at the end: whatever it still holds is written first.
+    void CloseStore();
+    void ShowStoreNotice();
+    // The record of `step` on the page, its history step taken as the step says.
+    void ShowStep(const RecordStep& step);
+    // The page shows something else than a record: nothing to add to the word list.
+    void RecordPageLeft();
+    // The back and forward buttons, the word list's check, the lists open: as the record shown has them.
+    void FollowShownRecord();
+    void HistoryBack1Click();     // 表示 → 戻る, Alt+Left, the mouse's back button
+    void HistoryForward1Click();  // 表示 → 進む, Alt+Right, the mouse's forward button
+    void History1Click();         // 表示 → 履歴
+    void WordListed1Click();      // 表示 → 単語帳に登録, Ctrl+D
+    void WordList1Click();        // 表示 → 単語帳
+    void ExportWordList1Click();  // ファイル → 単語帳を書き出す
+    void ImportWordList1Click();  // ファイル → 単語帳を読み込む
+    void HistoryStepChosen(const HistoryStep& step);
+    void WordEntryChosen(const WordEntry& entry);
+    QString RunWordListDialog(bool save, const QString& proposedPath);
 
     // --- status bar ---
     void SetStatusText(StatusPanel panel, const QString& text);
@@ -226,4 +258,5 @@ private:
     bool shown_ = false;                        // FormShow runs once, at the first show
     QString fileNamedAtStart_;                  // opened by FormShow instead of the data file
     std::unique_ptr<DataFilePreload> preload_;  // the start-up's read-ahead, until shown
+    std::unique_ptr<UserDatabase> store_;       // the history and the word list; the session uses it
 };

@@ -101,6 +101,11 @@ void TForm1::CreateToolBarPanel() {
                               {73, 2, 38, 19});
     ui_.NextBtn = IconButton(ui_.Panel4, "NextBtn", QStringLiteral("次の検索結果"), {111, 0, 25, 23});
 
+    // Right of the search conditions: the history's two steps above, the word list below.
+    ui_.HistoryBackBtn = IconButton(ui_.Panel1, "HistoryBackBtn", QStringLiteral("戻る"), {669, 2, 25, 23});
+    ui_.HistoryForwardBtn = IconButton(ui_.Panel1, "HistoryForwardBtn", QStringLiteral("進む"), {694, 2, 25, 23});
+    ui_.WordListedBtn = IconButton(ui_.Panel1, "WordListedBtn", QStringLiteral("単語帳に登録"), {669, 25, 25, 23});
+
     ui_.cmbSubStr = Named(new QComboBox(ui_.Panel1), "cmbSubStr", QStringLiteral("検索文字列"),
                       QStringLiteral("検索する文字列をここに入力します(RETURNで履歴に登録)"));
     ui_.cmbSubStr->setEditable(true);

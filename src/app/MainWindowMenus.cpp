@@ -4,6 +4,7 @@
 #include "app/Actions.h"
 #include "app/ClipboardWatch.h"
 #include "app/CompletionPopup.h"
+#include "app/HistoryMouseButtons.h"
 #include "app/PageChangeGuard.h"
 #include "app/RecordNavigator.h"
 #include "app/ZoomController.h"
@@ -11,6 +12,7 @@
 #include "common/ErrorBoundary.h"
 #include "textview/TEditorEx.h"
 #include "textview/TypeToFind.h"
+#include "ui/StarIcon.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -52,6 +54,8 @@ void TForm1::CreateMenus() {
         menu->addAction(Act(spec.command));
     }
 
+    Act(Command::WordListed)->setIcon(StarIcon());
+
     // Ctrl+Return searches from inside the search box, where Return keeps the history.
     QAction* search = Act(Command::Search);
     removeAction(search);
@@ -77,6 +81,8 @@ void TForm1::ConnectCommands() {
     on(Command::SaveAs, &TForm1::SaveAs1Click);
     on(Command::Repair, &TForm1::R1Click);
     on(Command::Print, &TForm1::Print1Click);
+    on(Command::ExportWordList, &TForm1::ExportWordList1Click);
+    on(Command::ImportWordList, &TForm1::ImportWordList1Click);
     on(Command::Exit, &TForm1::Exit1Click);
     on(Command::EditMode, &TForm1::E1Click);
     on(Command::DataInfo, &TForm1::SpeedButton9Click);
@@ -90,6 +96,12 @@ void TForm1::ConnectCommands() {
     step(Command::PreviousRecord, &RecordNavigator::PreviousRecord);
     step(Command::FirstRecord, &RecordNavigator::FirstRecord);
     step(Command::LastRecord, &RecordNavigator::LastRecord);
+    on(Command::HistoryBack, &TForm1::HistoryBack1Click);
+    on(Command::HistoryForward, &TForm1::HistoryForward1Click);
+    on(Command::HistoryList, &TForm1::History1Click);
+    on(Command::WordListed, &TForm1::WordListed1Click);
+    on(Command::WordList, &TForm1::WordList1Click);
+    new HistoryMouseButtons(this, Act(Command::HistoryBack), Act(Command::HistoryForward));
     on(Command::CompactLayout, &TForm1::ToggleCompact);
     on(Command::Options, &TForm1::O1Click);
     on(Command::ClipboardLookup, &TForm1::ClipboardLookup1Click);

@@ -21,6 +21,8 @@ class QToolButton;
 class QWidget;
 class TEditorEx;
 class TSplitter;
+class HistoryDialog;
+class WordListDialog;
 class TfrmInfomation;
 class TfrmOption;
 class TfrmVersion;
@@ -34,6 +36,10 @@ struct MainWindowUi {
     QToolButton* SpeedButton9 = nullptr;  // data information
     QToolButton* SpeedButton5 = nullptr;  // usage guide
     QToolButton* SpeedButton6 = nullptr;  // exit
+    // Back and forward in the history, and the shown record on or off the word list.
+    QToolButton* HistoryBackBtn = nullptr;
+    QToolButton* HistoryForwardBtn = nullptr;
+    QToolButton* WordListedBtn = nullptr;
     // The hit navigator: ◀, the current hit, "/", the result count, ▶.
     QFrame* Panel4 = nullptr;
     QToolButton* ForwardBtn = nullptr;
@@ -79,4 +85,7 @@ struct MainWindowUi {
     TfrmInfomation* frmInfomation = nullptr;
     TfrmVersion* frmVersion = nullptr;
     TfrmOption* frmOption = nullptr;
+    // The history's list and the word list, made when first opened.
+    HistoryDialog* frmHistory = nullptr;
+    WordListDialog* frmWordList = nullptr;
 };

@@ -12,9 +12,14 @@
 #include <QPrinterInfo>
 #include <QTabWidget>
 
-void TForm1::ShowRecord(std::int64_t n, bool markKeys) {
+void TForm1::ShowRecord(std::int64_t n, bool markKeys) { ShowStep(RecordStep{{}, {}, n, markKeys, {}, {}, false}); }
+
+void TForm1::ShowStep(const RecordStep& step) {
+    const std::int64_t n = step.line.value_or(-1);
     SetStatusText(StatusPanel::Position, QString::fromStdString(DictionarySession::RecordPositionText(n)));
-    ui_.WebBrowser1->LoadHtml(session_.RecordPage(n, markKeys));
+    ui_.WebBrowser1->LoadHtml(session_.RecordPage(n, step.markKeys));
+    session_.RecordShown(step);
+    FollowShownRecord();
 }
 
 void TForm1::U1Click() {
@@ -26,6 +31,7 @@ void TForm1::U1Click() {
     // The guide must be seen: leave the text page of edit mode first.
     if (ui_.PageControl1->currentWidget() != ui_.TabSheet1 && ui_.PageControl1->isVisible()) ui_.PageControl1->setCurrentWidget(ui_.TabSheet1);
     ui_.WebBrowser1->OpenFile(files_.guide);
+    RecordPageLeft();
     ui_.WebBrowser1->setFocus(Qt::OtherFocusReason);
 }
 

@@ -8,7 +8,7 @@
 #include <utility>
 
 RecordNavigator::RecordNavigator(DictionarySession& session, Controls controls,
-                                 std::function<void(std::int64_t, bool)> showRecord)
+                                 std::function<void(const RecordStep&)> showRecord)
     : session_(session), ui_(controls), showRecord_(std::move(showRecord)) {}
 
 void RecordNavigator::PreviousRecord() {
@@ -109,5 +109,5 @@ void RecordNavigator::Apply(const RecordStep& step) {
     if (step.hitCounterText) ui_.hitCounter->setText(QString::fromStdString(*step.hitCounterText));
     if (step.searchRow) ui_.results->SetCaretRow(*step.searchRow);
     if (step.headwordRow) ui_.headwords->SetCaretRow(*step.headwordRow);
-    if (step.line) showRecord_(*step.line, step.markKeys);
+    if (step.line) showRecord_(step);
 }

@@ -21,9 +21,8 @@ public:
         QToolButton* listSwitch;  // SpeedButton2, which names the list it shows
         QLineEdit* hitCounter;    // edtNowNo
     };
-    // `showRecord(line, markKeys)` puts a record on the page.
-    RecordNavigator(DictionarySession& session, Controls controls,
-                    std::function<void(std::int64_t line, bool markKeys)> showRecord);
+    // `showRecord(step)` puts the step's record on the page.
+    RecordNavigator(DictionarySession& session, Controls controls, std::function<void(const RecordStep&)> showRecord);
 
     // Along the headword index; with the search results in its place, along those.
     void PreviousRecord();
@@ -65,7 +64,7 @@ private:
 
     DictionarySession& session_;
     Controls ui_;
-    std::function<void(std::int64_t, bool)> showRecord_;
+    std::function<void(const RecordStep&)> showRecord_;
     bool listsShown_ = true;
     bool resultsShown_ = false;
 };

@@ -12,6 +12,7 @@ namespace {
 
 const QString kShareFolder = QStringLiteral("/../share/quillordic");
 const QString kSampleName = QStringLiteral("Tarnowe_Medical_Dic.txt");
+const QString kDatabaseName = QStringLiteral("/quillordic.sqlite");
 
 // Whether this user may create files in `folder`: the system's own answer, which
 // also knows read-only mounts and access lists.
@@ -27,7 +28,13 @@ QString ConfigSettingsFolder(const LocationEnvironment& environment) {
 }  // namespace
 
 LocationEnvironment CurrentLocationEnvironment() {
-    return {qEnvironmentVariable("XDG_CONFIG_HOME"), qEnvironmentVariable("XDG_STATE_HOME"), HomeFolder()};
+    return {qEnvironmentVariable("XDG_CONFIG_HOME"), qEnvironmentVariable("XDG_STATE_HOME"), HomeFolder(),
+            qEnvironmentVariable("XDG_DATA_HOME")};
+}
+
+QString DataFolder(const LocationEnvironment& environment) {
+    const QString base = XdgFolder(environment.xdgDataHome, environment.home + QStringLiteral("/.local/share"));
+    return QDir::cleanPath(base + QStringLiteral("/QuillorDic"));
 }
 
 QString StateFolder(const LocationEnvironment& environment) {
@@ -66,10 +73,12 @@ FileLocations LocateFiles(const QString& executable, const LocationEnvironment& 
     if (settingsBesideProgram || (!installed && CanWriteIn(folder))) {
         found.settings = besideProgram;
         found.keptEditsFolder = folder;
+        found.database = folder + kDatabaseName;
     } else {
         found.settings = inConfig;
         found.settingsFolderToCreate = configFolder;
         found.keptEditsFolder = StateFolder(environment);
+        found.database = DataFolder(environment) + kDatabaseName;
     }
 
     const QString sampleBesideProgram = folder + QLatin1Char('/') + kSampleName;

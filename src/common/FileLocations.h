@@ -13,6 +13,7 @@ struct LocationEnvironment {
     QString xdgConfigHome;  // $XDG_CONFIG_HOME; used only when an absolute path of the user's
     QString xdgStateHome;   // $XDG_STATE_HOME; the same
     QString home;           // $HOME, else the password database's
+    QString xdgDataHome;    // $XDG_DATA_HOME; used only when an absolute path of the user's
 };
 
 struct FileLocations {
@@ -32,6 +33,9 @@ struct FileLocations {
     // Where the edits unsaved at a logout are kept: the state folder, or beside the
     // settings file in the portable layout (with the state folder when that fails).
     QString keptEditsFolder;
+    // The database of the history and the word list: in the user's data folder, or
+    // beside the settings file in the portable layout.
+    QString database;
 };
 
 LocationEnvironment CurrentLocationEnvironment();
@@ -43,6 +47,10 @@ QString StateFolder(const LocationEnvironment& environment);
 // The program's own absolute path, as the application object will give it, but known
 // before there is one: a start must know its settings file to find its window.
 QString RunningExecutable();
+
+// The program's own folder in the user's data folder ($XDG_DATA_HOME/QuillorDic, else
+// ~/.local/share/QuillorDic).
+QString DataFolder(const LocationEnvironment& environment);
 
 // `executable` is the program's absolute path.
 FileLocations LocateFiles(const QString& executable, const LocationEnvironment& environment);

@@ -9,6 +9,7 @@
 #include "view/PageStyles.h"
 #include "view/RecordMarkup.h"
 
+#include <QFileInfo>
 #include <QStringList>
 
 #include <algorithm>
@@ -52,6 +53,8 @@ LoadOutcome DictionarySession::Load(const QString& path, std::optional<FileConte
     ++loadCount_;
     dataFile_ = path;
     origin_ = {path, fullText_.BytesCutAtNul()};
+    shownLine_.reset();
+    history_.Start(QFileInfo(path).absoluteFilePath());
     return {report.sizeText, LoadNotice(origin_.bytesCutAtNul, report.damageText)};
 }
 
@@ -104,18 +107,18 @@ bool DictionarySession::RunSearch(const QString& typed, const SearchOptions& opt
 
 RecordStep DictionarySession::FirstResult() const {
     const std::int64_t line = shownResultLines_.front();
-    return {0, RowOfLine(line), line, true, HitCounterText(1)};
+    return {0, RowOfLine(line), line, true, HitCounterText(1), StepReach::SearchResult, false};
 }
 
 RecordStep DictionarySession::CurrentHitStep(std::int64_t headwordCaretRow) const {
     if (search_.ResultCount() != 0) {
         const std::int64_t row = currentHit_ - 1;
         const std::int64_t line = shownResultLines_.at(static_cast<std::size_t>(row));
-        return {row, RowOfLine(line), line, true, {}};
+        return {row, RowOfLine(line), line, true, {}, StepReach::SearchResult, false};
     }
     // The empty place after the last row, or no row at all: no record to show.
     if (headwordCaretRow >= static_cast<std::int64_t>(headwordIndex_.LineCount())) return {};
-    return {{}, headwordCaretRow, LineOfRow(headwordCaretRow), true, {}};
+    return {{}, headwordCaretRow, LineOfRow(headwordCaretRow), true, {}, {}, false};
 }
 
 std::optional<RecordStep> DictionarySession::NextHit(std::int64_t headwordCaretRow) {
@@ -137,31 +140,32 @@ std::optional<RecordStep> DictionarySession::PreviousHit(std::int64_t headwordCa
 std::optional<RecordStep> DictionarySession::ChooseResult(std::int64_t row) {
     if (row < 0 || row >= static_cast<std::int64_t>(searchIndex_.LineCount())) return std::nullopt;
     currentHit_ = row + 1;
-    return RecordStep{{}, {}, shownResultLines_.at(static_cast<std::size_t>(row)), true, std::to_string(currentHit_)};
+    return RecordStep{{}, {}, shownResultLines_.at(static_cast<std::size_t>(row)), true, std::to_string(currentHit_),
+                      StepReach::SearchResult, false};
 }
 
 std::optional<RecordStep> DictionarySession::ChooseHeadword(std::int64_t row) const {
     if (row < 0 || row > static_cast<std::int64_t>(headwordIndex_.LineCount()) - 1) return std::nullopt;
-    return RecordStep{{}, {}, LineOfRow(row), false, {}};
+    return RecordStep{{}, {}, LineOfRow(row), false, {}, StepReach::Index, false};
 }
 
 std::optional<RecordStep> DictionarySession::NextRecord(std::int64_t headwordCaretRow) const {
     const std::int64_t row = headwordCaretRow + 1;
     if (row > static_cast<std::int64_t>(headwordIndex_.LineCount()) - 1) return std::nullopt;
-    return RecordStep{{}, row, LineOfRow(row), false, {}};
+    return RecordStep{{}, row, LineOfRow(row), false, {}, {}, false};
 }
 
 std::optional<RecordStep> DictionarySession::PreviousRecord(std::int64_t headwordCaretRow) const {
     const std::int64_t row = headwordCaretRow - 1;
     if (row < 0) return std::nullopt;
-    return RecordStep{{}, row, LineOfRow(row), false, {}};
+    return RecordStep{{}, row, LineOfRow(row), false, {}, {}, false};
 }
 
-RecordStep DictionarySession::FirstRecord() const { return {{}, 0, LineOfRow(0), false, {}}; }
+RecordStep DictionarySession::FirstRecord() const { return {{}, 0, LineOfRow(0), false, {}, {}, false}; }
 
 RecordStep DictionarySession::LastRecord() const {
     const std::int64_t row = static_cast<std::int64_t>(headwordIndex_.LineCount()) - 1;
-    return {{}, row, LineOfRow(row), false, {}};
+    return {{}, row, LineOfRow(row), false, {}, {}, false};
 }
 
 std::int64_t DictionarySession::LineOfRow(std::int64_t row) const {
@@ -203,7 +207,7 @@ const HeadwordCatalog& DictionarySession::Catalog() {
 
 std::optional<RecordStep> DictionarySession::HeadwordRowStep(std::int64_t row) const {
     if (row < 0 || row >= static_cast<std::int64_t>(headwordIndex_.LineCount())) return std::nullopt;
-    return RecordStep{{}, row, LineOfRow(row), false, {}};
+    return RecordStep{{}, row, LineOfRow(row), false, {}, {}, false};
 }
 
 LookupOutcome DictionarySession::LookUp(const QString& typed) {
@@ -220,6 +224,7 @@ LookupOutcome DictionarySession::LookUp(const QString& typed) {
     case HeadwordLookupResult::Kind::Inflected: {
         if (!inIndex(found.row)) return {};
         LookupOutcome outcome{LookupOutcome::Kind::Record, *HeadwordRowStep(found.row), {}, {}};
+        outcome.step.reach = StepReach::Lookup;
         if (found.kind == HeadwordLookupResult::Kind::Inflected)
             outcome.statusText = typed.trimmed().toStdString() + " → " + Utf8(HeadwordOf(headwordIndex_, found.row));
         return outcome;

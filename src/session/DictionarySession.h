@@ -13,6 +13,8 @@
 #include "dictionary/DataFile.h"
 #include "lookup/CatalogBuild.h"
 #include "search/SearchSession.h"
+#include "session/ReadingHistory.h"
+#include "session/ReadingStore.h"
 #include "textmodel/TextLines.h"
 
 #include <QString>
@@ -44,6 +46,15 @@ struct RecordStep {
     std::optional<std::int64_t> line;            // the record shown: a zero-based line of the full text
     bool markKeys = false;                       // the last search's keys marked on the page
     std::optional<std::string> hitCounterText;   // edtNowNo's text, when the step moved the hit
+    std::optional<StepReach> reach;              // how the record came, for the history; none for no step
+    bool historyMove = false;                    // back or forward: the history's own step, not a new one
+};
+
+// A step back or forward in the history: the record, and what panel 2 says of steps
+// passed over because their record is gone.
+struct HistoryMove {
+    RecordStep step;
+    std::string statusText;  // UTF-8; empty when none was passed over
 };
 
 // What a headword lookup leads to: a record, a page of suggestions, or, with neither,
@@ -167,6 +178,32 @@ public:
     std::int64_t LineOfRow(std::int64_t row) const;
     std::optional<std::int64_t> RowOfLine(std::int64_t line) const;
 
+    // --- what the user read and kept ---
+    // The store of the history and the word list; none keeps the history for this run
+    // and no word list. The session does not own it.
+    void SetStore(ReadingStore* store);
+    ReadingStore* Store() const noexcept { return store_; }
+    // A record is on the page, as `step` brought it: a new history step when it says how
+    // it came, the history's own step for back and forward, else a step off the trail
+    // (a record step along the file).
+    void RecordShown(const RecordStep& step);
+    // The page shows no record (a page of suggestions, the guide).
+    void RecordHidden() noexcept { shownLine_.reset(); }
+    std::optional<std::int64_t> ShownLine() const noexcept { return shownLine_; }
+    const ReadingHistory& History() const noexcept { return history_; }
+    // Back and forward over the steps, passing over those whose record is gone.
+    std::optional<HistoryMove> HistoryBack();
+    std::optional<HistoryMove> HistoryForward();
+    // A step chosen from the history list, or an entry of the word list: its record
+    // as the dictionary holds it now; nothing when it is gone.
+    std::optional<RecordStep> StepRecord(const HistoryStep& step) const;
+    std::optional<RecordStep> WordRecord(const WordEntry& entry) const;
+    // Whether the record shown is on the word list.
+    bool ShownRecordListed() const;
+    // Ctrl+D: the record shown onto the word list, or off it; panel 2's text (UTF-8),
+    // nothing when no record is shown.
+    std::optional<std::string> ToggleShownRecordListed();
+
     // --- the record page ---
     // "No." and the one-based record number, panel 0's text while a record shows.
     static std::string RecordPositionText(std::int64_t line);
@@ -175,6 +212,10 @@ public:
     std::string RecordPage(std::int64_t line, bool markKeys) const;
 
 private:
+    ReadingHistory::Finder StepFinder() const;
+    std::optional<HistoryMove> ToHistoryMove(const std::optional<ReadingHistory::Found>& found) const;
+    // The word-list entry of the record shown; none for no record or a damaged line.
+    std::optional<WordEntry> ShownEntry() const;
 
     TextLines fullText_;
     TextLines headwordIndex_;
@@ -192,6 +233,9 @@ private:
     int fullTextListener_ = 0;
     std::vector<std::uint32_t> lineOfHeadwordRow_;  // empty while row r is line r (no damaged line)
     std::uint64_t loadCount_ = 0;
+    ReadingStore* store_ = nullptr;
+    ReadingHistory history_;
+    std::optional<std::int64_t> shownLine_;  // the record on the page
     bool catalogStarted_ = false;  // since the last load
     CatalogBuild catalog_;  // last: its thread reads the headword index until it stops
 };

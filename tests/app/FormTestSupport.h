@@ -128,6 +128,8 @@ protected:
         // Nor does any keep edits there, or find a user's.
         form->Files().stateFolder = dir.filePath(QStringLiteral("state"));
         form->Files().keptEditsFolder = form->Files().stateFolder;
+        // Nor any history or word list.
+        form->Files().database = dir.filePath(QStringLiteral("quillordic.sqlite"));
     }
 
     QString WriteFile(const QString& name, const std::string& bytes) {

@@ -409,6 +409,10 @@ private slots:
     // key reports its own error, and none reaches the application object's catch.
     void everyCommandButtonAndKeyReportsItsOwnError() {
         form->LoadDictionary(WriteFile(QStringLiteral("dic.txt"), Dictionary(4)));
+        // Back, forward and the word list act on records read: three read, one step back.
+        for (const int row : {0, 1, 2})
+            QTest::mouseClick(EditorEx2()->viewport(), Qt::LeftButton, {}, RowCentre(EditorEx2(), row));
+        Action("HistoryBack1")->trigger();
         Action("E1")->trigger();  // the text page and its keys too
         int reported = 0;
         const ErrorReporter previous = SetErrorReporter([&](const std::exception&) { ++reported; });

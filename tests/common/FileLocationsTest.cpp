@@ -99,7 +99,7 @@ TEST(LocateFiles, SettingsGuideAndSampleInEachLayout) {
                                 ? QString::fromUtf8(layout.xdgConfigHome)
                                 : Under(root, layout.xdgConfigHome);
 
-        const FileLocations found = LocateFiles(executable, {xdg, QString(), root + QStringLiteral("/home")});
+        const FileLocations found = LocateFiles(executable, {xdg, QString(), root + QStringLiteral("/home"), QString()});
 
         EXPECT_EQ(found.settings, Under(root, layout.settings));
         EXPECT_EQ(found.settingsFolderToCreate, Under(root, layout.folderToCreate));
@@ -111,6 +111,11 @@ TEST(LocateFiles, SettingsGuideAndSampleInEachLayout) {
         const QString state = root + QStringLiteral("/home/.local/state/QuillorDic");
         EXPECT_EQ(found.stateFolder, state);
         EXPECT_EQ(found.keptEditsFolder, found.settingsFolderToCreate.isEmpty() ? QFileInfo(found.settings).path() : state);
+        // The history and the word list: beside the settings, else in the user's data folder.
+        EXPECT_EQ(found.database, (found.settingsFolderToCreate.isEmpty()
+                                       ? QFileInfo(found.settings).path()
+                                       : root + QStringLiteral("/home/.local/share/QuillorDic")) +
+                                      QStringLiteral("/quillordic.sqlite"));
         if (layout.readOnlyProgramFolder)
             fs::permissions(QFile::encodeName(QFileInfo(executable).path()).toStdString(), fs::perms::owner_write,
                             fs::perm_options::add);
@@ -132,18 +137,21 @@ TEST(LocateFiles, TheUsersFoldersAreTheUsersOwn) {
     ASSERT_TRUE(QDir().mkpath(root + QStringLiteral("/usr/share/quillordic")));
     const QString config = root + QStringLiteral("/xdg-config");
     const QString state = root + QStringLiteral("/xdg-state");
-    ASSERT_TRUE(QDir().mkpath(config) && QDir().mkpath(state));
-    const LocationEnvironment environment{config, state, root + QStringLiteral("/home")};
+    const QString data = root + QStringLiteral("/xdg-data");
+    ASSERT_TRUE(QDir().mkpath(config) && QDir().mkpath(state) && QDir().mkpath(data));
+    const LocationEnvironment environment{config, state, root + QStringLiteral("/home"), data};
     FileLocations found = LocateFiles(executable, environment);
     EXPECT_EQ(found.settings, config + QStringLiteral("/QuillorDic/QuillorDic.ini"));
     EXPECT_EQ(found.keptEditsFolder, state + QStringLiteral("/QuillorDic"));
+    EXPECT_EQ(found.database, data + QStringLiteral("/QuillorDic/quillordic.sqlite"));
 
     // Folders of another user's named by the variables are no place for this user's files.
     if (::geteuid() != 0) GTEST_SKIP() << "folders of another user: only root can make them";
-    for (const QString& folder : {config, state}) ASSERT_EQ(::chown(QFile::encodeName(folder), 65534, 65534), 0);
+    for (const QString& folder : {config, state, data}) ASSERT_EQ(::chown(QFile::encodeName(folder), 65534, 65534), 0);
     found = LocateFiles(executable, environment);
     EXPECT_EQ(found.settings, root + QStringLiteral("/home/.config/QuillorDic/QuillorDic.ini"));
     EXPECT_EQ(found.keptEditsFolder, root + QStringLiteral("/home/.local/state/QuillorDic"));
+    EXPECT_EQ(found.database, root + QStringLiteral("/home/.local/share/QuillorDic/quillordic.sqlite"));
 }
 
 }  // namespace
