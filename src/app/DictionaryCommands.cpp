@@ -22,6 +22,11 @@ void TForm1::LoadDictionary(const QString& path) {
     // Once the load and its first record are done, the headwords' catalog is built
     // behind whatever the user does next.
     QTimer::singleShot(0, this, Guarded([this] { session_.StartCatalog(); }));
+    // So is the file's history, and back is on as soon as there is one.
+    QTimer::singleShot(0, this, Guarded([this] {
+        session_.ReadHistory();
+        FollowShownRecord();
+    }));
     // Kept edits the view held with the old lines stay kept.
     keptEditsInView_.clear();
     SetStatusText(StatusPanel::Position, QString::fromStdString(outcome.sizeText));

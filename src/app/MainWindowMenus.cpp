@@ -12,7 +12,7 @@
 #include "common/ErrorBoundary.h"
 #include "textview/TEditorEx.h"
 #include "textview/TypeToFind.h"
-#include "ui/StarIcon.h"
+#include "ui/ToolIcons.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -55,6 +55,8 @@ void TForm1::CreateMenus() {
     }
 
     Act(Command::WordListed)->setIcon(StarIcon());
+    Act(Command::HistoryBack)->setIcon(HistoryArrowIcon(false));
+    Act(Command::HistoryForward)->setIcon(HistoryArrowIcon(true));
 
     // Ctrl+Return searches from inside the search box, where Return keeps the history.
     QAction* search = Act(Command::Search);

@@ -54,9 +54,11 @@ WordListDialog::WordListDialog(UserDatabase* database, QWidget* parent) : QDialo
     QHeaderView* header = list_->horizontalHeader();
     header->setStretchLastSection(false);
     header->setSectionResizeMode(WordListModel::TranslationColumn, QHeaderView::Stretch);
-    header->resizeSection(WordListModel::HeadwordColumn, list_->fontMetrics().averageCharWidth() * 24);
+    // The CJK font's average is a full-width character's: a Latin letter measures better.
+    const int letter = list_->fontMetrics().horizontalAdvance(QLatin1Char('n'));
+    header->resizeSection(WordListModel::HeadwordColumn, letter * 22);
     header->resizeSection(WordListModel::AddedColumn, LocalTimeColumnWidth(list_->fontMetrics()));
-    header->resizeSection(WordListModel::NoteColumn, list_->fontMetrics().averageCharWidth() * 20);
+    header->resizeSection(WordListModel::NoteColumn, letter * 20);
     // Newest first, as the model starts.
     header->setSortIndicator(WordListModel::AddedColumn, Qt::DescendingOrder);
     list_->setSortingEnabled(true);

@@ -191,6 +191,8 @@ public:
     void RecordHidden() noexcept { shownLine_.reset(); }
     std::optional<std::int64_t> ShownLine() const noexcept { return shownLine_; }
     const ReadingHistory& History() const noexcept { return history_; }
+    // Reads the loaded file's history from the store now, not at its first use.
+    void ReadHistory() { history_.Read(); }
     // Back and forward over the steps, passing over those whose record is gone.
     std::optional<HistoryMove> HistoryBack();
     std::optional<HistoryMove> HistoryForward();

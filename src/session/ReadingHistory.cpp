@@ -2,13 +2,22 @@
 
 void ReadingHistory::Start(const QString& dataFile) {
     dataFile_ = dataFile;
-    trail_ = store_ ? store_->Trail(dataFile) : std::vector<HistoryStep>{};
+    trail_.clear();
+    position_ = 0;
+    onStep_ = false;
+    read_ = false;
+}
+
+void ReadingHistory::Read() {
+    if (read_) return;
+    read_ = true;
+    if (store_) trail_ = store_->Trail(dataFile_);
     if (trail_.size() > kStepCap) trail_.erase(trail_.begin(), trail_.end() - kStepCap);
     position_ = trail_.size();
-    onStep_ = false;
 }
 
 void ReadingHistory::Shown(HistoryStep step) {
+    Read();
     const auto same = [&](const HistoryStep& kept) { return kept.line == step.line && kept.lineHash == step.lineHash; };
     if (position_ == trail_.size() && !trail_.empty()) position_ = trail_.size() - 1;  // after a load: the newest
     if (position_ < trail_.size() && same(trail_[position_])) {
@@ -41,9 +50,13 @@ std::ptrdiff_t ReadingHistory::FirstForward() const noexcept {
     return position_ == trail_.size() ? static_cast<std::ptrdiff_t>(trail_.size()) : static_cast<std::ptrdiff_t>(position_) + 1;
 }
 
-std::optional<ReadingHistory::Found> ReadingHistory::Back(const Finder& find) { return Move(find, FirstBack(), -1); }
+std::optional<ReadingHistory::Found> ReadingHistory::Back(const Finder& find) {
+    Read();
+    return Move(find, FirstBack(), -1);
+}
 
 std::optional<ReadingHistory::Found> ReadingHistory::Forward(const Finder& find) {
+    Read();
     return Move(find, FirstForward(), +1);
 }
 

@@ -21,8 +21,11 @@ public:
     static constexpr std::size_t kStepCap = 10'000;  // per data file, as the store keeps them
 
     void SetStore(ReadingStore* store) noexcept { store_ = store; }
-    // A data file was loaded: its trail from the store, the position after its newest step.
+    // A data file was loaded: its trail is read from the store when first needed, or
+    // when Read is called (after the load is shown: 10,000 steps take a few
+    // milliseconds the load need not wait for); the position is after its newest step.
     void Start(const QString& dataFile);
+    void Read();
     const QString& DataFile() const noexcept { return dataFile_; }
 
     // A record was shown by a lookup, a click, a result or a link: a new step, unless it
@@ -31,7 +34,8 @@ public:
     // A record was shown that is no step.
     void LeftTrail() noexcept { onStep_ = false; }
 
-    bool CanGoBack() const noexcept { return FirstBack() >= 0; }
+    // Until the trail is read, back may lead somewhere.
+    bool CanGoBack() const noexcept { return !read_ || FirstBack() >= 0; }
     bool CanGoForward() const noexcept { return FirstForward() < static_cast<std::ptrdiff_t>(trail_.size()); }
 
     // Finds a step's record in the dictionary as it stands: its line, or none.
@@ -59,4 +63,5 @@ private:
     std::vector<HistoryStep> trail_;  // oldest first, at most kStepCap
     std::size_t position_ = 0;        // the step shown last; trail_.size() for none
     bool onStep_ = false;             // the page shows the step at the position
+    bool read_ = true;                // the trail holds the store's steps of the data file
 };

@@ -63,6 +63,7 @@ protected:
         session = std::make_unique<DictionarySession>();
         session->SetStore(&store);
         session->Load(path);
+        session->ReadHistory();  // as the window does once the load is shown
     }
     // What the window does with a step: shows its record and tells the session so.
     void Show(std::int64_t line, std::optional<StepReach> reach = StepReach::Index) {

@@ -1,4 +1,4 @@
-#include "ui/StarIcon.h"
+#include "ui/ToolIcons.h"
 
 #include <QPainter>
 #include <QPainterPath>
@@ -35,7 +35,36 @@ QPixmap StarPixmap(int size, bool filled) {
     return pixmap;
 }
 
+// A curve over the top, from right to left, ending in a head pointing down; forward is
+// its mirror image.
+QPixmap HistoryArrowPixmap(int size, bool forward) {
+    QPixmap pixmap(size, size);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    if (forward) painter.setTransform(QTransform(-1, 0, 0, 1, size, 0));
+    const qreal unit = size / 16.0;
+    const QColor blue(0x1f, 0x5f, 0xbf);
+    painter.setPen(QPen(blue, 2 * unit, Qt::SolidLine, Qt::RoundCap));
+    painter.setBrush(Qt::NoBrush);
+    const QRectF circle(4 * unit, 3 * unit, 9 * unit, 9 * unit);
+    painter.drawArc(circle, -60 * 16, 240 * 16);  // from lower right, over the top, to the left
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(blue);
+    const qreal x = 4 * unit;
+    const qreal y = 7.5 * unit;
+    painter.drawPolygon(QPolygonF{QPointF(x - 3 * unit, y - 0.5 * unit), QPointF(x + 3 * unit, y - 0.5 * unit),
+                                  QPointF(x, y + 4 * unit)});
+    return pixmap;
+}
+
 }  // namespace
+
+QIcon HistoryArrowIcon(bool forward) {
+    QIcon icon;
+    for (const int size : {16, 24, 32}) icon.addPixmap(HistoryArrowPixmap(size, forward));
+    return icon;
+}
 
 QIcon StarIcon() {
     QIcon icon;
