@@ -26,22 +26,22 @@ QString dbPath;
 
 // Medical headwords and their translations, made of parts: 24 organs x 16 conditions
 // x 30 qualifiers x 9 types, over 100,000 different entries.
-struct Part {
+struct WordPiece {
     const char* english;
     const char* japanese;
 };
-constexpr std::array<Part, 24> kOrgans = {{
+constexpr std::array<WordPiece, 24> kOrgans = {{
     {"cardio", "心"}, {"gastro", "胃"}, {"neuro", "神経"}, {"hepato", "肝"}, {"nephro", "腎"}, {"osteo", "骨"},
     {"arthro", "関節"}, {"dermato", "皮膚"}, {"myo", "筋"}, {"pneumo", "肺"}, {"encephalo", "脳"}, {"angio", "血管"},
     {"hemato", "血液"}, {"oto", "耳"}, {"rhino", "鼻"}, {"ophthalmo", "眼"}, {"cysto", "膀胱"}, {"colo", "結腸"},
     {"chole", "胆"}, {"pancreato", "膵"}, {"spleno", "脾"}, {"thyro", "甲状腺"}, {"adeno", "腺"}, {"lympho", "リンパ"},
 }};
-constexpr std::array<Part, 16> kConditions = {{
+constexpr std::array<WordPiece, 16> kConditions = {{
     {"pathy", "障害"}, {"megaly", "肥大"}, {"sclerosis", "硬化症"}, {"malacia", "軟化症"}, {"itis", "炎"},
     {"ectomy", "切除術"}, {"tomy", "切開術"}, {"plasty", "形成術"}, {"graphy", "造影法"}, {"scopy", "鏡検査"},
     {"rrhagia", "出血"}, {"algia", "痛"}, {"lysis", "溶解"}, {"stenosis", "狭窄"}, {"oma", "腫"}, {"genesis", "形成"},
 }};
-constexpr std::array<Part, 30> kQualifiers = {{
+constexpr std::array<WordPiece, 30> kQualifiers = {{
     {"", ""}, {"acute ", "急性"}, {"chronic ", "慢性"}, {"primary ", "原発性"}, {"secondary ", "続発性"},
     {"congenital ", "先天性"}, {"idiopathic ", "特発性"}, {"diffuse ", "びまん性"}, {"focal ", "限局性"},
     {"malignant ", "悪性"}, {"benign ", "良性"}, {"juvenile ", "若年性"}, {"senile ", "老人性"},
@@ -53,9 +53,9 @@ constexpr std::array<Part, 30> kQualifiers = {{
 }};
 
 WordEntry Entry(int n) {
-    const Part& organ = kOrgans[n % kOrgans.size()];
-    const Part& condition = kConditions[(n / kOrgans.size()) % kConditions.size()];
-    const Part& qualifier = kQualifiers[(n / (kOrgans.size() * kConditions.size())) % kQualifiers.size()];
+    const WordPiece& organ = kOrgans[n % kOrgans.size()];
+    const WordPiece& condition = kConditions[(n / kOrgans.size()) % kConditions.size()];
+    const WordPiece& qualifier = kQualifiers[(n / (kOrgans.size() * kConditions.size())) % kQualifiers.size()];
     const int type = n / static_cast<int>(kOrgans.size() * kConditions.size() * kQualifiers.size()) + 1;
     WordEntry entry;
     entry.headword = QString::fromUtf8(qualifier.english) + QString::fromUtf8(organ.english) +

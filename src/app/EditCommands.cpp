@@ -38,6 +38,7 @@ void TForm1::E1Click() {
     // The program's own page change: nothing is asked, and the edits stay in the view.
     if (!editing) ui_.PageControl1->setCurrentIndex(0);
     ui_.PageControl1->setTabVisible(kTextPage, editing);
+    FollowShownRecord();  // the record on the page may have been edited away
 }
 
 bool TForm1::PageControl1Changing(int from, int) {
@@ -119,6 +120,7 @@ void TForm1::OfferKeptEdits() {
     // An empty text has no bytes to map.
     FileContents contents = QFileInfo(*kept).size() > 0 ? ReadWholeFile(kept->toStdString()) : FileContents{};
     session_.ReplaceFullText(std::move(contents.text));
+    FollowShownRecord();
     keptEditsInView_ = *kept;
     if (ui_.EditorEx1->ReadOnly()) E1Click();
     ui_.PageControl1->setCurrentIndex(kTextPage);

@@ -5,6 +5,7 @@
 #include "app/RecordNavigator.h"
 #include "common/ErrorBoundary.h"
 #include "common/Sjis.h"
+#include "common/UserFolders.h"
 #include "dialogs/HistoryDialog.h"
 #include "dialogs/WordListDialog.h"
 #include "store/UserDatabase.h"
@@ -13,13 +14,19 @@
 #include <QFileInfo>
 #include <QLabel>
 
+#include <utility>
+
 void TForm1::OpenStore() {
     if (store_ || files_.database.isEmpty()) return;
+    // The user's data folder is the user's alone; a failure shows as the store's own.
+    if (!files_.databaseFolderToCreate.isEmpty()) MakePrivateFolder(files_.databaseFolderToCreate);
     store_ = UserDatabase::Open(files_.database);
     session_.SetStore(store_.get());
 }
 
 void TForm1::CloseStore() {
+    // The word list's window reads the database while it lives: it goes first.
+    delete std::exchange(ui_.frmWordList, nullptr);
     session_.SetStore(nullptr);
     store_.reset();
 }

@@ -30,7 +30,9 @@ void RecordNavigator::PreviousHit() { StepAlongHits(session_.PreviousHit(ui_.hea
 void RecordNavigator::NextHit() { StepAlongHits(session_.NextHit(ui_.headwords->CaretRow())); }
 
 void RecordNavigator::ShowCurrentHitAgain() {
-    StepAlongHits(session_.CurrentHitStep(ui_.headwords->CaretRow()));
+    RecordStep again = session_.CurrentHitStep(ui_.headwords->CaretRow());
+    again.keepsHistoryPlace = true;  // the same record, shown again: no step of the history
+    StepAlongHits(again);
     // The list was hidden while its caret moved: it scrolls to it now, as the switch
     // does when it brings a list back.
     if (TEditorEx* index = VisibleIndex()) index->ShowCaretRow();

@@ -40,6 +40,7 @@ void TForm1::R1Click() {
 
     session_.ReplaceFullText(std::move(result.text));  // modified: every numbered line was rewritten
     session_.SetOrigin(origin);
+    FollowShownRecord();
     // An error in writing leaves the view repaired.
     WriteRepairFiles(session_.FullText(), result.log);
     // The repair mends what was read: what a NUL byte kept out is still missing.

@@ -78,7 +78,8 @@ FileLocations LocateFiles(const QString& executable, const LocationEnvironment& 
         found.settings = inConfig;
         found.settingsFolderToCreate = configFolder;
         found.keptEditsFolder = StateFolder(environment);
-        found.database = DataFolder(environment) + kDatabaseName;
+        found.databaseFolderToCreate = DataFolder(environment);
+        found.database = found.databaseFolderToCreate + kDatabaseName;
     }
 
     const QString sampleBesideProgram = folder + QLatin1Char('/') + kSampleName;

@@ -36,6 +36,9 @@ struct FileLocations {
     // The database of the history and the word list: in the user's data folder, or
     // beside the settings file in the portable layout.
     QString database;
+    // Its folder, made private to the user, when it is the user's data folder; empty
+    // beside the settings, where the folder stays as the user has it.
+    QString databaseFolderToCreate;
 };
 
 LocationEnvironment CurrentLocationEnvironment();

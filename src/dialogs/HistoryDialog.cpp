@@ -4,7 +4,7 @@
 #include "dialogs/CentreOverParent.h"
 #include "dialogs/FilterBoxKeys.h"
 #include "dialogs/HistoryModel.h"
-#include "dialogs/ListDialogParts.h"
+#include "dialogs/ListDialogCommon.h"
 #include "ui/Fonts.h"
 
 #include <QHeaderView>
@@ -37,7 +37,13 @@ HistoryDialog::HistoryDialog(QWidget* parent) : QDialog(parent) {
 }
 
 void HistoryDialog::SetSteps(std::vector<HistoryStep> newestFirst) {
+    // The list is given again as records are read: a reader going down it keeps the place.
+    const HistoryStep* current = model_->StepAt(list_->currentIndex().row());
+    const std::int64_t currentId = current ? current->id : 0;
     model_->SetSteps(std::move(newestFirst));
+    for (int row = 0; currentId != 0 && row < model_->rowCount(); ++row)
+        if (model_->StepAt(row)->id == currentId)
+            return list_->setCurrentIndex(model_->index(row, HistoryModel::HeadwordColumn));
     MakeFirstRowCurrent();
 }
 

@@ -1,7 +1,7 @@
 #include "dialogs/HistoryModel.h"
 
 #include "common/Sjis.h"
-#include "dialogs/ListDialogParts.h"
+#include "dialogs/ListDialogCommon.h"
 
 void HistoryModel::SetSteps(std::vector<HistoryStep> newestFirst) {
     beginResetModel();

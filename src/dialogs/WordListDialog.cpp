@@ -3,7 +3,7 @@
 #include "common/ErrorBoundary.h"
 #include "dialogs/CentreOverParent.h"
 #include "dialogs/FilterBoxKeys.h"
-#include "dialogs/ListDialogParts.h"
+#include "dialogs/ListDialogCommon.h"
 #include "dialogs/WordListModel.h"
 #include "ui/Fonts.h"
 

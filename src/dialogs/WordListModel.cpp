@@ -1,6 +1,6 @@
 #include "dialogs/WordListModel.h"
 
-#include "dialogs/ListDialogParts.h"
+#include "dialogs/ListDialogCommon.h"
 
 #include <algorithm>
 #include <climits>

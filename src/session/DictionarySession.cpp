@@ -53,7 +53,7 @@ LoadOutcome DictionarySession::Load(const QString& path, std::optional<FileConte
     ++loadCount_;
     dataFile_ = path;
     origin_ = {path, fullText_.BytesCutAtNul()};
-    shownLine_.reset();
+    shown_.reset();
     history_.Start(QFileInfo(path).absoluteFilePath());
     return {report.sizeText, LoadNotice(origin_.bytesCutAtNul, report.damageText)};
 }

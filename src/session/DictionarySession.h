@@ -47,7 +47,7 @@ struct RecordStep {
     bool markKeys = false;                       // the last search's keys marked on the page
     std::optional<std::string> hitCounterText;   // edtNowNo's text, when the step moved the hit
     std::optional<StepReach> reach;              // how the record came, for the history; none for no step
-    bool historyMove = false;                    // back or forward: the history's own step, not a new one
+    bool keepsHistoryPlace = false;              // back, forward, a record shown again: the history stays where it is
 };
 
 // A step back or forward in the history: the record, and what panel 2 says of steps
@@ -188,8 +188,9 @@ public:
     // (a record step along the file).
     void RecordShown(const RecordStep& step);
     // The page shows no record (a page of suggestions, the guide).
-    void RecordHidden() noexcept { shownLine_.reset(); }
-    std::optional<std::int64_t> ShownLine() const noexcept { return shownLine_; }
+    void RecordHidden() noexcept;
+    // Its line now; none when no record shows, or the one shown was edited away.
+    std::optional<std::int64_t> ShownLine() const;
     const ReadingHistory& History() const noexcept { return history_; }
     // Reads the loaded file's history from the store now, not at its first use.
     void ReadHistory() { history_.Read(); }
@@ -237,7 +238,14 @@ private:
     std::uint64_t loadCount_ = 0;
     ReadingStore* store_ = nullptr;
     ReadingHistory history_;
-    std::optional<std::int64_t> shownLine_;  // the record on the page
+    // The record on the page, known by its line and bytes: lines move when the text is
+    // edited, repaired or replaced under the page.
+    struct ShownRecord {
+        std::int64_t line = 0;
+        std::string headword;
+        std::uint64_t hash = 0;
+    };
+    std::optional<ShownRecord> shown_;
     bool catalogStarted_ = false;  // since the last load
     CatalogBuild catalog_;  // last: its thread reads the headword index until it stops
 };

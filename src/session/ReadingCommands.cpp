@@ -8,6 +8,8 @@
 
 #include <QDateTime>
 
+#include <memory>
+
 namespace {
 
 std::int64_t Now() { return QDateTime::currentMSecsSinceEpoch(); }
@@ -22,25 +24,37 @@ void DictionarySession::SetStore(ReadingStore* store) {
 void DictionarySession::RecordShown(const RecordStep& shown) {
     if (!shown.line) return;
     const std::int64_t line = *shown.line;
-    shownLine_ = line;
-    if (shown.historyMove) return;  // the history moved itself
+    const std::string_view text = fullText_.LineView(static_cast<std::size_t>(line));
+    shown_ = ShownRecord{line, StepHeadword(text, CurrentSeparators()), LineHash(text)};
+    if (shown.keepsHistoryPlace) return;
     if (!shown.reach) {
         history_.LeftTrail();
         return;
     }
-    const std::string_view text = fullText_.LineView(static_cast<std::size_t>(line));
     HistoryStep step;
     step.time = Now();
     step.line = line;
-    step.headword = StepHeadword(text, CurrentSeparators());
-    step.lineHash = LineHash(text);
+    step.headword = shown_->headword;
+    step.lineHash = shown_->hash;
     step.reach = *shown.reach;
     history_.Shown(std::move(step));
 }
 
+void DictionarySession::RecordHidden() noexcept {
+    shown_.reset();
+    history_.LeftTrail();  // back returns to the record the page showed last
+}
+
+std::optional<std::int64_t> DictionarySession::ShownLine() const {
+    if (!shown_) return std::nullopt;
+    // The page shows the record as it was: after an edit it is where its bytes are now,
+    // or nowhere.
+    return RecordFinder(fullText_, CurrentSeparators()).FindExact(shown_->line, shown_->headword, shown_->hash);
+}
+
 std::optional<RecordStep> DictionarySession::StepRecord(const HistoryStep& step) const {
-    const std::optional<std::int64_t> line =
-        FindStepRecord(fullText_, CurrentSeparators(), step.line, step.headword, step.lineHash);
+    RecordFinder finder(fullText_, CurrentSeparators());
+    const std::optional<std::int64_t> line = finder.FindStep(step.line, step.headword, step.lineHash);
     if (!line) return std::nullopt;
     return RecordStep{{}, RowOfLine(*line), *line, false, {}, StepReach::History, false};
 }
@@ -55,16 +69,16 @@ std::optional<RecordStep> DictionarySession::WordRecord(const WordEntry& entry) 
     const Sjis::Encoded translation = Sjis::FromQString(entry.translation);
     if (!translation.lossless) return std::nullopt;
     const std::optional<std::int64_t> line =
-        FindWordRecord(fullText_, CurrentSeparators(), entry.line, headword, translation.bytes);
+        RecordFinder(fullText_, CurrentSeparators()).FindWord(entry.line, headword, translation.bytes);
     if (!line) return std::nullopt;
     return RecordStep{{}, RowOfLine(*line), *line, false, {}, StepReach::WordList, false};
 }
 
 ReadingHistory::Finder DictionarySession::StepFinder() const {
-    return [this](const HistoryStep& step) -> std::optional<std::int64_t> {
-        if (const std::optional<RecordStep> found = StepRecord(step)) return found->line;
-        return std::nullopt;
-    };
+    // One finder for every step a move looks at: past the first record gone, the text is
+    // cut once, not once per step.
+    auto finder = std::make_shared<RecordFinder>(fullText_, CurrentSeparators());
+    return [finder](const HistoryStep& step) { return finder->FindStep(step.line, step.headword, step.lineHash); };
 }
 
 std::optional<HistoryMove> DictionarySession::ToHistoryMove(const std::optional<ReadingHistory::Found>& found) const {
@@ -80,8 +94,9 @@ std::optional<HistoryMove> DictionarySession::HistoryBack() { return ToHistoryMo
 std::optional<HistoryMove> DictionarySession::HistoryForward() { return ToHistoryMove(history_.Forward(StepFinder())); }
 
 std::optional<WordEntry> DictionarySession::ShownEntry() const {
-    if (!shownLine_ || *shownLine_ >= static_cast<std::int64_t>(fullText_.LineCount())) return std::nullopt;
-    const std::string_view text = fullText_.LineView(static_cast<std::size_t>(*shownLine_));
+    const std::optional<std::int64_t> line = ShownLine();
+    if (!line) return std::nullopt;
+    const std::string_view text = fullText_.LineView(static_cast<std::size_t>(*line));
     const std::optional<RecordFields> fields = CutRecordFields(text, CurrentSeparators());
     if (!fields) return std::nullopt;  // a damaged line has no translation to learn
     WordEntry entry;
@@ -90,7 +105,7 @@ std::optional<WordEntry> DictionarySession::ShownEntry() const {
     entry.translation = Sjis::ToQString(fields->translation);
     entry.examples = Sjis::ToQString(fields->examples);
     entry.dataFile = history_.DataFile();
-    entry.line = *shownLine_;
+    entry.line = *line;
     return entry;
 }
 
@@ -101,7 +116,8 @@ bool DictionarySession::ShownRecordListed() const {
 }
 
 std::optional<std::string> DictionarySession::ToggleShownRecordListed() {
-    if (!shownLine_) return std::nullopt;
+    if (!shown_) return std::nullopt;
+    if (!ShownLine()) return std::string("表示中のレコードは書き換えられたため、単語帳に登録できません");
     std::optional<WordEntry> entry = ShownEntry();
     if (!entry) return std::string("壊れた行は単語帳に登録できません");
     if (!store_) return std::string("単語帳を使えません");

@@ -11,6 +11,8 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
+#include <vector>
 
 // The headword a step keeps of a line: the index entry of a sound line, the search
 // result's headword of a damaged one.
@@ -19,15 +21,33 @@ std::string StepHeadword(std::string_view line, const Separators& separators);
 // FNV-1a over the line's bytes: the same line gives the same number on every start.
 std::uint64_t LineHash(std::string_view line) noexcept;
 
-// The line that holds the record a step showed: `line` itself while it still holds it;
-// else the nearest line that is the same record (same hash); else, for a record that
-// was edited since, `line` or the nearest line with its headword. nullopt when no line
-// has that headword, or for a damaged line that is gone.
-std::optional<std::int64_t> FindStepRecord(const TextLines& fullText, const Separators& separators,
-                                           std::int64_t line, std::string_view headword, std::uint64_t hash);
+// Finds records in one state of the text: the first record not at its line makes it
+// cut every line once, and the records after it are found in that.
+class RecordFinder {
+public:
+    RecordFinder(const TextLines& fullText, const Separators& separators);
 
-// The line of a word-list entry: the record with its headword and translation (the
-// translation compared as shown), nearest to `line`; else none.
-std::optional<std::int64_t> FindWordRecord(const TextLines& fullText, const Separators& separators,
-                                           std::int64_t line, std::string_view headword,
-                                           std::string_view translation);
+    // The line that holds the record a step showed: `line` itself while it still holds
+    // it; else the nearest line that is the same record (same headword and hash); else,
+    // for a record edited since, `line` or the nearest line with its headword. nullopt
+    // when no line has that headword (a record without one is known by its hash alone).
+    std::optional<std::int64_t> FindStep(std::int64_t line, std::string_view headword, std::uint64_t hash);
+
+    // The exact record only: `line`, or the nearest line with its headword and hash.
+    std::optional<std::int64_t> FindExact(std::int64_t line, std::string_view headword, std::uint64_t hash);
+
+    // The line of a word-list entry: the record with its headword and translation,
+    // nearest to `line`; else none.
+    std::optional<std::int64_t> FindWord(std::int64_t line, std::string_view headword, std::string_view translation);
+
+private:
+    bool Holds(std::int64_t line) const;
+    std::string_view Text(std::int64_t line) const;
+    // The lines of each headword, in order, cut on first need.
+    const std::vector<std::int64_t>& LinesOf(std::string_view headword);
+
+    const TextLines& text_;
+    const Separators& separators_;
+    bool indexed_ = false;
+    std::unordered_map<std::string, std::vector<std::int64_t>> linesOfHeadword_;
+};

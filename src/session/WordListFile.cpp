@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <array>
 #include <cctype>
+#include <charconv>
 #include <optional>
 #include <utility>
 
@@ -143,6 +144,7 @@ struct FileLayout {
     char separator = '\t';
     bool html = true;
     std::optional<ColumnPlaces> places;  // nullopt: from a first row of names, or the default
+    std::vector<int> foreignColumns;      // zero-based columns that hold another program's own data
     std::size_t headerBytes = 0;          // where the records start
     std::int64_t firstRecordLine = 1;
     QString error;
@@ -200,10 +202,33 @@ FileLayout ReadHeaderLines(std::string_view text) {
         } else if (SameLetters(key, "columns")) {
             columns = value;
             columnsLine = line;
+        } else if (key.size() > 7 && SameLetters(key.substr(key.size() - 7), " column")) {
+            // Anki's own export names where its note ids, note types, decks and tags stand
+            // ("#guid column:1"): those columns are none of ours.
+            int number = 0;
+            const std::string_view digits = Trimmed(value);
+            const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), number);
+            if (error != std::errc{} || end != digits.data() + digits.size() || number < 1) {
+                layout.error = AtLine(line, "列の番号が読めません。");
+                return layout;
+            }
+            layout.foreignColumns.push_back(number - 1);
         }
     }
     layout.headerBytes = pos;
     layout.firstRecordLine = line;
+    if (!layout.foreignColumns.empty() && columnsLine == 0) {
+        // Ours are the others, in their usual order.
+        ColumnPlaces places{};
+        int next = 0;
+        for (int& place : places) {
+            while (std::find(layout.foreignColumns.begin(), layout.foreignColumns.end(), next) !=
+                   layout.foreignColumns.end())
+                ++next;
+            place = next++;
+        }
+        layout.places = places;
+    }
     if (columnsLine > 0) {
         std::vector<std::string> names;
         for (const DelimitedRecord& record : SplitDelimited(columns, layout.separator, columnsLine).records)

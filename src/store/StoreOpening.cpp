@@ -46,9 +46,17 @@ std::optional<QString> CreateNewFile(const QString& path, int busyTimeoutMs) {
             !Migrate(connection))
             reason = FailureReason(connection.LastError());
     }
+    // The history is the user's alone, also beside a portable copy in a shared folder;
+    // SQLite gives its journal files the database's mode.
+    if (!reason) QFile::setPermissions(made, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     if (!reason && ::link(QFile::encodeName(made).constData(), QFile::encodeName(path).constData()) != 0 &&
-        errno != EEXIST)
-        reason = QString::fromLocal8Bit(std::strerror(errno));
+        errno != EEXIST) {
+        // A stick formatted FAT has no links: a rename, which never replaces a file here.
+        const int linkError = errno;
+        if ((linkError != EPERM && linkError != EOPNOTSUPP && linkError != ENOSYS) ||
+            (!QFile::rename(made, path) && !QFile::exists(path)))
+            reason = QString::fromLocal8Bit(std::strerror(linkError));
+    }
     for (const char* suffix : {"", "-wal", "-shm"}) QFile::remove(made + QLatin1String(suffix));
     return reason;
 }
@@ -90,8 +98,12 @@ QString UnavailableNotice(const QString& reason) {
 }
 
 OpenedStore OpenStoreFile(const QString& path, int busyTimeoutMs) {
-    if (const auto why = MakePrivateFolder(QFileInfo(path).absolutePath()))
-        return Unavailable(QStringLiteral("フォルダーを作れません: %1").arg(QString::fromStdString(*why)));
+    // A folder that is there is the user's choice (a portable copy's own folder, which
+    // others may have to run it from); a new one is made for the user alone.
+    const QString folder = QFileInfo(path).absolutePath();
+    if (!QFileInfo(folder).isDir())
+        if (const auto why = MakePrivateFolder(folder))
+            return Unavailable(QStringLiteral("フォルダーを作れません: %1").arg(QString::fromStdString(*why)));
 
     Attempt attempt = TryOpen(path, busyTimeoutMs);
     QString notice;

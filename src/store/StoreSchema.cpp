@@ -2,6 +2,8 @@
 
 #include "store/StoreConnection.h"
 
+#include <algorithm>
+
 const std::vector<Migration>& StoreMigrations() {
     static const std::vector<Migration> migrations = {
         {1,
@@ -61,8 +63,9 @@ bool Migrate(StoreConnection& connection) {
             }
         }
     }
-    // PRAGMA takes no bound values; the number is ours.
-    if (!connection.Write(QStringLiteral("PRAGMA user_version = %1").arg(CurrentStoreVersion()), {}) ||
+    // PRAGMA takes no bound values; the number is ours. A newer program that upgraded the
+    // file meanwhile keeps its version.
+    if (!connection.Write(QStringLiteral("PRAGMA user_version = %1").arg(std::max(version, CurrentStoreVersion())), {}) ||
         !connection.Commit()) {
         connection.Rollback();
         return false;

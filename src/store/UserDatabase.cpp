@@ -77,6 +77,14 @@ struct UserDatabase::State {
     QString path;
     std::unique_ptr<StoreConnection> connection;  // null once the store is unavailable
     QString notice;
+    // How many entries the last filter matched, until anything is written here or
+    // elsewhere (the database's data version tells of another program's writes).
+    struct FilterCount {
+        QString filter;
+        std::int64_t dataVersion = 0;
+        std::int64_t count = 0;
+    };
+    std::optional<FilterCount> lastFilterCount;
 
     // The store stops for good: a file that failed once is not trusted to half-work.
     void Stop() {
@@ -89,6 +97,7 @@ struct UserDatabase::State {
     // Runs `writes` in one transaction; on any failure nothing of it lands and the store stops.
     bool InTransaction(const std::function<bool()>& writes) {
         if (!connection) return false;
+        lastFilterCount.reset();
         if (connection->Begin() && writes() && connection->Commit()) return true;
         if (connection) connection->Rollback();
         Stop();
@@ -97,6 +106,7 @@ struct UserDatabase::State {
 
     std::optional<std::int64_t> Write(const QString& sql, const QVariantList& values) {
         if (!connection) return std::nullopt;
+        lastFilterCount.reset();
         const std::optional<std::int64_t> changed = connection->Write(sql, values);
         if (!changed) Stop();
         return changed;
@@ -209,10 +219,18 @@ bool UserDatabase::RemoveWord(const QString& headword, const QString& translatio
 }
 
 std::int64_t UserDatabase::CountWords(const QString& filter) {
+    if (filter.isEmpty()) return state_->Number(QStringLiteral("SELECT count(*) FROM words"), {}).value_or(0);
+    // The list asks for the count and its pages of one filter one after another: the
+    // count, a pass over every entry, is made once.
+    const std::int64_t version = state_->Number(QStringLiteral("PRAGMA data_version"), {}).value_or(-1);
+    const std::optional<State::FilterCount>& last = state_->lastFilterCount;
+    if (last && last->filter == filter && last->dataVersion == version) return last->count;
     const QString pattern = ContainsPattern(filter);
-    const QVariantList values = filter.isEmpty() ? QVariantList{} : QVariantList{pattern, pattern, pattern};
-    return state_->Number(QStringLiteral("SELECT count(*) FROM words") + FilterClause(!filter.isEmpty()), values)
-        .value_or(0);
+    const std::optional<std::int64_t> count =
+        state_->Number(QStringLiteral("SELECT count(*) FROM words") + FilterClause(true), {pattern, pattern, pattern});
+    if (!count) return 0;
+    state_->lastFilterCount = State::FilterCount{filter, version, *count};
+    return *count;
 }
 
 std::vector<WordEntry> UserDatabase::Words(const QString& filter, WordOrder order, bool descending,
@@ -221,7 +239,10 @@ std::vector<WordEntry> UserDatabase::Words(const QString& filter, WordOrder orde
     const QString pattern = ContainsPattern(filter);
     QVariantList values = filter.isEmpty() ? QVariantList{} : QVariantList{pattern, pattern, pattern};
     values << QVariant::fromValue<qlonglong>(count) << QVariant::fromValue<qlonglong>(std::max<std::int64_t>(offset, 0));
-    return state_->ReadAll<WordEntry>(kWordColumns + FilterClause(!filter.isEmpty()) + OrderClause(order, descending, !filter.isEmpty()) +
+    // A filter most entries fail is quickest over the whole table sorted after; one that
+    // many pass, along the sort's index, which stops once the page is full.
+    const bool fewMatch = !filter.isEmpty() && CountWords(filter) * 20 < CountWords(QString());
+    return state_->ReadAll<WordEntry>(kWordColumns + FilterClause(!filter.isEmpty()) + OrderClause(order, descending, fewMatch) +
                                           QStringLiteral(" LIMIT ? OFFSET ?"),
                                       values, WordOf);
 }

@@ -19,7 +19,7 @@ QString FilterClause(bool filtered) {
                           " OR note LIKE ? ESCAPE '\\'");
 }
 
-QString OrderClause(WordOrder order, bool descending, bool filtered) {
+QString OrderClause(WordOrder order, bool descending, bool wholeTableFirst) {
     QString column;
     switch (order) {
     case WordOrder::Headword: column = QStringLiteral("headword COLLATE NOCASE"); break;
@@ -27,10 +27,8 @@ QString OrderClause(WordOrder order, bool descending, bool filtered) {
     case WordOrder::Added: column = QStringLiteral("added"); break;
     case WordOrder::Note: column = QStringLiteral("note COLLATE NOCASE"); break;
     }
-    // A filter reads every row anyway: one pass over the table and a sort of the few
-    // it keeps beat walking the index and looking each row up (the unary + keeps the
-    // index out).
-    if (filtered) column.prepend(QLatin1Char('+'));
+    // The unary + keeps the index out.
+    if (wholeTableFirst) column.prepend(QLatin1Char('+'));
     const QString direction = descending ? QStringLiteral(" DESC") : QStringLiteral(" ASC");
     return QStringLiteral(" ORDER BY ") + column + direction + QStringLiteral(", id") + direction;
 }

@@ -13,5 +13,6 @@ QString ContainsPattern(const QString& filter);
 QString FilterClause(bool filtered);
 
 // The ORDER BY clause: the column (text without regard to case), then id the same way,
-// so each sort is read straight off its index when there is no filter.
-QString OrderClause(WordOrder order, bool descending, bool filtered);
+// read straight off the column's index; or, with `wholeTableFirst`, the index kept out,
+// for a filter so few entries pass that reading the table once and sorting them is quicker.
+QString OrderClause(WordOrder order, bool descending, bool wholeTableFirst);

@@ -56,7 +56,7 @@ private slots:
         PressKey(Qt::Key_Left, Qt::AltModifier);
         QVERIFY(Page().contains(QStringLiteral("肺")));
         QVERIFY(Button("WordListedBtn")->isChecked());
-        // The mouse's back button, over any part of the window.
+        // The mouse's back button, anywhere over the window.
         QTest::mouseClick(EditorEx2()->viewport(), Qt::BackButton, {}, RowCentre(EditorEx2(), 0));
         QVERIFY(Page().contains(QStringLiteral("心臓")));
         QVERIFY(!Action("HistoryBack1")->isEnabled());

@@ -144,6 +144,7 @@ TEST(LocateFiles, TheUsersFoldersAreTheUsersOwn) {
     EXPECT_EQ(found.settings, config + QStringLiteral("/QuillorDic/QuillorDic.ini"));
     EXPECT_EQ(found.keptEditsFolder, state + QStringLiteral("/QuillorDic"));
     EXPECT_EQ(found.database, data + QStringLiteral("/QuillorDic/quillordic.sqlite"));
+    EXPECT_EQ(found.databaseFolderToCreate, data + QStringLiteral("/QuillorDic"));
 
     // Folders of another user's named by the variables are no place for this user's files.
     if (::geteuid() != 0) GTEST_SKIP() << "folders of another user: only root can make them";

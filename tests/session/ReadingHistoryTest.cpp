@@ -105,6 +105,9 @@ TEST_F(ReadingHistoryTest, BackAndForwardGoWhereTheReaderWasAsInABrowserAndAfter
     EXPECT_EQ(Back(), 3);
     EXPECT_EQ(Forward(), 8);
     EXPECT_EQ(Forward(), std::nullopt);
+    // A page that is no record (suggestions, the guide) in its place: back returns to it.
+    session->RecordHidden();
+    EXPECT_EQ(Back(), 8);
     EXPECT_EQ(store.steps.size(), 4u);  // 1, 3, 5, 8: the list keeps what the trail dropped
 
     // The next run: back leads to what was read last, and on through the trail.
@@ -191,6 +194,17 @@ TEST_F(ReadingHistoryTest, TheWordListTakesTheRecordShownAndGivesItBackAfterItMo
     EXPECT_TRUE(store.words.empty());
     Show(10);
     EXPECT_EQ(session->ToggleShownRecordListed(), "壊れた行は単語帳に登録できません");
+    // The record on the page is the one listed, wherever an edit moved its line; once
+    // rewritten, it is no record of the text any more.
+    Show(4);
+    session->ReplaceFullText(Record(0, "inserted", "new") + TenRecords());
+    EXPECT_EQ(session->ToggleShownRecordListed(), "「word4」を単語帳に登録しました");
+    EXPECT_TRUE(session->ShownRecordListed());
+    std::string rewritten = TenRecords();
+    rewritten.replace(rewritten.find("translation 4"), 13, "rewritten");
+    session->ReplaceFullText(rewritten);
+    EXPECT_EQ(session->ToggleShownRecordListed(), "表示中のレコードは書き換えられたため、単語帳に登録できません");
+    store.words.clear();
 
     // An entry shows its record where the record is now, and none once it is gone.
     WordEntry entry;

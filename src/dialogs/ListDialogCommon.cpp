@@ -1,4 +1,4 @@
-#include "dialogs/ListDialogParts.h"
+#include "dialogs/ListDialogCommon.h"
 
 #include <QBoxLayout>
 #include <QDateTime>
