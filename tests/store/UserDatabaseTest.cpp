@@ -3,6 +3,8 @@
 #include "RawDatabase.h"
 #include "TempDir.h"
 
+#include <filesystem>
+
 #include <gtest/gtest.h>
 
 #include <QStringList>
@@ -183,6 +185,26 @@ TEST(UserDatabase, MergeAddsNewEntriesFillsEmptyNotesAndLandsWholeOrNotAtAll) {
     for (const WordEntry& e : UserDatabase::Open(DbPath(dir))->Words({}, WordOrder::Headword, false, 0, 10))
         after << e.headword + "=" + e.note;
     EXPECT_EQ(after, notes);
+}
+
+}  // namespace
+
+namespace {
+
+// A folder of the database's own is made for the user alone; one that is there already
+// (a portable copy's folder, which others run it from) stays as it is, and the file in
+// it is the user's alone either way.
+TEST(UserDatabase, MakesANewFolderPrivateAndLeavesAFolderThatIsThere) {
+    namespace fs = std::filesystem;
+    TempDir dir;
+    fs::create_directories(dir.File("shared"));
+    fs::permissions(dir.File("shared"), fs::perms(0755));
+    const auto mode = [](const std::string& path) { return fs::status(path).permissions() & fs::perms::all; };
+    ASSERT_TRUE(UserDatabase::Open(QString::fromStdString(dir.File("shared/quillordic.sqlite")))->Available());
+    EXPECT_EQ(mode(dir.File("shared")), fs::perms(0755));
+    EXPECT_EQ(mode(dir.File("shared/quillordic.sqlite")), fs::perms(0600));
+    ASSERT_TRUE(UserDatabase::Open(DbPath(dir))->Available());
+    EXPECT_EQ(mode(dir.File("store")), fs::perms(0700));
 }
 
 }  // namespace
