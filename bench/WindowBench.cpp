@@ -15,6 +15,7 @@
 #include <QKeyEvent>
 #include <QPixmap>
 #include <QScrollBar>
+#include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
 
@@ -38,9 +39,12 @@ TEditorEx* View(const TForm1& form, const char* name) { return form.findChild<TE
 // The search as the user runs it: the 検索 command.
 void Search(const TForm1& form) { form.findChild<QAction*>(QStringLiteral("SearchNow1"))->trigger(); }
 
+QTemporaryDir g_storeFolder;  // the history the benchmarks make is none of a user's
+
 TForm1& LoadedForm() {
     if (!g_form) {
         g_form = CreateForms();
+        g_form->Files().database = g_storeFolder.filePath(QStringLiteral("quillordic.sqlite"));
         g_form->show();
         g_form->LoadDictionary(g_file);
         QApplication::processEvents();
@@ -95,6 +99,23 @@ void BM_ShowRecordUntilLoaded(benchmark::State& state) {
     }
     std::sort(milliseconds.begin(), milliseconds.end());
     state.counters["median_ms"] = milliseconds[milliseconds.size() / 2];
+}
+
+// What a history step adds to a record shown by a lookup, a click or a result: the step
+// kept in a history of 10,000 (each new one trims the oldest) and the word list asked
+// whether the record is on it. The record's page, which the window shows besides, is
+// BM_ShowRecordUntilLoaded.
+void BM_HistoryStepOfARecordShown(benchmark::State& state) {
+    DictionarySession& session = LoadedForm().Session();
+    const auto lines = static_cast<std::int64_t>(session.FullText().LineCount());
+    std::int64_t line = 0;
+    const auto show = [&] {
+        session.RecordShown(RecordStep{{}, {}, line, false, {}, StepReach::Index, false});
+        benchmark::DoNotOptimize(session.ShownRecordListed());
+        line = (line + 9973) % lines;
+    };
+    while (session.Store() && static_cast<std::int64_t>(session.History().Trail().size()) < 10'000) show();
+    for (auto _ : state) show();
 }
 
 enum class SearchText { Ready, Unchanged, Edited };
@@ -158,6 +179,7 @@ void ReportResidentMemory() {
 }
 
 BENCHMARK(BM_ShowRecordUntilLoaded)->Unit(benchmark::kMillisecond)->Iterations(100);
+BENCHMARK(BM_HistoryStepOfARecordShown)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_SearchWithSearchTextReady)->Unit(benchmark::kMillisecond)->Iterations(20);
 BENCHMARK(BM_SearchAfterALoad)->Unit(benchmark::kMillisecond)->Iterations(20);
 BENCHMARK(BM_SearchAfterAnEdit)->Unit(benchmark::kMillisecond)->Iterations(20);
