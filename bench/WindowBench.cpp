@@ -118,6 +118,22 @@ void BM_HistoryStepOfARecordShown(benchmark::State& state) {
     for (auto _ : state) show();
 }
 
+// Back and forward over that history: the step found at its line (its bytes checked)
+// and taken, without the page.
+void BM_HistoryBackOrForward(benchmark::State& state) {
+    DictionarySession& session = LoadedForm().Session();
+    bool back = true;
+    for (auto _ : state) {
+        std::optional<HistoryMove> move = back ? session.HistoryBack() : session.HistoryForward();
+        if (!move) {
+            back = !back;
+            continue;
+        }
+        session.RecordShown(move->step);
+        benchmark::DoNotOptimize(move->step.line);
+    }
+}
+
 enum class SearchText { Ready, Unchanged, Edited };
 
 // The whole search button, from the click to the first result's page loaded, for a
@@ -180,6 +196,7 @@ void ReportResidentMemory() {
 
 BENCHMARK(BM_ShowRecordUntilLoaded)->Unit(benchmark::kMillisecond)->Iterations(100);
 BENCHMARK(BM_HistoryStepOfARecordShown)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_HistoryBackOrForward)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_SearchWithSearchTextReady)->Unit(benchmark::kMillisecond)->Iterations(20);
 BENCHMARK(BM_SearchAfterALoad)->Unit(benchmark::kMillisecond)->Iterations(20);
 BENCHMARK(BM_SearchAfterAnEdit)->Unit(benchmark::kMillisecond)->Iterations(20);
