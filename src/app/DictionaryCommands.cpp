@@ -16,14 +16,15 @@ void TForm1::LoadDictionary(const QString& path) {
     // A file that cannot be read raises here, before anything has changed.
     std::optional<FileContents> preloaded = preload_ ? preload_->Take(path.toStdString()) : std::nullopt;
     if (preloaded) MarkStartup("dictionary read ahead");
-    OpenStore();  // the history of the file is read with it
     const LoadOutcome outcome = session_.Load(path, std::move(preloaded));
     HideCompletions();  // its rows are of the index that was
     // Once the load and its first record are done, the headwords' catalog is built
     // behind whatever the user does next.
     QTimer::singleShot(0, this, Guarded([this] { session_.StartCatalog(); }));
-    // So is the file's history, and back is on as soon as there is one.
+    // So is the file's history (the database is checked whole when first opened, which
+    // takes a while for a long word list), and back is on as soon as there is one.
     QTimer::singleShot(0, this, Guarded([this] {
+        OpenStore();
         session_.ReadHistory();
         FollowShownRecord();
     }));
@@ -36,7 +37,6 @@ void TForm1::LoadDictionary(const QString& path) {
     // A sound file must not go on telling what was wrong with the file before it.
     else if (messageIsLoadNotice_) SetStatusText(StatusPanel::Message, QString());
     FollowShownRecord();
-    ShowStoreNotice();
 }
 
 QString TForm1::RunOpenDialog(const QString& proposedPath) {

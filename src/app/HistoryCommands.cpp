@@ -58,6 +58,7 @@ void TForm1::FollowShownRecord() {
 }
 
 void TForm1::HistoryBack1Click() {
+    OpenStore();
     const std::optional<HistoryMove> move = session_.HistoryBack();
     if (!move) return FollowShownRecord();
     SetStatusText(StatusPanel::Message, QString::fromStdString(move->statusText));
@@ -65,6 +66,7 @@ void TForm1::HistoryBack1Click() {
 }
 
 void TForm1::HistoryForward1Click() {
+    OpenStore();
     const std::optional<HistoryMove> move = session_.HistoryForward();
     if (!move) return FollowShownRecord();
     SetStatusText(StatusPanel::Message, QString::fromStdString(move->statusText));
@@ -72,6 +74,7 @@ void TForm1::HistoryForward1Click() {
 }
 
 void TForm1::History1Click() {
+    OpenStore();
     if (!ui_.frmHistory) {
         ui_.frmHistory = new HistoryDialog(this);
         connect(ui_.frmHistory, &HistoryDialog::StepChosen, this,

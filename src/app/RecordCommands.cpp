@@ -15,6 +15,7 @@
 void TForm1::ShowRecord(std::int64_t n, bool markKeys) { ShowStep(RecordStep{{}, {}, n, markKeys, {}, {}, false}); }
 
 void TForm1::ShowStep(const RecordStep& step) {
+    if (step.reach) OpenStore();  // a step shown before the load's history was read is kept too
     const std::int64_t n = step.line.value_or(-1);
     SetStatusText(StatusPanel::Position, QString::fromStdString(DictionarySession::RecordPositionText(n)));
     ui_.WebBrowser1->LoadHtml(session_.RecordPage(n, step.markKeys));

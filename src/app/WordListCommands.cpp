@@ -25,6 +25,7 @@ constexpr qint64 kMaxImportBytes = 256LL * 1024 * 1024;
 }  // namespace
 
 void TForm1::WordListed1Click() {
+    OpenStore();
     const std::optional<std::string> said = session_.ToggleShownRecordListed();
     if (said) SetStatusText(StatusPanel::Message, QString::fromStdString(*said));
     FollowShownRecord();

@@ -20,7 +20,11 @@ class ReadingHistory {
 public:
     static constexpr std::size_t kStepCap = 10'000;  // per data file, as the store keeps them
 
-    void SetStore(ReadingStore* store) noexcept { store_ = store; }
+    // A store given after a load is read at the next use.
+    void SetStore(ReadingStore* store) noexcept {
+        if (store != store_ && store) read_ = false;
+        store_ = store;
+    }
     // A data file was loaded: its trail is read from the store when first needed, or
     // when Read is called (after the load is shown: 10,000 steps take a few
     // milliseconds the load need not wait for); the position is after its newest step.

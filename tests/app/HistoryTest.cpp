@@ -84,6 +84,8 @@ private slots:
         const std::string damaged = "SQLite format 3" + std::string(200, '\xee');
         WriteFile(QStringLiteral("damaged.sqlite"), damaged);
         StartWindow(database);
+        // The database is opened once the load is shown.
+        QTRY_VERIFY(Status(StatusPanel::Message).contains(QStringLiteral("damaged")));
         const QString notice = Status(StatusPanel::Message);
         QDir folder(dir.path());
         const QStringList moved = folder.entryList({QStringLiteral("damaged.sqlite.*")}, QDir::Files);
