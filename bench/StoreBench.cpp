@@ -159,7 +159,7 @@ void BM_CountWords(benchmark::State& state) {
 
 void BM_FirstPage(benchmark::State& state) {
     const auto order = static_cast<WordOrder>(state.range(0));
-    for (auto _ : state) benchmark::DoNotOptimize(db->Words({}, order, state.range(1) != 0, 0, 200));
+    for (auto _ : state) benchmark::DoNotOptimize(db->Words({}, order, state.range(1) != 0, 0, 100));
 }
 
 const std::array<QString, 3> kFilters = {QStringLiteral("cardio"), QStringLiteral("肝"), QStringLiteral("rare word")};

@@ -45,6 +45,10 @@ HistoryStep StepOf(const QSqlQuery& row) {
 
 const QString kWordColumns = QStringLiteral(
     "SELECT id, headword, translation, examples, note, added, data_file, line, headword_bytes FROM words");
+constexpr int kWordColumnCount = 9;
+// How far along the sort's index a filter's page is looked for before the whole table is
+// read: a filter one entry in twenty passes fills it there.
+constexpr std::int64_t kNearStartFactor = 20;
 
 WordEntry WordOf(const QSqlQuery& row) {
     WordEntry entry;
@@ -236,15 +240,35 @@ std::int64_t UserDatabase::CountWords(const QString& filter) {
 std::vector<WordEntry> UserDatabase::Words(const QString& filter, WordOrder order, bool descending,
                                            std::int64_t offset, std::int64_t count) {
     if (count <= 0) return {};
+    offset = std::max<std::int64_t>(offset, 0);
+    const auto number = [](std::int64_t value) { return QVariant::fromValue<qlonglong>(value); };
+    if (filter.isEmpty())
+        return state_->ReadAll<WordEntry>(kWordColumns + OrderClause(order, descending, false) +
+                                              QStringLiteral(" LIMIT ? OFFSET ?"),
+                                          {number(count), number(offset)}, WordOf);
     const QString pattern = ContainsPattern(filter);
-    QVariantList values = filter.isEmpty() ? QVariantList{} : QVariantList{pattern, pattern, pattern};
-    values << QVariant::fromValue<qlonglong>(count) << QVariant::fromValue<qlonglong>(std::max<std::int64_t>(offset, 0));
-    // A filter most entries fail is quickest over the whole table sorted after; one that
-    // many pass, along the sort's index, which stops once the page is full.
-    const bool fewMatch = !filter.isEmpty() && CountWords(filter) * 20 < CountWords(QString());
-    return state_->ReadAll<WordEntry>(kWordColumns + FilterClause(!filter.isEmpty()) + OrderClause(order, descending, fewMatch) +
-                                          QStringLiteral(" LIMIT ? OFFSET ?"),
-                                      values, WordOf);
+    // A filter many entries pass fills its page near the start of the sort's index: the
+    // page is looked for among the first entries in order, a few milliseconds at most.
+    const std::int64_t nearStart = kNearStartFactor * (offset + count);
+    std::vector<WordEntry> page = state_->ReadAll<WordEntry>(
+        QStringLiteral("SELECT * FROM (") + kWordColumns + OrderClause(order, descending, false) +
+            QStringLiteral(" LIMIT ?)") + FilterClause(true) + OrderClause(order, descending, false) +
+            QStringLiteral(" LIMIT ? OFFSET ?"),
+        {number(nearStart), pattern, pattern, pattern, number(count), number(offset)}, WordOf);
+    if (static_cast<std::int64_t>(page.size()) == count || !Available()) return page;
+    // Else one pass over the table finds the page and counts every entry that passes,
+    // which the list asks for next.
+    const std::int64_t version = state_->Number(QStringLiteral("PRAGMA data_version"), {}).value_or(-1);
+    std::optional<std::int64_t> passing;
+    page = state_->ReadAll<WordEntry>(
+        kWordColumns.left(kWordColumns.indexOf(QStringLiteral(" FROM"))) + QStringLiteral(", count(*) OVER () FROM words") +
+            FilterClause(true) + OrderClause(order, descending, true) + QStringLiteral(" LIMIT ? OFFSET ?"),
+        {pattern, pattern, pattern, number(count), number(offset)}, [&](const QSqlQuery& row) {
+            passing = row.value(kWordColumnCount).toLongLong();
+            return WordOf(row);
+        });
+    if (passing) state_->lastFilterCount = State::FilterCount{filter, version, *passing};
+    return page;
 }
 
 bool UserDatabase::SetNote(std::int64_t id, const QString& note) {

@@ -156,9 +156,15 @@ TEST(UserDatabase, FiltersSortsAndPagesAsARuleOfItsOwnWould) {
                 for (const WordEntry& e : expected) wanted.push_back(e.id);
                 EXPECT_EQ(paged, wanted) << filter.toStdString() << " order " << static_cast<int>(order)
                                          << (descending ? " descending" : "");
+                // The count a page was read with, and the count after a write.
+                EXPECT_EQ(db->CountWords(filter), static_cast<std::int64_t>(matching.size())) << filter.toStdString();
             }
         }
     }
+    const std::int64_t before = db->CountWords(QStringLiteral("ab"));
+    db->Words(QStringLiteral("ab"), WordOrder::Headword, false, 0, 7);
+    ASSERT_TRUE(db->AddWord(Word(QStringLiteral("new ab"), QStringLiteral("t"), QString())));
+    EXPECT_EQ(db->CountWords(QStringLiteral("ab")), before + 1);
 }
 
 TEST(UserDatabase, MergeAddsNewEntriesFillsEmptyNotesAndLandsWholeOrNotAtAll) {
