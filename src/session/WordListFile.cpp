@@ -3,6 +3,7 @@
 #include "session/DelimitedText.h"
 #include "session/WordListFields.h"
 
+#include <QStringDecoder>
 #include <QStringList>
 
 #include <algorithm>
@@ -240,6 +241,12 @@ FileLayout ReadHeaderLines(std::string_view text) {
     return layout;
 }
 
+// A field's text, a U+FEFF it starts with kept: only the file's own first one is a mark.
+QString TextOf(std::string_view utf8) {
+    QStringDecoder decode(QStringDecoder::Utf8, QStringConverter::Flag::ConvertInitialBom);
+    return decode(QByteArrayView(utf8.data(), static_cast<qsizetype>(utf8.size())));
+}
+
 WordEntry EntryFrom(const std::vector<std::string>& fields, const ColumnPlaces& places, bool html) {
     const auto field = [&](Column column) -> std::string_view {
         const int place = places[column];
@@ -247,15 +254,15 @@ WordEntry EntryFrom(const std::vector<std::string>& fields, const ColumnPlaces& 
     };
     WordEntry entry;
     if (html) {
-        entry.headword = QString::fromStdString(DictionaryFieldFromHtml(field(Headword), false));
-        entry.translation = QString::fromStdString(DictionaryFieldFromHtml(field(Translation), false));
-        entry.examples = QString::fromStdString(DictionaryFieldFromHtml(field(Examples), true));
-        entry.note = QString::fromStdString(NoteFromHtml(field(Note)));
+        entry.headword = TextOf(DictionaryFieldFromHtml(field(Headword), false));
+        entry.translation = TextOf(DictionaryFieldFromHtml(field(Translation), false));
+        entry.examples = TextOf(DictionaryFieldFromHtml(field(Examples), true));
+        entry.note = TextOf(NoteFromHtml(field(Note)));
     } else {
-        entry.headword = QString::fromUtf8(field(Headword));
-        entry.translation = QString::fromUtf8(field(Translation));
-        entry.examples = QString::fromStdString(ExamplesFromLineBreaks(field(Examples)));
-        entry.note = QString::fromUtf8(field(Note));
+        entry.headword = TextOf(field(Headword));
+        entry.translation = TextOf(field(Translation));
+        entry.examples = TextOf(ExamplesFromLineBreaks(field(Examples)));
+        entry.note = TextOf(field(Note));
     }
     return entry;
 }

@@ -159,6 +159,7 @@ TEST(WordListFile, ReadsWhatAnkiAndSpreadsheetsWriteAndRefusesWhatIsBroken) {
         {"Anki's own export, its note ids and decks beside ours", tsv,
          "#separator:tab\n#html:true\n#guid column:1\n#deck column:3\nq1W\th\tDeck\tt\te\n",
          {{"h", "t", "e", ""}}},
+        {"a field's own U+FEFF after the file's", csv, "\xEF\xBB\xBF\xEF\xBB\xBFh,t\r\n", {{"\xEF\xBB\xBFh", "t", "", ""}}},
         {"plain fields", tsv, "#html:false\nh\t&quot;\t\"e\nf\"\n", {{"h", "&quot;", "e/ f", ""}}},
         {"missing trailing fields", tsv, "note\n\nh2\tt2\n", {{"note", "", "", ""}, {"h2", "t2", "", ""}}},
         {"a BOM, CR LF and no header", csv, "\xEF\xBB\xBF h ,t\r\nh2,t2,e,n",
