@@ -57,20 +57,16 @@ void TForm1::FollowShownRecord() {
         ui_.frmHistory->SetSteps(store_->History(session_.History().DataFile()));
 }
 
-void TForm1::HistoryBack1Click() {
-    OpenStore();
-    const std::optional<HistoryMove> move = session_.HistoryBack();
-    if (!move) return FollowShownRecord();
-    SetStatusText(StatusPanel::Message, QString::fromStdString(move->statusText));
-    navigator_->ShowLookedUp(move->step);
-}
+void TForm1::HistoryBack1Click() { MoveInHistory(&DictionarySession::HistoryBack); }
 
-void TForm1::HistoryForward1Click() {
-    OpenStore();
-    const std::optional<HistoryMove> move = session_.HistoryForward();
-    if (!move) return FollowShownRecord();
-    SetStatusText(StatusPanel::Message, QString::fromStdString(move->statusText));
-    navigator_->ShowLookedUp(move->step);
+void TForm1::HistoryForward1Click() { MoveInHistory(&DictionarySession::HistoryForward); }
+
+void TForm1::MoveInHistory(std::optional<HistoryMove> (DictionarySession::*move)()) {
+    OpenStore();  // the trail is read from it
+    const std::optional<HistoryMove> moved = (session_.*move)();
+    if (!moved) return FollowShownRecord();
+    SetStatusText(StatusPanel::Message, QString::fromStdString(moved->statusText));
+    navigator_->ShowLookedUp(moved->step);
 }
 
 void TForm1::History1Click() {

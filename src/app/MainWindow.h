@@ -221,6 +221,7 @@ private:
     void FollowShownRecord();
     void HistoryBack1Click();     // 表示 → 戻る, Alt+Left, the mouse's back button
     void HistoryForward1Click();  // 表示 → 進む, Alt+Right, the mouse's forward button
+    void MoveInHistory(std::optional<HistoryMove> (DictionarySession::*move)());
     void History1Click();         // 表示 → 履歴
     void WordListed1Click();      // 表示 → 単語帳に登録, Ctrl+D
     void WordList1Click();        // 表示 → 単語帳

@@ -35,8 +35,12 @@ private:
 }  // namespace
 
 DictionarySession::DictionarySession() : enginesFragments_(WithPlainStyles(view_.fragments)) {
-    // Every change of the full text makes the search text stale.
-    fullTextListener_ = fullText_.AddChangeListener([this](const LinesChange&) { search_.DiscardBuffer(); });
+    // Every change of the full text makes the search text stale, and the record on the
+    // page is looked for again by its bytes.
+    fullTextListener_ = fullText_.AddChangeListener([this](const LinesChange&) {
+        search_.DiscardBuffer();
+        if (shown_) shown_->textChanged = true;
+    });
 }
 
 DictionarySession::~DictionarySession() { fullText_.RemoveChangeListener(fullTextListener_); }

@@ -244,6 +244,7 @@ private:
         std::int64_t line = 0;
         std::string headword;
         std::uint64_t hash = 0;
+        bool textChanged = false;  // since it was shown: its line may hold something else now
     };
     std::optional<ShownRecord> shown_;
     bool catalogStarted_ = false;  // since the last load

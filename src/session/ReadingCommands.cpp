@@ -47,6 +47,7 @@ void DictionarySession::RecordHidden() noexcept {
 
 std::optional<std::int64_t> DictionarySession::ShownLine() const {
     if (!shown_) return std::nullopt;
+    if (!shown_->textChanged) return shown_->line;
     // The page shows the record as it was: after an edit it is where its bytes are now,
     // or nowhere.
     return RecordFinder(fullText_, CurrentSeparators()).FindExact(shown_->line, shown_->headword, shown_->hash);
